@@ -1,0 +1,43 @@
+// Shared pieces of kelvo-cli's commands.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <CLI/CLI.hpp>
+
+#include "table_set.h"
+#include "warnings.h"
+
+namespace kelvo::cli {
+
+// Exit statuses of kelvo-cli.
+constexpr int ExitOk = 0;
+constexpr int ExitFindings = 1;  // the command ran and found something (a mismatch, a singular model)
+constexpr int ExitUsage = 2;     // a usage error or unreadable input
+
+// A usage error found after parsing (an unknown variable, ...): one line on
+// stderr and exit status 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Prints every warning to stderr as "warning: TEXT" and keeps them.
+class StderrWarningSink : public CollectingWarningSink {
+public:
+    void ShowWarning(const std::string& text) override;
+};
+
+// Reads a table-set file into a new table set (exceptions as ReadTableSet).
+std::unique_ptr<TableSet> ReadInput(const std::string& path, WarningSink& warnings);
+
+// A name as JSON text: bytes above 127 are taken as Latin-1 characters.
+std::string Latin1ToUtf8(const std::string& text);
+
+// Each command file registers its subcommand; the callback stores the exit
+// status in `status`.
+void RegisterShowCommand(CLI::App& app, int& status);
+void RegisterCopyCommand(CLI::App& app, int& status);
+
+}  // namespace kelvo::cli

@@ -1,0 +1,38 @@
+// kelvo-cli: KELVO's batch interface to table-set files.
+#include <csignal>
+#include <iostream>
+
+#include "cli_common.h"
+#include "io_error.h"
+
+int main(int argc, char** argv) {
+    // A write beyond the file-size limit should fail with an error, not kill us.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    CLI::App app{"kelvo-cli: batch interface to KELVO table-set files"};
+    app.set_version_flag("--version", "kelvo-cli 7.0");
+    app.require_subcommand(1);
+    int status = kelvo::cli::ExitOk;
+    kelvo::cli::RegisterShowCommand(app, status);
+    kelvo::cli::RegisterCopyCommand(app, status);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "kelvo-cli: " << e.what() << '\n';
+        return kelvo::cli::ExitUsage;
+    } catch (const kelvo::cli::UsageError& e) {
+        std::cerr << "kelvo-cli: " << e.what() << '\n';
+        return kelvo::cli::ExitUsage;
+    } catch (const kelvo::IoError& e) {
+        std::cerr << "kelvo-cli: " << e.what() << '\n';
+        return kelvo::cli::ExitUsage;
+    }
+    return status;
+}

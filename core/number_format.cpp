@@ -1,0 +1,66 @@
+#include "number_format.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+namespace kelvo {
+
+std::string PadLeft(std::string text, int width) {
+    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    return text;
+}
+
+std::string FormatInteger(std::int64_t value, int width) { return PadLeft(std::to_string(value), width); }
+
+std::string FormatFixed(double value, int decimals, int width) {
+    if (std::isnan(value)) return PadLeft("Nan", width);
+    if (std::isinf(value)) return PadLeft(value > 0 ? "+Inf" : "-Inf", width);
+
+    const bool negative = value < 0;
+    // The decimal expansion to 18 significant digits: one digit, the point,
+    // 17 digits and the exponent ("1.49999999999999994e-01").
+    char expansion[40];
+    std::snprintf(expansion, sizeof expansion, "%.17e", std::fabs(value));
+    std::string digits;  // the 18 significant digits
+    digits.reserve(18);
+    const char* p = expansion;
+    for (; *p != 'e'; ++p)
+        if (*p != '.') digits.push_back(*p);
+    const int exponent = std::atoi(p + 1);
+
+    // digits[i] has the weight 10^(exponent - i). Keep those down to
+    // 10^-decimals; the first dropped digit decides the rounding.
+    const int kept = exponent + 1 + decimals;  // number of significant digits kept
+    std::string whole;                         // kept digits, as an integer count of 10^-decimals
+    bool round_up = false;
+    if (kept <= 0) {
+        whole = "0";
+        round_up = kept == 0 && digits[0] >= '5';
+    } else if (kept >= static_cast<int>(digits.size())) {
+        whole = digits + std::string(static_cast<std::size_t>(kept) - digits.size(), '0');
+    } else {
+        whole = digits.substr(0, static_cast<std::size_t>(kept));
+        round_up = digits[static_cast<std::size_t>(kept)] >= '5';
+    }
+    if (round_up) {
+        int i = static_cast<int>(whole.size()) - 1;
+        for (; i >= 0 && whole[static_cast<std::size_t>(i)] == '9'; --i) whole[static_cast<std::size_t>(i)] = '0';
+        if (i < 0) whole.insert(0, "1");
+        else ++whole[static_cast<std::size_t>(i)];
+    }
+    // Place the decimal point.
+    if (static_cast<int>(whole.size()) <= decimals)
+        whole.insert(0, static_cast<std::size_t>(decimals + 1) - whole.size(), '0');
+    std::string text = whole;
+    if (decimals > 0) text.insert(text.size() - static_cast<std::size_t>(decimals), ".");
+    // Strip leading zeros of the integer part, keeping one.
+    std::size_t first = 0;
+    const std::size_t point = decimals > 0 ? text.size() - static_cast<std::size_t>(decimals) - 1 : text.size();
+    while (first + 1 < point && text[first] == '0') ++first;
+    text.erase(0, first);
+    if (negative) text.insert(0, "-");
+    return PadLeft(std::move(text), width);
+}
+
+}  // namespace kelvo

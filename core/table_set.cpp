@@ -1,0 +1,32 @@
+#include "table_set.h"
+
+namespace kelvo {
+
+int FindVariable(const TableSet& ts, std::string_view name) {
+    int found = 0;
+    for (int v = 1; v <= ts.VariableCount && v <= MaxVariables; ++v) {
+        if (ts.VariableNames[v] == name) found = v;
+    }
+    return found;
+}
+
+std::int32_t PairCell(const TableSet& ts, int a, int x, int b, int y) {
+    if (a > b) return ts.PairTables[PairIndex(a, b)][x][y];
+    return ts.PairTables[PairIndex(b, a)][y][x];
+}
+
+void ResetCategoryNames(TableSet& ts) {
+    for (int v = 1; v <= MaxVariables; ++v)
+        for (int n = 1; n <= MaxCategories; ++n) ts.CategoryNames[v][n] = "C" + std::to_string(n);
+}
+
+std::string BaseNameOf(std::string_view path) {
+    const auto slash = path.find_last_of('/');
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const auto dot = name.find('.');
+    // A name without any "." has no base name before a "." at all.
+    if (dot == std::string_view::npos) return std::string();
+    return std::string(name.substr(0, dot));
+}
+
+}  // namespace kelvo

@@ -1,0 +1,156 @@
+// The one in-memory table set: variables, categories, pair tables, the model
+// selection, the estimation results and the report settings.
+//
+// Every array is numbered from 1, as users and files number variables,
+// categories, parameters and tables; slot 0 of each array exists but is never
+// used. This keeps every loop in the code identical to the way the quantities
+// are described to users (variable 1 is the first variable, table 1 the first
+// pair table).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvo {
+
+constexpr int MaxVariables = 16;
+constexpr int MaxCategories = 16;
+constexpr int MaxNameLength = 12;
+constexpr int MaxPairTables = 120;
+// 1 + 15 predictors x 16 categories: the largest model a table set allows.
+constexpr int MaxParameters = 1 + (MaxVariables - 1) * MaxCategories;
+
+// A name of at most MaxNameLength single-byte characters. Assigning longer
+// text keeps its first MaxNameLength characters; spaces are ordinary
+// characters and are never trimmed.
+class ShortString {
+public:
+    ShortString() = default;
+    ShortString(std::string_view text) { assign(text); }  // NOLINT: implicit by design
+    ShortString(const char* text) { assign(text); }       // NOLINT
+    ShortString& operator=(std::string_view text) { assign(text); return *this; }
+    ShortString& operator=(const char* text) { assign(text); return *this; }
+    ShortString& operator=(const std::string& text) { assign(text); return *this; }
+
+    const std::string& str() const { return m_text; }
+    operator const std::string&() const { return m_text; }  // NOLINT
+    bool empty() const { return m_text.empty(); }
+    std::size_t size() const { return m_text.size(); }
+    friend bool operator==(const ShortString& a, const ShortString& b) = default;
+    friend bool operator==(const ShortString& a, std::string_view b) { return a.m_text == b; }
+
+private:
+    void assign(std::string_view text) { m_text.assign(text.substr(0, MaxNameLength)); }
+    std::string m_text;
+};
+
+inline std::string operator+(const std::string& a, const ShortString& b) { return a + b.str(); }
+inline std::string operator+(const char* a, const ShortString& b) { return a + b.str(); }
+
+// One pair table: [row][column], rows and columns 1..16 (slot 0 unused).
+using PairTable = std::array<std::array<std::int32_t, MaxCategories + 1>, MaxCategories + 1>;
+
+// A dense matrix of doubles addressed (row, column) from 1, sized to the model
+// at hand. Storage is row after row.
+class Matrix {
+public:
+    Matrix() = default;
+    Matrix(int rows, int columns) { resize(rows, columns); }
+    void resize(int rows, int columns) {
+        m_rows = rows;
+        m_columns = columns;
+        m_data.assign(static_cast<std::size_t>(rows + 1) * (columns + 1), 0.0);
+    }
+    int rows() const { return m_rows; }
+    int columns() const { return m_columns; }
+    double& operator()(int row, int column) { return m_data[index(row, column)]; }
+    double operator()(int row, int column) const { return m_data[index(row, column)]; }
+    // Pointer to element (row, 0): element (row, c) is at [c].
+    double* row(int r) { return m_data.data() + index(r, 0); }
+    const double* row(int r) const { return m_data.data() + index(r, 0); }
+
+private:
+    std::size_t index(int row, int column) const {
+        return static_cast<std::size_t>(row) * (m_columns + 1) + column;
+    }
+    int m_rows = 0;
+    int m_columns = 0;
+    std::vector<double> m_data;
+};
+
+// Report types and sections chosen in the output options.
+enum ReportTypes : std::uint8_t { HtmlReport = 0, TextReport = 1 };
+enum OutputSection { SectionTables = 1, SectionCoefficients = 2, SectionErrors = 3, SectionEnhanced = 4 };
+
+struct TableSet {
+    // ---- Input side: variables, categories and pair tables ----
+    std::int32_t VariableCount = 0;
+    std::array<ShortString, MaxVariables + 1> VariableNames{};
+    std::array<std::uint8_t, MaxVariables + 1> CategoryCounts{};
+    std::array<std::array<ShortString, MaxCategories + 1>, MaxVariables + 1> CategoryNames{};
+    std::array<PairTable, MaxPairTables + 1> PairTables{};
+    std::string FileName;
+    std::string FileBaseName;
+
+    // State flags (0 or 1).
+    bool TableSetModified = false;
+    bool TableSetOpen = false;
+    bool ResultsAvailable = false;
+
+    // ---- Model selection ----
+    // Role of each variable: 0 = not in the model, 1 = dependent, 2 = predictor.
+    std::array<std::int32_t, MaxVariables + 1> VariableRoles{};
+    std::int32_t DependentVariable = 0;
+    std::int32_t PredictorCount = 0;
+    std::array<std::int32_t, MaxVariables + 1> PredictorList{};
+
+    // ---- Estimation arrays ----
+    // Marginal counts per (variable, category), as fixed by the consistency
+    // check. 64-bit so that sums of 32-bit cells never wrap.
+    std::array<std::array<std::int64_t, MaxCategories + 1>, MaxVariables + 1> MarginalTotals{};
+    double TotalCount = 0.0;
+    std::int32_t ParameterCount = 0;
+    std::int32_t DependentCategoryCount = 0;
+    Matrix RightHandSides;  // ParameterCount x DependentCategoryCount
+    Matrix CrossProducts;   // ParameterCount x ParameterCount
+    std::vector<double> DiagonalCopy;  // 1..ParameterCount
+    Matrix InverseMatrix;   // ParameterCount x ParameterCount
+    // Results keep a fixed size so that a reader using the current selection
+    // never leaves them, even after a failed estimation that kept older values.
+    std::array<std::array<double, MaxCategories + 1>, MaxParameters + 1> Coefficients{};
+    std::array<std::array<double, MaxCategories + 1>, MaxParameters + 1> StandardErrors{};
+    std::array<double, MaxCategories + 1> MinimumPrediction{};
+    std::array<double, MaxCategories + 1> MaximumPrediction{};
+    std::int32_t EstimationError = 0;
+
+    // ---- Report settings ----
+    std::string ReportFileName;
+    std::uint8_t ReportType = HtmlReport;
+    std::array<bool, 5> OutputSections{};  // [1] tables .. [4] enhanced
+    bool OutputAccepted = false;
+
+    // The variable the variable editor works on.
+    std::int32_t EditedVariable = 0;
+};
+
+// Number of the pair table of variables i and j, 1 <= j < i <= 16.
+constexpr int PairIndex(int i, int j) { return (i - 1) * (i - 2) / 2 + j; }
+
+// Number of the variable whose name equals `name` exactly (bytes, case and
+// spaces count); the highest-numbered one when several match; 0 when none.
+int FindVariable(const TableSet& ts, std::string_view name);
+
+// Frequency of category x of variable a together with category y of variable
+// b, for two distinct variables in either order.
+std::int32_t PairCell(const TableSet& ts, int a, int x, int b, int y);
+
+// Sets every category name slot of every variable to its default "C1".."C16".
+void ResetCategoryNames(TableSet& ts);
+
+// The file-name part of a path (without directory) up to its first ".".
+std::string BaseNameOf(std::string_view path);
+
+}  // namespace kelvo

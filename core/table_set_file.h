@@ -1,0 +1,32 @@
+// The table-set file (".tbl"): a line-oriented text file with the variables,
+// their categories and every pair table.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "table_set.h"
+#include "warnings.h"
+
+namespace kelvo {
+
+// Reads the file named by ts.FileName into the table set.
+//
+// A header that cannot be used ends the reading with a warning through
+// `warnings`; what was read before it is kept, as after a complete read but
+// without clearing the model roles. An I/O failure, a malformed number or
+// counts that do not fit the table set throw IoError and leave the table set
+// exactly as it was.
+void ReadTableSet(TableSet& ts, WarningSink& warnings);
+
+// As ReadTableSet, from text already in memory.
+void ReadTableSetFromText(TableSet& ts, std::string_view text, WarningSink& warnings);
+
+// Writes the table set to the file named by ts.FileName. The file is replaced
+// as a whole: on any failure (IoError) the previous file is left untouched.
+void WriteTableSet(const TableSet& ts);
+
+// The file contents that WriteTableSet writes.
+std::string TableSetText(const TableSet& ts);
+
+}  // namespace kelvo

@@ -1,0 +1,166 @@
+#include "text_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "io_error.h"
+
+namespace kelvo {
+
+namespace {
+constexpr std::size_t BufferSize = 64 * 1024;
+
+int RetryOpen(const char* path, int flags, mode_t mode = 0) {
+    int fd;
+    do {
+        fd = ::open(path, flags | O_CLOEXEC, mode);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+}  // namespace
+
+std::string ReadWholeFile(const std::filesystem::path& path) {
+    if (path.empty()) throw IoError("File not found");
+    const int fd = RetryOpen(path.c_str(), O_RDONLY);
+    if (fd < 0) ThrowIoError(errno, IoOperation::Read);
+    std::string contents;
+    char chunk[BufferSize];
+    for (;;) {
+        const ssize_t got = ::read(fd, chunk, sizeof chunk);
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            const int error = errno;
+            ::close(fd);
+            ThrowIoError(error, IoOperation::Read);
+        }
+        if (got == 0) break;
+        contents.append(chunk, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    return contents;
+}
+
+OutputFile::~OutputFile() { Abandon(); }
+
+void OutputFile::Create(const std::filesystem::path& path) {
+    Abandon();
+    if (path.empty()) throw IoError("Invalid filename");
+    const int fd = RetryOpen(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    if (fd < 0) ThrowIoError(errno, IoOperation::Write);
+    m_fd = fd;
+}
+
+void OutputFile::Write(std::string_view text) {
+    if (m_buffer.size() + text.size() > BufferSize) Flush();
+    if (text.size() > BufferSize) {
+        WriteOut(text.data(), text.size());
+        return;
+    }
+    m_buffer.append(text);
+}
+
+void OutputFile::WriteLine(std::string_view text) {
+    Write(text);
+    Write("\r\n");
+}
+
+void OutputFile::WriteOut(const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t done = ::write(m_fd, data, size);
+        if (done < 0) {
+            if (errno == EINTR) continue;
+            ThrowIoError(errno, IoOperation::Write);
+        }
+        data += done;
+        size -= static_cast<std::size_t>(done);
+    }
+}
+
+void OutputFile::Flush(bool sync) {
+    if (m_fd < 0) return;
+    std::string pending;
+    pending.swap(m_buffer);
+    WriteOut(pending.data(), pending.size());
+    if (sync && ::fsync(m_fd) != 0) ThrowIoError(errno, IoOperation::Write);
+}
+
+void OutputFile::Close() {
+    if (m_fd < 0) return;
+    try {
+        Flush();
+    } catch (...) {
+        Abandon();
+        throw;
+    }
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0 && errno != EINTR) ThrowIoError(errno, IoOperation::Write);
+}
+
+void OutputFile::Abandon() {
+    m_buffer.clear();
+    if (m_fd >= 0) ::close(m_fd);
+    m_fd = -1;
+}
+
+AtomicOutputFile::AtomicOutputFile(const std::filesystem::path& target) : m_target(target) {
+    if (target.empty() || !target.has_filename()) throw IoError("Invalid filename");
+    // The temporary file lives beside the target so that the final rename
+    // stays on one file system and is atomic.
+    std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) ThrowIoError(errno, IoOperation::Write);
+    m_temporary = pattern;
+    Adopt(fd);
+    // Give the new file the permissions the target has, or those a newly
+    // created file would get (mkostemp creates it private to the owner).
+    struct stat existing {};
+    mode_t mode;
+    if (::stat(target.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) {
+        mode = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::fchmod(fd, mode) != 0) {
+        const int error = errno;
+        Discard();
+        ThrowIoError(error, IoOperation::Write);
+    }
+}
+
+AtomicOutputFile::~AtomicOutputFile() { Discard(); }
+
+void AtomicOutputFile::Discard() {
+    Abandon();
+    if (!m_temporary.empty()) ::unlink(m_temporary.c_str());
+    m_temporary.clear();
+}
+
+void AtomicOutputFile::Commit() {
+    try {
+        Flush(/*sync=*/true);
+        Close();
+    } catch (...) {
+        Discard();
+        throw;
+    }
+    if (::rename(m_temporary.c_str(), m_target.c_str()) != 0) {
+        const int error = errno;
+        Discard();
+        ThrowIoError(error, IoOperation::Write);
+    }
+    m_temporary.clear();
+    // Make the rename itself durable; a failure here loses nothing.
+    const auto dir = m_target.parent_path().empty() ? std::filesystem::path(".") : m_target.parent_path();
+    const int dirfd = RetryOpen(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirfd >= 0) {
+        ::fsync(dirfd);
+        ::close(dirfd);
+    }
+}
+
+}  // namespace kelvo

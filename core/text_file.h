@@ -1,0 +1,62 @@
+// Files as KELVO reads and writes them: whole-file reading, and buffered
+// writing with CR LF line ends where every failure becomes an IoError.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kelvo {
+
+// The whole contents of a file. Throws IoError ("File not found", ...).
+std::string ReadWholeFile(const std::filesystem::path& path);
+
+// A file written from start to end through a buffer. Every failed system call
+// throws IoError; the file is closed by Close() or by the destructor.
+class OutputFile {
+public:
+    OutputFile() = default;
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    // Creates the file, or empties an existing one, and opens it for writing.
+    void Create(const std::filesystem::path& path);
+    bool IsOpen() const { return m_fd >= 0; }
+
+    void Write(std::string_view text);
+    // Writes the text and a CR LF line end.
+    void WriteLine(std::string_view text = {});
+    // Writes the buffer out; with sync also forces it to the disk.
+    void Flush(bool sync = false);
+    // Flushes and closes. A failure still leaves the file closed.
+    void Close();
+
+protected:
+    void Adopt(int fd) { m_fd = fd; }
+    // Closes without flushing; errors are ignored (used on the failure path).
+    void Abandon();
+
+private:
+    void WriteOut(const char* data, std::size_t size);
+    int m_fd = -1;
+    std::string m_buffer;
+};
+
+// A file that replaces its target only as a whole: everything is written to a
+// temporary file in the target's directory, which Commit() syncs and renames
+// over the target. Until then, and after any failure, the target is untouched
+// and the temporary file is removed.
+class AtomicOutputFile : public OutputFile {
+public:
+    explicit AtomicOutputFile(const std::filesystem::path& target);
+    ~AtomicOutputFile();
+    void Commit();
+
+private:
+    void Discard();
+    std::filesystem::path m_target;
+    std::filesystem::path m_temporary;
+};
+
+}  // namespace kelvo

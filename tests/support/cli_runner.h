@@ -1,0 +1,20 @@
+// Runs kelvo-cli as a user would and captures what it prints.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelvo::test {
+
+struct CliResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program at `program` with `arguments` (no shell involved), in
+// `directory` when it is not empty.
+CliResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& directory = {});
+
+}  // namespace kelvo::test
