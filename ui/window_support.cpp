@@ -1,0 +1,38 @@
+#include "window_support.h"
+
+#include <QAbstractItemView>
+#include <QFile>
+#include <QLineEdit>
+#include <QPalette>
+#include <QWidget>
+
+namespace kelvo::ui {
+
+void ApplyWindowColors(QWidget* window) {
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, WindowColor());
+    palette.setColor(QPalette::Base, PanelColor());
+    window->setPalette(palette);
+    window->setAutoFillBackground(true);
+}
+
+QString FromName(const std::string& name) { return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())); }
+
+std::optional<std::string> ToName(const QString& text, QChar* refused) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF) {
+            if (refused != nullptr) *refused = c;
+            return std::nullopt;
+        }
+        bytes.push_back(static_cast<char>(c.unicode()));
+    }
+    return bytes;
+}
+
+std::filesystem::path ToPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
+
+QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+}  // namespace kelvo::ui

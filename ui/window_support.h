@@ -1,0 +1,34 @@
+// What every window shares: the program's colours and the crossing of names
+// and paths between Qt and the core.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+class QWidget;
+
+namespace kelvo::ui {
+
+// Window background and the background of panels, grids and text fields.
+inline QColor WindowColor() { return QColor(197, 215, 238); }
+inline QColor PanelColor() { return QColor(247, 251, 255); }
+
+// Gives a window the program's background colour, and its text fields, lists
+// and grids the panel colour.
+void ApplyWindowColors(QWidget* window);
+
+// Names are single-byte (Latin-1) text in the table set.
+QString FromName(const std::string& name);
+
+// The Latin-1 bytes of `text`, or nothing when a character has no Latin-1
+// form; `refused` then receives that character.
+std::optional<std::string> ToName(const QString& text, QChar* refused = nullptr);
+
+// A path chosen in a dialog, as the core takes it (non-ASCII folders work).
+std::filesystem::path ToPath(const QString& path);
+QString FromPath(const std::string& path);
+
+}  // namespace kelvo::ui
