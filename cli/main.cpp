@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     int status = kelvo::cli::ExitOk;
     kelvo::cli::RegisterShowCommand(app, status);
     kelvo::cli::RegisterCopyCommand(app, status);
+    kelvo::cli::RegisterImportCommand(app, status);
 
     try {
         app.parse(argc, argv);
