@@ -49,5 +49,11 @@ fuzz: deps
 	    $(FUZZ_BUILD)/corpus/$$target tests/fuzz/corpus/$$target || exit 1; \
 	done
 
+# clang-tidy and cppcheck over the core and the batch tool.
+lint: configure
+	clang-tidy -p $(BUILD) --quiet core/*.cpp cli/*.cpp
+	cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ --enable=warning,performance,portability \
+	  --inline-suppr --suppress=missingIncludeSystem -I core -I cli core cli
+
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -152,7 +152,7 @@ void CsvTableBuilder::State::EndHeader() {
         fullNames.push_back(full);
         columns.push_back(std::move(column));
     }
-    counts.assign(static_cast<std::size_t>(PairIndex(MaxVariables, MaxVariables - 1) + 1), {});
+    counts.assign(MaxPairTables + 1, {});
 }
 
 void CsvTableBuilder::State::EndRecord() {
