@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPalette>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QWidget>
 
 namespace kelvo::ui {
@@ -14,6 +16,15 @@ void ApplyWindowColors(QWidget* window) {
     palette.setColor(QPalette::Base, PanelColor());
     window->setPalette(palette);
     window->setAutoFillBackground(true);
+}
+
+void CenterOnScreen(QWidget* window) {
+    QScreen* screen = window->screen();
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
 }
 
 QString FromName(const std::string& name) { return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())); }
