@@ -2,6 +2,8 @@
 // can be checked by eye (make screenshots). Usage: kelvo_screenshots DIR
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -42,11 +44,13 @@ int main(int argc, char** argv) {
     kelvo::ui::AppWindows windows(*ts);
     bool ok = true;
 
-    // The main window with a table set read from the examples.
+    // The main window with the example table set, read from a neutral place.
+    const QString example = QDir::temp().filePath(QStringLiteral("kelvo-example/titanic.tbl"));
+    QDir().mkpath(QFileInfo(example).path());
+    QFile::remove(example);
+    QFile::copy(QString::fromStdString(kelvo::test::SourcePath("examples/titanic.tbl").string()), example);
     kelvo::ui::TMain& main = windows.Main();
-    main.seams.chooseOpenFile = [] {
-        return QString::fromStdString(kelvo::test::SourcePath("examples/titanic.tbl").string());
-    };
+    main.seams.chooseOpenFile = [example] { return example; };
     main.ReadKELVOFile2Click();
     ok &= Save(main, folder, QStringLiteral("main_window"));
 
@@ -56,7 +60,7 @@ int main(int argc, char** argv) {
     main.ReadKELVOfile1->popup(main.mapToGlobal(QPoint(0, main.menuBar()->height())));
     QApplication::processEvents();
     {
-        QPixmap shot(main.size() + QSize(0, main.ReadKELVOfile1->height()));
+        QPixmap shot(main.size());
         shot.fill(Qt::transparent);
         QPainter painter(&shot);
         painter.drawPixmap(0, 0, main.grab());
