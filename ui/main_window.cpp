@@ -6,7 +6,6 @@
 #include <QFrame>
 #include <QKeySequence>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPainter>
 #include <exception>
 
@@ -74,10 +73,7 @@ TMain::TMain(kelvo::TableSet& ts, kelvo::WarningSink& warnings, QWidget* parent)
         if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return QString();
         return dialog->selectedFiles().constFirst();
     };
-    seams.showError = [this](const QString& text) {
-        QMessageBox box(QMessageBox::Critical, QStringLiteral("KELVO"), text, QMessageBox::Ok, this);
-        box.exec();
-    };
+    seams.showError = [this](const QString& text) { ShowErrorBox(this, text); };
     FormCreate();
 }
 

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPalette>
 #include <QScreen>
 #include <QGuiApplication>
@@ -25,6 +26,11 @@ void CenterOnScreen(QWidget* window) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
+}
+
+void ShowErrorBox(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("KELVO"), text, QMessageBox::Ok, parent);
+    box.exec();
 }
 
 QString FromName(const std::string& name) { return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())); }

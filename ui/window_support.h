@@ -28,6 +28,12 @@ void ApplyWindowColors(QWidget* window);
 // parent.
 void CenterOnScreen(QWidget* window);
 
+// The standard error box: a failed file operation's text ("File not found",
+// "Disk full", ...), shown modally over `parent`. A handler that runs inside a
+// dialog's event loop must catch IoError itself and report it here: no
+// exception may pass through Qt's event loop.
+void ShowErrorBox(QWidget* parent, const QString& text);
+
 // Names are single-byte (Latin-1) text in the table set.
 QString FromName(const std::string& name);
 

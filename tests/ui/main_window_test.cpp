@@ -92,11 +92,6 @@ struct Fixture {
     std::function<void()> onDialog;
 };
 
-struct Flags {
-    bool modified, open, results;
-};
-Flags FlagsOf(const TableSet& ts) { return {ts.TableSetModified, ts.TableSetOpen, ts.ResultsAvailable}; }
-
 #define COMPARE_FLAGS(ts, m, o, r)                  \
     do {                                            \
         QCOMPARE((ts).TableSetModified, bool(m));   \
