@@ -194,7 +194,9 @@ void TEditTable::ClearGrid() {
 
 void TEditTable::CloseCellEditor() {
     const QModelIndex current = Tab->currentIndex();
-    if (!current.isValid() || Tab->isPersistentEditorOpen(current)) return;
+    // The grid has no persistent editors: an editor at the current cell is
+    // the one the user types into.
+    if (!current.isValid()) return;
     if (QWidget* editor = Tab->indexWidget(current)) emit m_delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 

@@ -14,7 +14,12 @@ bool LooksNumeric(const QString& field) {
     return number.match(field).hasMatch();
 }
 
-bool IsLabel(const QString& field) { return !field.isEmpty() && !LooksNumeric(field); }
+// A label is text that is not even a number of another kind (2.5, 1,5 or
+// 40%); such numbers are data that is stored as 0, not labels to skip.
+bool IsLabel(const QString& field) {
+    static const QRegularExpression numberLike(QStringLiteral("^[+-]?[0-9]+([.,][0-9]+)?%?$"));
+    return !field.isEmpty() && !numberLike.match(field).hasMatch();
+}
 
 bool IsTotal(const QString& field) { return field.compare(QStringLiteral("Total"), Qt::CaseInsensitive) == 0; }
 
@@ -34,9 +39,10 @@ QStringList SplitLine(const QString& line, Separator separator) {
     else fields = line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
     for (QString& field : fields) field = CleanField(field);
 
-    if (separator == Separator::Spaces && std::any_of(fields.begin(), fields.end(), LooksNumeric)) {
+    const auto isNumber = [](const QString& field) { return !IsLabel(field); };
+    if (separator == Separator::Spaces && std::any_of(fields.begin(), fields.end(), isNumber)) {
         // The words before the first number are one label.
-        const auto firstNumber = std::find_if(fields.begin(), fields.end(), LooksNumeric);
+        const auto firstNumber = std::find_if(fields.begin(), fields.end(), isNumber);
         const qsizetype words = firstNumber - fields.begin();
         if (words > 1) {
             const QString label = QStringList(fields.mid(0, words)).join(u' ');
@@ -58,9 +64,17 @@ std::vector<QStringList> ParsePastedTable(const QString& text) {
     for (const QString& line : lines) rows.push_back(SplitLine(line, separator));
     if (rows.empty()) return rows;
 
-    const bool header = std::any_of(rows.front().begin(), rows.front().end(), IsLabel);
+    // A cross table as spreadsheets copy it: an empty corner, then the
+    // column labels, over rows that each start with their label. This also
+    // catches labels that are numbers (years, codes).
+    const QStringList& top = rows.front();
+    const bool corner = rows.size() > 1 && top.size() > 1 && top.front().isEmpty() &&
+                        std::none_of(top.begin() + 1, top.end(), [](const QString& f) { return f.isEmpty(); }) &&
+                        std::none_of(rows.begin() + 1, rows.end(),
+                                     [](const QStringList& row) { return row.isEmpty() || row.front().isEmpty(); });
+    const bool header = corner || std::any_of(top.begin(), top.end(), IsLabel);
     const std::size_t firstData = header ? 1 : 0;
-    bool labelColumn = header && rows.front().size() > 1 && rows.front().front().isEmpty();
+    bool labelColumn = corner || (header && top.size() > 1 && top.front().isEmpty());
     for (std::size_t r = firstData; r < rows.size(); ++r)
         if (!rows[r].isEmpty() && IsLabel(rows[r].front())) labelColumn = true;
     const bool totalColumn = header && !rows.front().isEmpty() && IsTotal(rows.front().back());

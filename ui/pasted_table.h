@@ -16,10 +16,14 @@ namespace kelvo::ui {
 // Each field is trimmed and loses one pair of enclosing double quotes;
 // digits grouped in threes by ",", "'" or a space lose those separators.
 //
-// A first row with a field that is not a number is a header row and is
-// dropped; so is a first column with such a field below the header (or under
-// an empty header corner). A last column whose header reads "Total" and a
-// last row labelled "Total" (letter case aside) are dropped too.
+// A first row with a label (a field that is not a number of any kind, such
+// as 2.5 or 40%) is a header row and is dropped; so is a first column with a
+// label below the header, or under an empty header corner. A first row that
+// starts with an empty corner over rows that all start with a field is a
+// header over a label column even when its labels are numbers (years,
+// codes). A last column whose header reads "Total" and a last row labelled
+// "Total" (letter case aside) are dropped too. Copied TEditTable grids paste
+// back as they were.
 std::vector<QStringList> ParsePastedTable(const QString& text);
 
 // Whether `text` holds more than one cell (a line end, a tab, a semicolon,
