@@ -74,6 +74,7 @@ void OpenNameEditors(QTableWidget* grid, LiveEditDelegate* delegate, const QStri
         grid->openPersistentEditor(item);
     }
     delegate->tabLeavesGrid = true;
+    grid->setTabKeyNavigation(false);
 }
 
 QLineEdit* NameEditor(const QTableWidget* grid, int row) {
