@@ -76,6 +76,12 @@ public:
         setHighlightSections(false);
         setSectionResizeMode(QHeaderView::Fixed);
         setMinimumSectionSize(1);
+        // Beyond the last cell the header shows the grid's own colour.
+        QPalette colours = palette();
+        colours.setColor(QPalette::Window, PanelColor());
+        colours.setColor(QPalette::Base, PanelColor());
+        colours.setColor(QPalette::Button, PanelColor());
+        setPalette(colours);
     }
 
 protected:
@@ -120,6 +126,11 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
     Tab->setSelectionBehavior(QAbstractItemView::SelectItems);
     Tab->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
                          QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    // The grid never scrolls vertically, so it always has room for the
+    // largest table: 16 categories, the header row and the totals row.
+    Tab->setMinimumHeight((MaxCategories + 2) * rowHeight + 2 * Tab->frameWidth() +
+                          Tab->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
+    Tab->setMinimumWidth(4 * ColumnWidth);
     Tab->setShowGrid(true);
     Tab->setWordWrap(false);
     Tab->setCornerButtonEnabled(false);
