@@ -30,6 +30,7 @@ bench: build
 
 screenshots: build
 	$(BUILD)/tests/ui/kelvo_screenshots screenshots
+	KELVO_SCREENSHOT_DIR=$(CURDIR)/screenshots QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui/data_entry_screenshots_test
 
 # A Debian package (build/kelvo_*.deb) and installation under PREFIX.
 package: build

@@ -20,6 +20,11 @@ class TWarningMessage;
 class TConfirmMessage;
 class TAbout;
 class HelpViewer;
+class TEditVariables;
+class TEditVariable;
+class TEditTable;
+class TCreateVariables;
+class TEnterVariable;
 
 class AppWindows {
 public:
@@ -56,16 +61,16 @@ private:
     std::unique_ptr<TMain> m_main;
     std::unique_ptr<TWarningMessage> m_warningMessage;
     std::unique_ptr<TConfirmMessage> m_confirmMessage;
-    // std::unique_ptr<TEditVariables> m_editVariables;
-    // std::unique_ptr<TEditVariable> m_editVariable;
-    // std::unique_ptr<TEditTable> m_editTable;
+    std::unique_ptr<TEditVariables> m_editVariables;
+    std::unique_ptr<TEditVariable> m_editVariable;
+    std::unique_ptr<TEditTable> m_editTable;
     // std::unique_ptr<TSelectModel> m_selectModel;
     // std::unique_ptr<TCheckResults> m_checkResults;
     // std::unique_ptr<TDisplayResults> m_displayResults;
     // std::unique_ptr<TSpecifyOutput> m_specifyOutput;
     std::unique_ptr<TAbout> m_about;
-    // std::unique_ptr<TCreateVariables> m_createVariables;
-    // std::unique_ptr<TEnterVariable> m_enterVariable;
+    std::unique_ptr<TCreateVariables> m_createVariables;
+    std::unique_ptr<TEnterVariable> m_enterVariable;
     std::unique_ptr<HelpViewer> m_help;
 };
 

@@ -10,6 +10,9 @@
 #include "about.h"
 #include "app_windows.h"
 #include "confirm_message.h"
+#include "create_variables.h"
+#include "edit_table.h"
+#include "edit_variables.h"
 #include "help_viewer.h"
 #include "main_window.h"
 #include "table_set.h"
@@ -46,6 +49,28 @@ private slots:
         });
         windows.Warnings().ShowWarning("Totals do not match for variable Age");
         QCOMPARE(shown, QStringLiteral("Totals do not match for variable Age"));
+    }
+
+    // The Edit commands open the data entry windows, which close by their OK.
+    void editCommandsOpenTheDataEntryWindows() {
+        auto ts = std::make_unique<kelvo::TableSet>();
+        ts->VariableCount = 2;
+        ts->CategoryCounts[1] = ts->CategoryCounts[2] = 2;
+        AppWindows windows(*ts);
+        ts->TableSetOpen = true;  // as after Read file (creating the main window clears the flags)
+        QStringList opened;
+        const auto closeIt = [&](QWidget* modal) {
+            QVERIFY(modal != nullptr);
+            opened << modal->metaObject()->className();
+            if (auto* table = qobject_cast<kelvo::ui::TEditTable*>(modal)) table->OKButton->click();
+            if (auto* chooser = qobject_cast<kelvo::ui::TEditVariables*>(modal)) chooser->CancelButton->click();
+        };
+        WhenModalShown(closeIt);
+        windows.Main().Edittables1->trigger();
+        WhenModalShown(closeIt);
+        windows.Main().Editvariables1->trigger();
+        QCOMPARE(opened, (QStringList{"kelvo::ui::TEditTable", "kelvo::ui::TEditVariables"}));
+        QVERIFY(ts->TableSetModified);
     }
 
     void helpCommandsOpenTheirWindows() {
