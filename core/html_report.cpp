@@ -40,11 +40,10 @@ constexpr std::string_view ValueStart = "  <td class=\"cel\" align=right>";
 constexpr std::string_view SignificantStart = "  <td class=\"kop\" align=right>";
 constexpr std::string_view CellEnd = "</td>";
 
-void WriteCell(OutputFile& file, std::string& line, std::string_view start, const std::string& number) {
-    line.assign(start);
-    line += number;
-    line += CellEnd;
-    file.WriteLine(line);
+void WriteCell(OutputFile& file, std::string_view start, const std::string& number) {
+    file.Write(start);
+    file.Write(number);
+    file.WriteLine(CellEnd);
 }
 
 enum class ValueKind { Coefficients, StandardErrors, Enhanced };
@@ -64,16 +63,15 @@ void WritePredictorTables(const TableSet& ts, OutputFile& file, ValueKind kind) 
         heading = "<h2>Coefficients for variable: ";
         closing = "<i>Bold values are significant</i><p>";
     }
-    std::string line;
     const auto writeValue = [&](int parameter, int category) {
         if (kind == ValueKind::StandardErrors) {
-            WriteCell(file, line, ValueStart, FormatPercent(ts.StandardErrors[parameter][category]));
+            WriteCell(file, ValueStart, FormatPercent(ts.StandardErrors[parameter][category]));
             return;
         }
         const double coefficient = ts.Coefficients[parameter][category];
         const bool bold = kind == ValueKind::Enhanced &&
                           IsSignificant(coefficient, ts.StandardErrors[parameter][category]);
-        WriteCell(file, line, bold ? SignificantStart : ValueStart, FormatPercent(100.0 * coefficient));
+        WriteCell(file, bold ? SignificantStart : ValueStart, FormatPercent(100.0 * coefficient));
     };
 
     int base = 1;
@@ -133,7 +131,6 @@ void WriteHtmlHeader(const TableSet& ts, OutputFile& file) {
 }
 
 void WriteHtmlTables(const TableSet& ts, OutputFile& file) {
-    std::string line;
     for (int i = 2; i <= ts.VariableCount; ++i) {
         for (int j = 1; j < i; ++j) {
             const PairTable& table = ts.PairTables[PairIndex(i, j)];
@@ -159,18 +156,18 @@ void WriteHtmlTables(const TableSet& ts, OutputFile& file) {
                 std::int64_t rowTotal = 0;
                 for (int c = 1; c <= columns; ++c) {
                     const std::int32_t cell = table[r][c];
-                    WriteCell(file, line, ValueStart, FormatInteger(cell, 8));
+                    WriteCell(file, ValueStart, FormatInteger(cell, 8));
                     rowTotal += cell;
                     columnTotals[c] += cell;
                     grandTotal += cell;
                 }
-                WriteCell(file, line, ValueStart, FormatInteger(rowTotal, 8));
+                WriteCell(file, ValueStart, FormatInteger(rowTotal, 8));
                 file.WriteLine("</tr>");
             }
             file.WriteLine("<tr>");
             file.WriteLine("  <td class=\"kop\">Total</td>");
-            for (int c = 1; c <= columns; ++c) WriteCell(file, line, ValueStart, FormatInteger(columnTotals[c], 8));
-            WriteCell(file, line, ValueStart, FormatInteger(grandTotal, 8));
+            for (int c = 1; c <= columns; ++c) WriteCell(file, ValueStart, FormatInteger(columnTotals[c], 8));
+            WriteCell(file, ValueStart, FormatInteger(grandTotal, 8));
             file.WriteLine("</tr>");
             file.WriteLine("</table>");
             file.WriteLine("<p>");
