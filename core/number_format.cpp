@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace kelvo {
 
@@ -23,15 +22,15 @@ std::string FormatFixed(double value, int decimals, int width) {
     // std::to_chars rounds the exact binary value correctly, as printf's
     // "%.17e" does, at a fraction of the cost.
     char expansion[40];
-    const auto end = std::to_chars(expansion, expansion + sizeof expansion - 1, std::fabs(value),
-                                   std::chars_format::scientific, 17).ptr;
-    *end = '\0';
+    const char* const end =
+        std::to_chars(expansion, expansion + sizeof expansion, std::fabs(value), std::chars_format::scientific, 17).ptr;
     std::string digits;  // the 18 significant digits
     digits.reserve(18);
     const char* p = expansion;
     for (; *p != 'e'; ++p)
         if (*p != '.') digits.push_back(*p);
-    const int exponent = std::atoi(p + 1);
+    int exponent = 0;
+    std::from_chars(p + (p[1] == '+' ? 2 : 1), end, exponent);
 
     // digits[i] has the weight 10^(exponent - i). Keep those down to
     // 10^-decimals; the first dropped digit decides the rounding.

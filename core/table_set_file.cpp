@@ -32,7 +32,7 @@ public:
         if (token.size() > MaxTokenLength) throw IoError("Invalid numeric input");
         // An optional sign, then decimal digits and nothing else.
         std::string_view digits = token;
-        if (digits.front() == '+') {
+        if (!digits.empty() && digits.front() == '+') {
             digits.remove_prefix(1);
             if (digits.empty() || digits.front() == '-') throw IoError("Invalid numeric input");
         }
