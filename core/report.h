@@ -16,6 +16,10 @@ namespace kelvo {
 //         (the enhanced section does not exist in text and [4] is ignored).
 // A report type other than these two creates an empty file.
 //
+// Throws std::invalid_argument, touching no file, when the model selection
+// is not one the writers can read (no dependent variable or predictor, or a
+// number out of range): it is meant for a table set with a computed model.
+//
 // The file is written directly, not through a temporary file: on an I/O
 // failure IoError is thrown ("File access denied", "Disk full", ...), the
 // file is closed, and what was written before the failure stays in it. The

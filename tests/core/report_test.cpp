@@ -88,6 +88,23 @@ TEST(ReportTest, ReplacesAnExistingFileAndWritesItsNameAsGiven) {
     EXPECT_EQ(test::ReadFile(ts->ReportFileName), Sections(*ts, {WriteTextHeader}));
 }
 
+TEST(ReportTest, RefusesASelectionOutOfRangeWithoutTouchingTheFile) {
+    test::TempDir dir;
+    const auto broken = [&dir](void (*breakIt)(TableSet&)) {
+        auto ts = test::VoteExample();
+        ts->ReportFileName = (dir / "report").string();
+        breakIt(*ts);
+        EXPECT_THROW(WriteReport(*ts), std::invalid_argument);
+        EXPECT_FALSE(std::filesystem::exists(ts->ReportFileName));
+    };
+    broken([](TableSet& ts) { ts.DependentVariable = 0; });
+    broken([](TableSet& ts) { ts.DependentVariable = 4; });
+    broken([](TableSet& ts) { ts.PredictorCount = 0; });
+    broken([](TableSet& ts) { ts.PredictorCount = 17; });
+    broken([](TableSet& ts) { ts.PredictorList[2] = 17; });
+    broken([](TableSet& ts) { ts.CategoryCounts[3] = 200; });
+}
+
 struct FailureCase {
     const char* name;
     const char* fileName;  // "@" stands for the temporary directory
