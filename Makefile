@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean test-sanitize fuzz lint
+.PHONY: all deps configure build run test bench clean test-sanitize fuzz lint package install
 
 all: build
 
@@ -25,6 +25,14 @@ test: build
 
 bench: build
 	$(BUILD)/bench/kelvo_core_bench --benchmark_min_time=0.2
+
+# A Debian package (build/kelvo_*.deb) and installation under PREFIX.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 SANITIZE_BUILD ?= build-sanitize
