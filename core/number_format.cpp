@@ -1,9 +1,7 @@
 #include "number_format.h"
 
-#include <cmath>
-#include <cstdio>
 #include <charconv>
-#include <cstring>
+#include <cmath>
 
 namespace kelvo {
 
@@ -21,15 +19,17 @@ std::string FormatFixed(double value, int decimals, int width) {
     const bool negative = value < 0;
     // The decimal expansion to 18 significant digits: one digit, the point,
     // 17 digits and the exponent ("1.49999999999999994e-01").
+    // std::to_chars rounds the exact binary value correctly, as printf's
+    // "%.17e" does, at a fraction of the cost.
     char expansion[40];
-    std::snprintf(expansion, sizeof expansion, "%.17e", std::fabs(value));
+    const char* const end =
+        std::to_chars(expansion, expansion + sizeof expansion, std::fabs(value), std::chars_format::scientific, 17).ptr;
     std::string digits;  // the 18 significant digits
     digits.reserve(18);
     const char* p = expansion;
     for (; *p != 'e'; ++p)
         if (*p != '.') digits.push_back(*p);
     int exponent = 0;
-    const char* end = expansion + std::strlen(expansion);
     std::from_chars(p + (p[1] == '+' ? 2 : 1), end, exponent);
 
     // digits[i] has the weight 10^(exponent - i). Keep those down to

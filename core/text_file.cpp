@@ -62,8 +62,13 @@ void OutputFile::Write(std::string_view text) {
 }
 
 void OutputFile::WriteLine(std::string_view text) {
-    Write(text);
-    Write("\r\n");
+    if (m_buffer.size() + text.size() + 2 > BufferSize) {
+        Write(text);
+        Write("\r\n");
+        return;
+    }
+    m_buffer.append(text);
+    m_buffer.append("\r\n", 2);
 }
 
 void OutputFile::WriteOut(const char* data, std::size_t size) {
@@ -80,9 +85,15 @@ void OutputFile::WriteOut(const char* data, std::size_t size) {
 
 void OutputFile::Flush(bool sync) {
     if (m_fd < 0) return;
-    std::string pending;
-    pending.swap(m_buffer);
-    WriteOut(pending.data(), pending.size());
+    // The buffer is emptied also when the write fails, so that nothing is
+    // written twice; it keeps its capacity for the next round.
+    try {
+        WriteOut(m_buffer.data(), m_buffer.size());
+    } catch (...) {
+        m_buffer.clear();
+        throw;
+    }
+    m_buffer.clear();
     if (sync && ::fsync(m_fd) != 0) ThrowIoError(errno, IoOperation::Write);
 }
 

@@ -36,7 +36,10 @@ INSTANTIATE_TEST_SUITE_P(
         FixedCase{0.05, 1, 0, "0.1"},  // stored as 0.05000000000000000277...
         FixedCase{1e-30, 1, 6, "   0.0"}, FixedCase{-1e-30, 1, 6, "  -0.0"}, FixedCase{1e20, 1, 0, "100000000000000000000.0"},
         FixedCase{2.5, 0, 3, "  3"}, FixedCase{0.1234567, 6, 12, "    0.123457"}, FixedCase{1234.5, 1, 8, "  1234.5"},
-        FixedCase{-0.116667 * 100, 1, 6, " -11.7"}));
+        FixedCase{-0.116667 * 100, 1, 6, " -11.7"},
+        // An exact negative half below 1, and a negative zero, which is not a
+        // negative value and has no sign.
+        FixedCase{-0.25, 1, 6, "  -0.3"}, FixedCase{-0.0, 1, 6, "   0.0"}));
 
 TEST(FormatIntegerTest, RightAlignsAndNeverCuts) {
     EXPECT_EQ(FormatInteger(123, 8), "     123");

@@ -1,0 +1,38 @@
+// The HTML report, for reading in a web browser. Its look comes from the
+// style sheet "kelvo.css" that it links by that relative name: cells of class
+// "kop" (headings, row labels, significant values) and "cel" (plain values).
+// Each section writer appends its lines (CR LF) to an open report file; the
+// sections and their order are decided by WriteReport (report.h). The writers
+// read the table set and change nothing.
+//
+// Names are user data and are escaped (& < > " become entities), so that a
+// name such as "R&D" or one holding "<" cannot break or inject markup; every
+// other character of the markup is fixed.
+#pragma once
+
+#include "table_set.h"
+#include "text_file.h"
+
+namespace kelvo {
+
+// Document start, title and the model (always 20 lines).
+void WriteHtmlHeader(const TableSet& ts, OutputFile& file);
+
+// Every pair table in pair order with its totals, then one "<hr>" (also when
+// there is no table).
+void WriteHtmlTables(const TableSet& ts, OutputFile& file);
+
+// One table per predictor: average and coefficients in percent.
+void WriteHtmlCoefficients(const TableSet& ts, OutputFile& file);
+
+// One table per predictor: standard errors of the average and coefficients.
+void WriteHtmlStandardErrors(const TableSet& ts, OutputFile& file);
+
+// As WriteHtmlCoefficients, with every significant value (IsSignificant) in
+// class "kop" and a legend under each table.
+void WriteHtmlEnhancedCoefficients(const TableSet& ts, OutputFile& file);
+
+// Document end (always 2 lines).
+void WriteHtmlFooter(const TableSet& ts, OutputFile& file);
+
+}  // namespace kelvo

@@ -1,0 +1,29 @@
+// Writing a report: the one place that decides which sections a report holds
+// and in which order. The desktop program's output options and kelvo-cli
+// report both end here.
+#pragma once
+
+#include "table_set.h"
+
+namespace kelvo {
+
+// Creates ts.ReportFileName, or empties an existing file of that name, and
+// writes the report of type ts.ReportType with the sections chosen in
+// ts.OutputSections[1..4], always in this order:
+//   HTML: header, tables [1], coefficients [2], standard errors [3],
+//         enhanced coefficients [4], footer;
+//   text: header, tables [1], coefficients [2], standard errors [3]
+//         (the enhanced section does not exist in text and [4] is ignored).
+// A report type other than these two creates an empty file.
+//
+// Throws std::invalid_argument, touching no file, when the model selection
+// is not one the writers can read (no dependent variable or predictor, or a
+// number out of range): it is meant for a table set with a computed model.
+//
+// The file is written directly, not through a temporary file: on an I/O
+// failure IoError is thrown ("File access denied", "Disk full", ...), the
+// file is closed, and what was written before the failure stays in it. The
+// next report of the same name can be written as usual.
+void WriteReport(const TableSet& ts);
+
+}  // namespace kelvo

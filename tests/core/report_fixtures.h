@@ -1,0 +1,34 @@
+// Table sets with results filled in by hand, for the report tests.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "table_set.h"
+#include "text_file.h"
+
+namespace kelvo::test {
+
+// Variables 1 Sex (Male, Female), 2 Vote (Yes, No), 3 Region (North, South,
+// West) with consistent tables (N = 50); model Vote on Sex and Region with
+// coefficients and standard errors set directly. Vote by Sex and the
+// coefficients of Sex are the worked example of the text report.
+std::unique_ptr<TableSet> VoteExample();
+
+// A layout-breaking table set: names of 11 and 12 characters, "&", "<", ">"
+// and a quote in names, values that print as -0.0, exact halves, one
+// predictor, and a table whose totals need more than 10 digits.
+std::unique_ptr<TableSet> EdgeCaseExample();
+
+// The largest table set: 16 variables of 16 categories, all 120 tables, the
+// last variable dependent on the 15 others, every result slot in use.
+std::unique_ptr<TableSet> LargestExample();
+
+// What `write` appends to a freshly created file.
+std::string WrittenText(const std::function<void(OutputFile&)>& write);
+
+// Text with every "\n" turned into CR LF.
+std::string Crlf(const std::string& text);
+
+}  // namespace kelvo::test

@@ -1,0 +1,188 @@
+#include "report.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+#include "html_report.h"
+#include "io_error.h"
+#include "report_fixtures.h"
+#include "test_support.h"
+#include "text_report.h"
+
+namespace kelvo {
+namespace {
+
+using test::WrittenText;
+using Writer = void (*)(const TableSet&, OutputFile&);
+
+std::string Sections(const TableSet& ts, std::initializer_list<Writer> writers) {
+    return WrittenText([&](OutputFile& f) {
+        for (const Writer w : writers) w(ts, f);
+    });
+}
+
+// Every combination of the four section flags, for both report types: the
+// sections come in their fixed order, whatever is chosen, and a text report
+// never has the enhanced section.
+class ReportSectionsTest : public ::testing::TestWithParam<std::tuple<std::uint8_t, int>> {};
+
+TEST_P(ReportSectionsTest, WritesTheChosenSectionsInTheFixedOrder) {
+    const auto [type, flags] = GetParam();
+    auto ts = test::VoteExample();
+    test::TempDir dir;
+    ts->ReportFileName = (dir / "report").string();
+    ts->ReportType = type;
+    for (int s = 1; s <= 4; ++s) ts->OutputSections[s] = (flags >> (s - 1)) & 1;
+    WriteReport(*ts);
+
+    std::vector<Writer> writers;
+    const auto chosen = [&](int s) { return ts->OutputSections[s]; };
+    if (type == HtmlReport) {
+        writers = {WriteHtmlHeader};
+        if (chosen(1)) writers.push_back(WriteHtmlTables);
+        if (chosen(2)) writers.push_back(WriteHtmlCoefficients);
+        if (chosen(3)) writers.push_back(WriteHtmlStandardErrors);
+        if (chosen(4)) writers.push_back(WriteHtmlEnhancedCoefficients);
+        writers.push_back(WriteHtmlFooter);
+    } else {
+        writers = {WriteTextHeader};
+        if (chosen(1)) writers.push_back(WriteTextTables);
+        if (chosen(2)) writers.push_back(WriteTextCoefficients);
+        if (chosen(3)) writers.push_back(WriteTextStandardErrors);
+    }
+    const std::string expected = WrittenText([&](OutputFile& f) {
+        for (const Writer w : writers) w(*ts, f);
+    });
+    EXPECT_EQ(test::ReadFile(ts->ReportFileName), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFlags, ReportSectionsTest,
+                         ::testing::Combine(::testing::Values(HtmlReport, TextReport), ::testing::Range(0, 16)));
+
+TEST(ReportTest, WithoutSectionsOnlyTheFixedPartsAreWritten) {
+    auto ts = test::VoteExample();
+    test::TempDir dir;
+    ts->ReportFileName = (dir / "r.html").string();
+    WriteReport(*ts);
+    const std::string html = test::ReadFile(ts->ReportFileName);
+    EXPECT_EQ(std::count(html.begin(), html.end(), '\n'), 22);
+    EXPECT_EQ(html, Sections(*ts, {WriteHtmlHeader, WriteHtmlFooter}));
+
+    ts->ReportType = TextReport;
+    ts->OutputSections[SectionEnhanced] = true;  // no such section in text
+    WriteReport(*ts);
+    EXPECT_EQ(test::ReadFile(ts->ReportFileName), Sections(*ts, {WriteTextHeader}));
+}
+
+TEST(ReportTest, ReplacesAnExistingFileAndWritesItsNameAsGiven) {
+    auto ts = test::VoteExample();
+    test::TempDir dir;
+    // A relative name is relative to the working directory; here an absolute
+    // one with a second dot, used exactly as given.
+    ts->ReportFileName = (dir / "out.final.txt").string();
+    ts->ReportType = TextReport;
+    test::WriteFile(ts->ReportFileName, std::string(100000, 'x'));
+    WriteReport(*ts);
+    EXPECT_EQ(test::ReadFile(ts->ReportFileName), Sections(*ts, {WriteTextHeader}));
+}
+
+TEST(ReportTest, RefusesASelectionOutOfRangeWithoutTouchingTheFile) {
+    test::TempDir dir;
+    const auto broken = [&dir](void (*breakIt)(TableSet&)) {
+        auto ts = test::VoteExample();
+        ts->ReportFileName = (dir / "report").string();
+        breakIt(*ts);
+        EXPECT_THROW(WriteReport(*ts), std::invalid_argument);
+        EXPECT_FALSE(std::filesystem::exists(ts->ReportFileName));
+    };
+    broken([](TableSet& ts) { ts.DependentVariable = 0; });
+    broken([](TableSet& ts) { ts.DependentVariable = 4; });
+    broken([](TableSet& ts) { ts.PredictorCount = 0; });
+    broken([](TableSet& ts) { ts.PredictorCount = 17; });
+    broken([](TableSet& ts) { ts.PredictorList[2] = 17; });
+    broken([](TableSet& ts) { ts.CategoryCounts[3] = 200; });
+}
+
+struct FailureCase {
+    const char* name;
+    const char* fileName;  // "@" stands for the temporary directory
+    const char* text;
+};
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+
+class ReportFailureTest : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(ReportFailureTest, ThrowsWithTheUsersText) {
+    const auto& c = GetParam();
+    test::TempDir dir;
+    auto ts = test::VoteExample();
+    ts->OutputSections = {false, true, true, true, true};
+    std::string name = c.fileName;
+    if (name.rfind('@', 0) == 0) name = dir.path().string() + name.substr(1);
+    ts->ReportFileName = name;
+    try {
+        WriteReport(*ts);
+        ADD_FAILURE() << "no error for " << name;
+    } catch (const IoError& e) {
+        EXPECT_STREQ(e.what(), c.text);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReportFailureTest,
+                         ::testing::Values(FailureCase{"EmptyName", "", "Invalid filename"},
+                                           FailureCase{"MissingDirectory", "@/missing/report.html", "Path not found"},
+                                           FailureCase{"NameOfADirectory", "@", "File access denied"},
+                                           FailureCase{"DiskFull", "/dev/full", "Disk full"}));
+
+// Limits the size of files this process may write, and makes exceeding it an
+// error (EFBIG) instead of a fatal signal, for the lifetime of the object.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limited = m_old;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+TEST(ReportTest, AFailedReportKeepsWhatWasWrittenAndTheNameStaysUsable) {
+    const auto ts = test::LargestExample();
+    ts->OutputSections = {false, true, true, true, true};
+    test::TempDir dir;
+    ts->ReportFileName = (dir / "report.html").string();
+    WriteReport(*ts);
+    const std::string whole = test::ReadFile(ts->ReportFileName);
+    ASSERT_GT(whole.size(), 300000u);
+
+    {
+        const FileSizeLimit limit(200000);
+        try {
+            WriteReport(*ts);
+            ADD_FAILURE() << "the report did not fail at the file-size limit";
+        } catch (const IoError& e) {
+            EXPECT_STREQ(e.what(), "Disk full");
+        }
+    }
+    const std::string partial = test::ReadFile(ts->ReportFileName);
+    EXPECT_EQ(partial.size(), 200000u);
+    EXPECT_EQ(partial, whole.substr(0, partial.size()));
+
+    WriteReport(*ts);
+    EXPECT_EQ(test::ReadFile(ts->ReportFileName), whole);
+}
+
+}  // namespace
+}  // namespace kelvo
