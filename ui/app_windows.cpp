@@ -10,6 +10,7 @@
 #include "enter_variable.h"
 #include "help_viewer.h"
 #include "main_window.h"
+#include "report.h"
 #include "table_set.h"
 #include "warning_message.h"
 
@@ -49,7 +50,7 @@ void AppWindows::Wire() {
     // seams.showSelectModel = [this] { m_selectModel->exec(); };
     // seams.showDisplayResults = [this] { m_displayResults->exec(); };
     // seams.showSpecifyOutput = [this] { m_specifyOutput->exec(); return m_ts.OutputAccepted; };
-    // seams.writeReport = kelvo::WriteReport;  // core/report.h
+    seams.writeReport = kelvo::WriteReport;
     seams.showAbout = [this] { m_about->exec(); };
     seams.showHelp = [this] { m_help->ShowContents(); };
 }
