@@ -4,9 +4,8 @@
 #include <cstdio>
 #include <functional>
 #include <iostream>
-#include <vector>
-
 #include <nlohmann/json.hpp>
+#include <vector>
 
 #include "cli_common.h"
 #include "estimation.h"
@@ -20,7 +19,9 @@ namespace {
 // ---- Text output, in the columns of the text report ----
 
 // The first 10 characters of `text`, right-aligned in 12.
-std::string Right12(const std::string& text) { return PadLeft(text.substr(0, 10), 12); }
+std::string Right12(const std::string& text) {
+    return PadLeft(text.substr(0, 10), 12);
+}
 
 // The first 10 characters of `text`, left-aligned in 10.
 std::string Left10(const std::string& text) {
@@ -65,16 +66,15 @@ void PrintResults(std::ostream& out, const TableSet& ts) {
             const int base = BlockStart(ts, t);
             std::vector<std::string> columns = {"Average"};
             for (const std::string& name : CategoryNamesOf(ts, v)) columns.push_back(name);
-            const std::string heading = (errors ? "Standard errors for variable: " : "Coeficients for variable: ") +
-                                        ts.VariableNames[v];
+            const std::string heading =
+                (errors ? "Standard errors for variable: " : "Coeficients for variable: ") + ts.VariableNames[v];
             PrintTable(out, heading, dependentName, columns, dependentCategories, [&](int r, int c) {
                 const int parameter = c == 1 ? 1 : base + c - 1;
                 return errors ? ts.StandardErrors[parameter][r] : 100.0 * ts.Coefficients[parameter][r];
             });
         }
     }
-    PrintTable(out, "Predictions for the dependent variable", "Category", {"Minimum", "Maximum"},
-               dependentCategories,
+    PrintTable(out, "Predictions for the dependent variable", "Category", {"Minimum", "Maximum"}, dependentCategories,
                [&](int r, int c) { return c == 1 ? ts.MinimumPrediction[r] : ts.MaximumPrediction[r]; });
 }
 
@@ -88,7 +88,9 @@ std::string JsonNumber(double value) {
     return text;
 }
 
-std::string JsonString(const std::string& latin1) { return nlohmann::json(Latin1ToUtf8(latin1)).dump(); }
+std::string JsonString(const std::string& latin1) {
+    return nlohmann::json(Latin1ToUtf8(latin1)).dump();
+}
 
 // "[a, b, ...]" of item(1) .. item(count).
 std::string JsonArray(int count, const std::function<std::string(int)>& item) {
@@ -114,27 +116,23 @@ void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::
     const auto matrix = [&](const auto& values) {
         return JsonArray(m, [&](int p) { return JsonArray(D, [&](int d) { return JsonNumber(values[p][d]); }); });
     };
-    const auto vector = [&](const auto& values) {
-        return JsonArray(D, [&](int d) { return JsonNumber(values[d]); });
-    };
+    const auto vector = [&](const auto& values) { return JsonArray(D, [&](int d) { return JsonNumber(values[d]); }); };
 
     out << "{\"status\": " << (computed ? "\"ok\"" : "\"singular\"")
-        << ", \"dependent\": " << JsonString(ts.VariableNames[dependent])
-        << ", \"dependent_categories\": "
-        << JsonArray(D, [&](int d) { return JsonString(ts.CategoryNames[dependent][d]); })
-        << ", \"predictors\": "
+        << ", \"dependent\": " << JsonString(ts.VariableNames[dependent]) << ", \"dependent_categories\": "
+        << JsonArray(D, [&](int d) { return JsonString(ts.CategoryNames[dependent][d]); }) << ", \"predictors\": "
         << JsonArray(ts.PredictorCount, [&](int t) { return JsonString(ts.VariableNames[ts.PredictorList[t]]); })
         << ", \"total_count\": " << JsonNumber(ts.TotalCount) << ", \"parameter_count\": " << m
         << ", \"parameters\": " << JsonArray(m, [&](int p) { return parameters[static_cast<std::size_t>(p) - 1]; });
     if (computed) {
-        out << ", \"coefficients\": " << matrix(ts.Coefficients) << ", \"standard_errors\": "
-            << matrix(ts.StandardErrors) << ", \"minimum_prediction\": " << vector(ts.MinimumPrediction)
+        out << ", \"coefficients\": " << matrix(ts.Coefficients)
+            << ", \"standard_errors\": " << matrix(ts.StandardErrors)
+            << ", \"minimum_prediction\": " << vector(ts.MinimumPrediction)
             << ", \"maximum_prediction\": " << vector(ts.MaximumPrediction);
     }
-    out << ", \"warnings\": "
-        << JsonArray(static_cast<int>(warnings.size()),
-                   [&](int i) { return JsonString(warnings[static_cast<std::size_t>(i) - 1]); })
-        << "}\n";
+    out << ", \"warnings\": " << JsonArray(static_cast<int>(warnings.size()), [&](int i) {
+        return JsonString(warnings[static_cast<std::size_t>(i) - 1]);
+    }) << "}\n";
 }
 
 }  // namespace
@@ -166,8 +164,10 @@ void RegisterEstimateCommand(CLI::App& app, int& status) {
         const auto ts = ReadInput(*path, warnings);
         ApplyModelOptions(*ts, *options);
         const bool computed = ComputeEstimates(*ts, warnings, options->log);
-        if (*json) PrintJson(std::cout, *ts, computed, warnings.warnings);
-        else if (computed) PrintResults(std::cout, *ts);
+        if (*json)
+            PrintJson(std::cout, *ts, computed, warnings.warnings);
+        else if (computed)
+            PrintResults(std::cout, *ts);
         status = computed ? ExitOk : ExitFindings;
     });
 }

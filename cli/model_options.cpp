@@ -19,7 +19,8 @@ bool Utf8ToLatin1(const std::string& text, std::string& latin1) {
             latin1.push_back(static_cast<char>(byte));
         } else if ((byte == 0xC2 || byte == 0xC3) && i + 1 < text.size() &&
                    (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
-            latin1.push_back(static_cast<char>(((byte & 0x03) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F)));
+            latin1.push_back(
+                static_cast<char>(((byte & 0x03) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F)));
             ++i;
         } else {
             return false;
@@ -56,7 +57,8 @@ void ApplyModelOptions(TableSet& ts, const ModelOptions& options) {
         const std::string name = options.predictors.substr(start, comma == std::string::npos ? comma : comma - start);
         if (name.empty()) throw UsageError("empty variable name in --predictors \"" + options.predictors + "\"");
         const int v = FindVariableNamed(ts, name);
-        if (v == dependent) throw UsageError("\"" + name + "\" is the dependent variable and cannot be a predictor too");
+        if (v == dependent)
+            throw UsageError("\"" + name + "\" is the dependent variable and cannot be a predictor too");
         for (const int earlier : predictors)
             if (earlier == v) throw UsageError("\"" + name + "\" is given twice in --predictors");
         predictors.push_back(v);

@@ -2,18 +2,17 @@
 // --dependent NAME, --predictors NAME[,NAME...] and --log PATH.
 #pragma once
 
-#include <string>
-
 #include <CLI/CLI.hpp>
+#include <string>
 
 #include "table_set.h"
 
 namespace kelvo::cli {
 
 struct ModelOptions {
-    std::string dependent;   // a variable name
-    std::string predictors;  // variable names separated by commas
-    std::string log = "log"; // where the estimation log is written
+    std::string dependent;    // a variable name
+    std::string predictors;   // variable names separated by commas
+    std::string log = "log";  // where the estimation log is written
 };
 
 // Adds the options to `command`; --dependent and --predictors are required.

@@ -11,7 +11,9 @@ namespace kelvo {
 
 namespace {
 
-int Categories(const TableSet& ts, int variable) { return ts.CategoryCounts[variable]; }
+int Categories(const TableSet& ts, int variable) {
+    return ts.CategoryCounts[variable];
+}
 
 // Why the stored selection cannot be estimated, or nullptr when it can.
 const char* SelectionProblem(const TableSet& ts) {
@@ -180,8 +182,7 @@ void AddIdentifyingConstraints(TableSet& ts, OutputFile& log) {
         const int s = BlockStart(ts, t);
         const auto& n = ts.MarginalTotals[a];
         for (int k = 1; k <= Categories(ts, a); ++k)
-            for (int k2 = 1; k2 <= k; ++k2)
-                cp(s + k, s + k2) += static_cast<double>(n[k]) * static_cast<double>(n[k2]);
+            for (int k2 = 1; k2 <= k; ++k2) cp(s + k, s + k2) += static_cast<double>(n[k]) * static_cast<double>(n[k2]);
     }
     const int m = ts.ParameterCount;
     detail::WriteLogMatrix(log, m, m, 12, 1, [&](int r, int c) { return cp(r, c); });

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+
 #include <nlohmann/json.hpp>
 
 #include "cli_runner.h"
@@ -102,8 +103,8 @@ TEST(CliEstimateTest, JsonHoldsTheWholeResult) {
     test::TempDir dir;
     const auto log = (dir / "titanic.log").string();
     // Predictors in any order are taken in variable order.
-    const auto result = Cli({"estimate", Titanic, "--dependent", "Survived", "--predictors", "Sex,Class", "--json",
-                             "--log", log});
+    const auto result =
+        Cli({"estimate", Titanic, "--dependent", "Survived", "--predictors", "Sex,Class", "--json", "--log", log});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto json = nlohmann::json::parse(result.out);
     EXPECT_EQ(json["status"], "ok");
@@ -165,11 +166,17 @@ TEST(CliEstimateTest, MismatchWarningsGoToStderrAndJson) {
 TEST(CliEstimateTest, NameTypedInUtf8FindsLatin1Variable) {
     test::TempDir dir;
     std::string text = WorkedExample;
-    text.replace(text.find("Group\r\n"), 5, "Gr\xF6\xDF" "e");
-    text.replace(text.find("Vote*Group"), 10, "Vote*Gr\xF6\xDF" "e");
+    text.replace(text.find("Group\r\n"), 5,
+                 "Gr\xF6\xDF"
+                 "e");
+    text.replace(text.find("Vote*Group"), 10,
+                 "Vote*Gr\xF6\xDF"
+                 "e");
     test::WriteFile(dir / "w.tbl", text);
     const auto result = Cli({"estimate", (dir / "w.tbl").string(), "--dependent", "Vote", "--predictors",
-                             "Gr\xC3\xB6\xC3\x9F" "e", "--json", "--log", (dir / "log").string()});
+                             "Gr\xC3\xB6\xC3\x9F"
+                             "e",
+                             "--json", "--log", (dir / "log").string()});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(nlohmann::json::parse(result.out)["predictors"][0], "Gr\u00f6\u00dfe");
 }
@@ -180,7 +187,9 @@ struct UsageCase {
     std::string message;
 };
 
-void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const UsageCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CliEstimateUsageTest : public ::testing::TestWithParam<UsageCase> {};
 
@@ -199,9 +208,12 @@ TEST_P(CliEstimateUsageTest, RefusedWithExitTwoAndNoLog) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliEstimateUsageTest,
     ::testing::Values(
-        UsageCase{"UnknownDependent", {"--dependent", "survived", "--predictors", "Sex"}, "no variable named \"survived\""},
-        UsageCase{"UnknownPredictor", {"--dependent", "Survived", "--predictors", "Sex, Age"}, "no variable named \" Age\""},
-        UsageCase{"DependentAsPredictor", {"--dependent", "Survived", "--predictors", "Sex,Survived"},
+        UsageCase{
+            "UnknownDependent", {"--dependent", "survived", "--predictors", "Sex"}, "no variable named \"survived\""},
+        UsageCase{
+            "UnknownPredictor", {"--dependent", "Survived", "--predictors", "Sex, Age"}, "no variable named \" Age\""},
+        UsageCase{"DependentAsPredictor",
+                  {"--dependent", "Survived", "--predictors", "Sex,Survived"},
                   "\"Survived\" is the dependent variable"},
         UsageCase{"EmptyList", {"--dependent", "Survived", "--predictors", ""}, "--predictors names no variable"},
         UsageCase{"EmptyName", {"--dependent", "Survived", "--predictors", "Sex,,Age"}, "empty variable name"},

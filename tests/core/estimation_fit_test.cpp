@@ -97,7 +97,7 @@ RealMatrix Inverse(RealMatrix a) {
 // the constant shifted to match. Standard errors from the covariance of the
 // fit, with the indicator's total variance p (1 - p).
 struct Fit {
-    RealMatrix coefficients;     // [parameter][dependent category], from 1
+    RealMatrix coefficients;    // [parameter][dependent category], from 1
     RealMatrix standardErrors;  // percentage points
 };
 
@@ -177,7 +177,9 @@ struct FitCase {
     std::vector<int> predictors;
 };
 
-void PrintTo(const FitCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RecordFitTest : public ::testing::TestWithParam<FitCase> {};
 
@@ -199,7 +201,8 @@ TEST_P(RecordFitTest, AgreesWithLeastSquaresOnTheRecords) {
     for (int i = 1; i <= m; ++i)
         for (int d = 1; d <= D; ++d) {
             EXPECT_NEAR(ts.Coefficients[i][d], static_cast<double>(fit.coefficients[i][d]), 1e-9) << i << "," << d;
-            EXPECT_TRUE(test::NearRelative(ts.StandardErrors[i][d], static_cast<double>(fit.standardErrors[i][d]), 1e-9))
+            EXPECT_TRUE(
+                test::NearRelative(ts.StandardErrors[i][d], static_cast<double>(fit.standardErrors[i][d]), 1e-9))
                 << i << "," << d;
         }
 
@@ -284,15 +287,15 @@ std::vector<double> PlainVariances(const Matrix& inverse, const Matrix& crossPro
     return v;
 }
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // Runs the steps one by one on the 16 x 16 table set and compares every
 // intermediate result bit for bit with the plain loops.
 class LargestModelTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        records = new Records(DrawRecords(21, std::vector<int>(16, 16), 20000));
-    }
+    static void SetUpTestSuite() { records = new Records(DrawRecords(21, std::vector<int>(16, 16), 20000)); }
     static void TearDownTestSuite() { delete records; }
     static Records* records;
 };
@@ -322,7 +325,8 @@ TEST_F(LargestModelTest, EstimatesAllTwoHundredFortyOneParameters) {
         for (int t = 1; t <= 15; ++t) {
             double weighted = 0;
             for (int k = 1; k <= 16; ++k)
-                weighted += static_cast<double>(ts.MarginalTotals[t + 1][k]) * ts.Coefficients[test::Parameter(ts, t, k)][d];
+                weighted +=
+                    static_cast<double>(ts.MarginalTotals[t + 1][k]) * ts.Coefficients[test::Parameter(ts, t, k)][d];
             EXPECT_NEAR(weighted, 0.0, 1e-9 * n) << t << "," << d;
         }
     }

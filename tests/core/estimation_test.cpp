@@ -175,7 +175,9 @@ struct CheckCase {
     int error;
 };
 
-void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const CheckCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 // Every variable has categories a, b, c; every table is the same consistent
 // 3 x 3 table before one of them is spoiled.
@@ -213,23 +215,22 @@ TEST_P(CheckMarginalTotalsTest, WarnsAfterEveryPairFromTheMismatchOn) {
 
 const std::string Mismatch = "Totals do not match for variable ";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CheckMarginalTotalsTest,
-    ::testing::Values(
-        CheckCase{"Consistent", 4, 0, 0, 0, 0, 0, 0, {}, 0},
-        // Row totals of (3,2) change: variable 3 disagrees with table (3,1).
-        CheckCase{"RowsOfLastTable", 3, 3, 2, 1, 1, 2, 1, {Mismatch + "V3"}, 3},
-        // Column totals of (3,2) change: variable 2 disagrees with (2,1).
-        CheckCase{"ColumnsOfLastTable", 3, 3, 2, 1, 1, 1, 2, {Mismatch + "V2"}, 2},
-        // Both change: the column variable is named.
-        CheckCase{"BothOfLastTable", 3, 3, 2, 1, 1, 2, 2, {Mismatch + "V2"}, 2},
-        // V1's column totals in (3,1) of four variables disagree with (2,1);
-        // the warning follows (3,1) and is repeated after (3,2), (4,1),
-        // (4,2) and (4,3), whose totals all agree.
-        CheckCase{"RepeatedAfterEveryLaterPair", 4, 3, 1, 1, 1, 1, 2, std::vector<std::string>(5, Mismatch + "V1"), 1},
-        // The first table fixes V2's totals, so the sound table (3,2) is the
-        // one found to disagree.
-        CheckCase{"FirstTableSpoiled", 3, 2, 1, 1, 1, 2, 1, {Mismatch + "V2"}, 2}));
+INSTANTIATE_TEST_SUITE_P(Cases, CheckMarginalTotalsTest,
+                         ::testing::Values(CheckCase{"Consistent", 4, 0, 0, 0, 0, 0, 0, {}, 0},
+                                           // Row totals of (3,2) change: variable 3 disagrees with table (3,1).
+                                           CheckCase{"RowsOfLastTable", 3, 3, 2, 1, 1, 2, 1, {Mismatch + "V3"}, 3},
+                                           // Column totals of (3,2) change: variable 2 disagrees with (2,1).
+                                           CheckCase{"ColumnsOfLastTable", 3, 3, 2, 1, 1, 1, 2, {Mismatch + "V2"}, 2},
+                                           // Both change: the column variable is named.
+                                           CheckCase{"BothOfLastTable", 3, 3, 2, 1, 1, 2, 2, {Mismatch + "V2"}, 2},
+                                           // V1's column totals in (3,1) of four variables disagree with (2,1);
+                                           // the warning follows (3,1) and is repeated after (3,2), (4,1),
+                                           // (4,2) and (4,3), whose totals all agree.
+                                           CheckCase{"RepeatedAfterEveryLaterPair", 4, 3, 1, 1, 1, 1, 2,
+                                                     std::vector<std::string>(5, Mismatch + "V1"), 1},
+                                           // The first table fixes V2's totals, so the sound table (3,2) is the
+                                           // one found to disagree.
+                                           CheckCase{"FirstTableSpoiled", 3, 2, 1, 1, 1, 2, 1, {Mismatch + "V2"}, 2}));
 
 TEST(CheckMarginalTotalsTest, SumsTotalsBeyondThirtyTwoBits) {
     TableSet ts = MakeTableSet({{"A", {"a", "b"}}, {"B", {"a", "b"}}});
@@ -285,7 +286,9 @@ struct SingularCase {
     std::vector<int> predictors;
 };
 
-void PrintTo(const SingularCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SingularCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 TableSet ZeroCategory() {
     TableSet ts = MakeTableSet({{"Y", {"a", "b"}}, {"P", {"a", "b", "c"}}});
@@ -450,8 +453,13 @@ TEST(EstimationTest, LogThatCannotBeWrittenEndsTheEstimation) {
 }
 
 TEST(EstimationTest, SelectionFromRolesIsInVariableOrder) {
-    TableSet ts = MakeTableSet({{"A", {"a", "b"}}, {"B", {"a", "b"}}, {"C", {"a", "b"}}, {"D", {"a", "b"}},
-                                {"E", {"a", "b"}}, {"F", {"a", "b"}}, {"G", {"a", "b"}}});
+    TableSet ts = MakeTableSet({{"A", {"a", "b"}},
+                                {"B", {"a", "b"}},
+                                {"C", {"a", "b"}},
+                                {"D", {"a", "b"}},
+                                {"E", {"a", "b"}},
+                                {"F", {"a", "b"}},
+                                {"G", {"a", "b"}}});
     ts.VariableRoles[5] = 2;
     ts.VariableRoles[2] = 2;
     ts.VariableRoles[7] = 2;

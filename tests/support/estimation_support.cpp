@@ -13,6 +13,8 @@ bool Estimate(TableSet& ts, int dependent, const std::vector<int>& predictors, W
     return ComputeEstimates(ts, warnings, log);
 }
 
-int Parameter(const TableSet& ts, int t, int k) { return BlockStart(ts, t) + k; }
+int Parameter(const TableSet& ts, int t, int k) {
+    return BlockStart(ts, t) + k;
+}
 
 }  // namespace kelvo::test
