@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench clean test-sanitize fuzz lint package install
 
 all: build
 
@@ -26,5 +26,42 @@ test: build
 bench: build
 	$(BUILD)/bench/kelvo_core_bench --benchmark_min_time=0.2
 
+# A Debian package (build/kelvo_*.deb) and installation under PREFIX.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+SANITIZE_BUILD ?= build-sanitize
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKELVO_SANITIZE=ON -DKELVO_BUILD_BENCH=OFF
+	cmake --build $(SANITIZE_BUILD)
+	cd $(SANITIZE_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j2
+
+# Each libFuzzer target for FUZZ_SECONDS seconds (default 60), starting from
+# the seed corpus; a failing input is saved in the current folder.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVO_FUZZ=ON
+	cmake --build $(FUZZ_BUILD)
+	@for target in $$(ls tests/fuzz/corpus); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$target; \
+	  echo "== fuzz_$$target for $(FUZZ_SECONDS) s"; \
+	  $(FUZZ_BUILD)/tests/fuzz/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    $(FUZZ_BUILD)/corpus/$$target tests/fuzz/corpus/$$target || exit 1; \
+	done
+
+# clang-tidy and cppcheck over the core and the batch tool.
+lint: configure
+	clang-tidy -p $(BUILD) --quiet core/*.cpp cli/*.cpp
+	cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ --enable=warning,performance,portability \
+	  --inline-suppr --suppress=missingIncludeSystem -I core -I cli core cli
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -41,5 +41,6 @@ void RegisterShowCommand(CLI::App& app, int& status);
 void RegisterCopyCommand(CLI::App& app, int& status);
 void RegisterCheckCommand(CLI::App& app, int& status);
 void RegisterEstimateCommand(CLI::App& app, int& status);
+void RegisterImportCommand(CLI::App& app, int& status);
 
 }  // namespace kelvo::cli

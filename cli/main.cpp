@@ -5,7 +5,7 @@
 #include "cli_common.h"
 #include "io_error.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv) try {
     // A write beyond the file-size limit should fail with an error, not kill us.
     std::signal(SIGXFSZ, SIG_IGN);
 
@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
     kelvo::cli::RegisterCopyCommand(app, status);
     kelvo::cli::RegisterCheckCommand(app, status);
     kelvo::cli::RegisterEstimateCommand(app, status);
+    kelvo::cli::RegisterImportCommand(app, status);
 
     try {
         app.parse(argc, argv);
@@ -35,6 +36,13 @@ int main(int argc, char** argv) {
     } catch (const kelvo::IoError& e) {
         std::cerr << "kelvo-cli: " << e.what() << '\n';
         return kelvo::cli::ExitUsage;
+    } catch (const std::exception& e) {
+        std::cerr << "kelvo-cli: " << e.what() << '\n';
+        return kelvo::cli::ExitUsage;
     }
     return status;
+} catch (const std::exception& e) {
+    // Nothing may escape main; anything unforeseen is reported, not aborted on.
+    std::cerr << "kelvo-cli: " << e.what() << '\n';
+    return kelvo::cli::ExitUsage;
 }

@@ -3,7 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <charconv>
+#include <cstring>
 
 namespace kelvo {
 
@@ -57,7 +58,9 @@ std::string FormatFixed(double value, int decimals, int width) {
     const char* p = expansion;
     for (; *p != 'e'; ++p)
         if (*p != '.') digits.push_back(*p);
-    const int exponent = std::atoi(p + 1);
+    int exponent = 0;
+    const char* end = expansion + std::strlen(expansion);
+    std::from_chars(p + (p[1] == '+' ? 2 : 1), end, exponent);
 
     // digits[i] has the weight 10^(exponent - i). Keep those down to
     // 10^-decimals; the first dropped digit decides the rounding.

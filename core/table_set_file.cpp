@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "io_error.h"
-#include "number_format.h"
 #include "text_file.h"
 
 namespace kelvo {
@@ -33,7 +32,7 @@ public:
         if (token.size() > MaxTokenLength) throw IoError("Invalid numeric input");
         // An optional sign, then decimal digits and nothing else.
         std::string_view digits = token;
-        if (digits.front() == '+') {
+        if (!digits.empty() && digits.front() == '+') {
             digits.remove_prefix(1);
             if (digits.empty() || digits.front() == '-') throw IoError("Invalid numeric input");
         }
@@ -150,6 +149,18 @@ bool ReadInto(TableSet& ts, Reader& in, WarningSink& warnings) {
     return true;
 }
 
+// A cell: right-aligned in 10 characters (more when a value needs them),
+// then one space. Written without temporary strings: this is the bulk of the
+// file.
+void AppendCell(std::string& out, std::int32_t value) {
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value);
+    const auto length = static_cast<std::size_t>(result.ptr - digits);
+    if (length < 10) out.append(10 - length, ' ');
+    out.append(digits, length);
+    out.push_back(' ');
+}
+
 }  // namespace
 
 void ReadTableSetFromText(TableSet& ts, std::string_view text, WarningSink& warnings) {
@@ -184,10 +195,7 @@ std::string TableSetText(const TableSet& ts) {
             line(ts.VariableNames[i].str() + "*" + ts.VariableNames[j].str());
             const PairTable& table = ts.PairTables[PairIndex(i, j)];
             for (int x = 1; x <= ts.CategoryCounts[i]; ++x) {
-                for (int y = 1; y <= ts.CategoryCounts[j]; ++y) {
-                    out.append(FormatInteger(table[x][y], 10));
-                    out.push_back(' ');
-                }
+                for (int y = 1; y <= ts.CategoryCounts[j]; ++y) AppendCell(out, table[x][y]);
                 out.append("\r\n");
             }
         }
