@@ -28,7 +28,7 @@ const char* SelectionProblem(const TableSet& ts) {
         if (t > 1 && a <= ts.PredictorList[t - 1]) return "the predictors are not in increasing order";
     }
     for (int v = 1; v <= ts.VariableCount; ++v)
-        if (Categories(ts, v) < 1 || Categories(ts, v) > MaxCategories) return "a variable has no categories";
+        if (Categories(ts, v) < 1 || Categories(ts, v) > MaxCategories) return "a variable has no valid number of categories";
     return nullptr;
 }
 

@@ -63,6 +63,7 @@ struct OrientedTable {
 // is not a valid model (no dependent, no predictor, an unknown variable, the
 // dependent among the predictors, predictors not in increasing order). After
 // an IoError the estimation fields keep what was computed until then.
+// ResultsAvailable is left to the caller, which sets it before the run.
 bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath);
 
 // Turns the model roles (VariableRoles) into the selection, in variable
