@@ -1,8 +1,9 @@
-# KELVO: `make run` starts the program, `make test` runs every test.
+# KELVO: `make run` starts the program, `make test` runs every test,
+# `make screenshots` renders the windows to screenshots/.
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench clean test-sanitize fuzz lint package install
+.PHONY: all deps configure build run test bench screenshots clean test-sanitize fuzz lint package install
 
 all: build
 
@@ -18,13 +19,17 @@ build: configure
 	cmake --build $(BUILD)
 
 run: build
-	$(BUILD)/cli/kelvo-cli show examples/titanic.tbl
+	$(BUILD)/app/kelvo
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j2
 
 bench: build
 	$(BUILD)/bench/kelvo_core_bench --benchmark_min_time=0.2
+	$(BUILD)/bench/kelvo_ui_bench
+
+screenshots: build
+	$(BUILD)/tests/ui/kelvo_screenshots screenshots
 
 # A Debian package (build/kelvo_*.deb) and installation under PREFIX.
 package: build

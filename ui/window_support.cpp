@@ -3,7 +3,10 @@
 #include <QAbstractItemView>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPalette>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QWidget>
 
 namespace kelvo::ui {
@@ -14,6 +17,20 @@ void ApplyWindowColors(QWidget* window) {
     palette.setColor(QPalette::Base, PanelColor());
     window->setPalette(palette);
     window->setAutoFillBackground(true);
+}
+
+void CenterOnScreen(QWidget* window) {
+    QScreen* screen = window->screen();
+    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}
+
+void ShowErrorBox(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("KELVO"), text, QMessageBox::Ok, parent);
+    box.exec();
 }
 
 QString FromName(const std::string& name) { return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())); }

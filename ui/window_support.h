@@ -12,6 +12,9 @@ class QWidget;
 
 namespace kelvo::ui {
 
+// The program's version as its windows show it ("Version 7.0").
+inline constexpr const char* KelvoVersion = "7.0";
+
 // Window background and the background of panels, grids and text fields.
 inline QColor WindowColor() { return QColor(197, 215, 238); }
 inline QColor PanelColor() { return QColor(247, 251, 255); }
@@ -19,6 +22,17 @@ inline QColor PanelColor() { return QColor(247, 251, 255); }
 // Gives a window the program's background colour, and its text fields, lists
 // and grids the panel colour.
 void ApplyWindowColors(QWidget* window);
+
+// Places a top-level window in the middle of the screen it is on (or the
+// primary screen). KELVO's windows open centred on the screen, not on their
+// parent.
+void CenterOnScreen(QWidget* window);
+
+// The standard error box: a failed file operation's text ("File not found",
+// "Disk full", ...), shown modally over `parent`. A handler that runs inside a
+// dialog's event loop must catch IoError itself and report it here: no
+// exception may pass through Qt's event loop.
+void ShowErrorBox(QWidget* parent, const QString& text);
 
 // Names are single-byte (Latin-1) text in the table set.
 QString FromName(const std::string& name);

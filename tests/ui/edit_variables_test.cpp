@@ -1,0 +1,282 @@
+// The variable chooser and the variable editor, with their cell editors
+// always open, driven with real key events.
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QtTest>
+#include <memory>
+
+#include "create_variables.h"
+#include "data_entry.h"
+#include "edit_table.h"
+#include "enter_variable.h"
+#include "data_entry_test_support.h"
+#include "edit_variable.h"
+#include "edit_variables.h"
+#include "test_support.h"
+#include "window_test_support.h"
+
+using namespace kelvo;
+using namespace kelvo::ui;
+using kelvo::test::RecordingWarnings;
+
+namespace {
+
+TableSet ThreeVariables() {
+    TableSet ts = test::MakeTableSet({{"Age", {"Young", "Old"}}, {"Sex", {"Male", "Female"}}, {"Class", {"1st", "2nd", "3rd"}}});
+    ts.TableSetOpen = true;
+    return ts;
+}
+
+// Replaces the whole text of a cell editor by typing.
+void Retype(QLineEdit* editor, const QString& text) {
+    editor->setFocus();
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    // One key per character; a character beyond U+FFFF is one key too.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text[i].isHighSurrogate() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, text.mid(i, length), Qt::NoModifier);
+        i += length - 1;
+    }
+}
+
+}  // namespace
+
+class EditVariablesTest : public QObject {
+    Q_OBJECT
+
+    TableSet ts;
+    RecordingWarnings warnings;
+    std::unique_ptr<TEditVariable> editor;
+
+    void OpenEditor(const TableSet& tables, int variable) {
+        ts = tables;
+        ts.EditedVariable = variable;
+        editor = std::make_unique<TEditVariable>(ts, warnings);
+        QVERIFY(test::ShowActive(editor.get()));
+    }
+
+private slots:
+    void init() { warnings.warnings.clear(); }
+    void cleanup() { editor.reset(); }
+
+    void editorShowsTheVariableWithEditorsOpen_data() {
+        QTest::addColumn<int>("categories");
+        QTest::newRow("two") << 2;
+        QTest::newRow("sixteen") << 16;
+    }
+    void editorShowsTheVariableWithEditorsOpen() {
+        QFETCH(int, categories);
+        TableSet tables = ThreeVariables();
+        ResetCategoryNames(tables);
+        tables.CategoryCounts[2] = static_cast<std::uint8_t>(categories);
+        OpenEditor(tables, 2);
+        QCOMPARE(editor->windowTitle(), QString(" Edit variable"));
+        QCOMPARE(editor->Label2->text(), QString("Variable"));
+        QCOMPARE(editor->Label1->text(), QString("Categories"));
+        QCOMPARE(editor->Tab2->rowCount(), categories);
+        QVERIFY(editor->NameEditor() != nullptr && editor->NameEditor()->isVisible());
+        QCOMPARE(editor->NameEditor()->text(), QString("Sex"));
+        QCOMPARE(QApplication::focusWidget(), editor->NameEditor());
+        for (int row = 0; row < categories; ++row) {
+            QVERIFY(editor->CategoryEditor(row) != nullptr && editor->CategoryEditor(row)->isVisible());
+            QCOMPARE(editor->CategoryEditor(row)->text(), QString("C%1").arg(row + 1));
+            // Every row shows without scrolling.
+            QVERIFY(editor->Tab2->visualItemRect(editor->Tab2->item(row, 0)).bottom() < editor->Tab2->viewport()->height());
+        }
+    }
+
+    void reopeningShowsAnotherVariable() {
+        OpenEditor(ThreeVariables(), 3);
+        QCOMPARE(editor->Tab2->rowCount(), 3);
+        editor->hide();
+        ts.EditedVariable = 1;
+        QVERIFY(test::ShowActive(editor.get()));
+        QCOMPARE(editor->NameEditor()->text(), QString("Age"));
+        QCOMPARE(editor->Tab2->rowCount(), 2);
+        QCOMPARE(editor->CategoryEditor(1)->text(), QString("Old"));
+    }
+
+    void namesAreCutToTwelveCharactersWhenStored() {
+        OpenEditor(ThreeVariables(), 1);
+        Retype(editor->NameEditor(), "Age in groups 5");
+        QCOMPARE(editor->NameEditor()->text(), QString("Age in groups 5"));
+        Retype(editor->CategoryEditor(0), "Younger than 30");
+        QTest::mouseClick(editor->OKButton, Qt::LeftButton);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(ts.VariableNames[1].str(), std::string("Age in group"));
+        QCOMPARE(ts.CategoryNames[1][1].str(), std::string("Younger than"));
+        QCOMPARE(ts.CategoryNames[1][2].str(), std::string("Old"));
+    }
+
+    void tabWalksFromTheNameThroughTheCategoriesToOK() {
+        OpenEditor(ThreeVariables(), 3);
+        QCOMPARE(QApplication::focusWidget(), editor->NameEditor());
+        // The name is selected on opening: typing replaces it.
+        test::TypeIntoFocus("X");
+        for (int row = 0; row < 3; ++row) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), editor->CategoryEditor(row));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+            test::TypeIntoFocus("!");
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), editor->OKButton);
+        QTest::keyClick(editor->OKButton, Qt::Key_Space);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(ts.CategoryNames[3][3].str(), std::string("3rd!"));
+        QCOMPARE(QString::fromStdString(ts.VariableNames[3].str()), QString("X"));
+    }
+
+    void clearingACategoryStoresAnEmptyName() {
+        OpenEditor(ThreeVariables(), 2);
+        Retype(editor->CategoryEditor(1), "");
+        QTest::mouseClick(editor->OKButton, Qt::LeftButton);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(ts.CategoryNames[2][2].str(), std::string());
+    }
+
+    void anEmptyVariableNameKeepsTheEditorOpen() {
+        OpenEditor(ThreeVariables(), 2);
+        Retype(editor->CategoryEditor(0), "M");
+        Retype(editor->NameEditor(), "");
+        QTest::mouseClick(editor->OKButton, Qt::LeftButton);
+        QVERIFY(editor->isVisible());
+        QVERIFY(warnings.warnings.empty());
+        QCOMPARE(ts.CategoryNames[2][1].str(), std::string("Male"));
+        QTest::keyClick(editor->NameEditor(), Qt::Key_Escape);
+        QVERIFY(!editor->close());
+        QVERIFY(editor->isVisible());
+        Retype(editor->NameEditor(), "Gender");
+        QCOMPARE(editor->CategoryEditor(0)->text(), QString("M"));
+        QTest::mouseClick(editor->OKButton, Qt::LeftButton);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(ts.VariableNames[2].str(), std::string("Gender"));
+        QCOMPARE(ts.CategoryNames[2][1].str(), std::string("M"));
+    }
+
+    // Refused names leave the table set untouched and the editor open with
+    // everything typed.
+    void editorRefusesNamesTheFileCannotHold_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("category");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("star") << "Sex*Age" << "Male" << "A variable name cannot contain \"*\": it separates the two names of a table in the file";
+        QTest::newRow("another's name") << "Class" << "Male" << "Variable 3 is already named Class: two variables cannot share a name";
+        QTest::newRow("same after the cut") << "Class" << "Male" << "Variable 3 is already named Class: two variables cannot share a name";
+        QTest::newRow("name outside Latin-1") << QString::fromUtf8("Se\u0161") << "Male" << "A name cannot hold the character U+0161 (only Latin-1 characters can be stored)";
+        QTest::newRow("category outside Latin-1") << "Sex" << QString::fromUtf8("M\u00e4nnlich \U0001F600") << "A name cannot hold the character U+1F600 (only Latin-1 characters can be stored)";
+    }
+    void editorRefusesNamesTheFileCannotHold() {
+        QFETCH(QString, name);
+        QFETCH(QString, category);
+        QFETCH(QString, warning);
+        TableSet tables = ThreeVariables();
+        if (QString(QTest::currentDataTag()) == "same after the cut") {
+            tables.VariableNames[3] = "Passenger cl";
+            name = "Passenger class";
+            warning = "Variable 3 is already named Passenger cl: two variables cannot share a name";
+        }
+        OpenEditor(tables, 2);
+        const std::string before = test::DataEntryFields(ts);
+        Retype(editor->NameEditor(), name);
+        Retype(editor->CategoryEditor(0), category);
+        QTest::mouseClick(editor->OKButton, Qt::LeftButton);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(warnings.warnings.size(), std::size_t{1});
+        QCOMPARE(QString::fromStdString(warnings.warnings[0]), warning);
+        QCOMPARE(test::DataEntryFields(ts), before);
+        QCOMPARE(editor->NameEditor()->text(), name);
+        QCOMPARE(editor->CategoryEditor(0)->text(), category);
+        editor->hide();
+    }
+
+    void categoriesMayRepeatAndHoldAnyLatin1Character() {
+        OpenEditor(ThreeVariables(), 3);
+        Retype(editor->CategoryEditor(0), QString::fromUtf8("\u00e9l\u00e8ve*"));
+        Retype(editor->CategoryEditor(1), "Sex");
+        Retype(editor->CategoryEditor(2), "Sex");
+        QTest::mouseClick(editor->OKButton, Qt::LeftButton);
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(ts.CategoryNames[3][1].str(), std::string("\xE9l\xE8ve*"));
+        QCOMPARE(ts.CategoryNames[3][3].str(), std::string("Sex"));
+    }
+
+    void chooserListsAndRefreshesOnReturn() {
+        ts = ThreeVariables();
+        TEditVariables chooser(ts, warnings);
+        TEditVariable variableEditor(ts, warnings);
+        TEditVariable* shown = nullptr;
+        chooser.EditVariable = &variableEditor;
+        chooser.showEditVariable = [&] {
+            shown = chooser.EditVariable;
+            QVERIFY(test::ShowActive(&variableEditor));
+            Retype(variableEditor.NameEditor(), "Ticket class");
+            QTest::mouseClick(variableEditor.OKButton, Qt::LeftButton);
+            QVERIFY(!variableEditor.isVisible());
+        };
+        QVERIFY(test::ShowActive(&chooser));
+        QCOMPARE(chooser.windowTitle(), QString("Select variable"));
+        QCOMPARE(chooser.Tab->rowCount(), 3);
+        QCOMPARE(chooser.Tab->item(2, 0)->text(), QString("Class"));
+        QTest::mouseClick(chooser.Tab->viewport(), Qt::LeftButton, {}, chooser.Tab->visualItemRect(chooser.Tab->item(2, 0)).center());
+        QTest::mouseClick(chooser.SelectButton, Qt::LeftButton);
+        QCOMPARE(shown, &variableEditor);
+        QCOMPARE(ts.EditedVariable, 3);
+        QCOMPARE(chooser.Tab->item(2, 0)->text(), QString("Ticket class"));
+        QTest::mouseClick(chooser.CancelButton, Qt::LeftButton);
+        QVERIFY(!chooser.isVisible());
+    }
+
+    void chooserWithoutVariablesHasOneEmptyRowAndEditDoesNothing() {
+        ts = ThreeVariables();
+        TEditVariables chooser(ts, warnings);
+        int showings = 0;
+        chooser.showEditVariable = [&] { ++showings; };
+        QVERIFY(test::ShowActive(&chooser));
+        chooser.hide();
+        ts.VariableCount = 0;
+        QVERIFY(test::ShowActive(&chooser));
+        QCOMPARE(chooser.Tab->rowCount(), 1);
+        QCOMPARE(chooser.Tab->item(0, 0)->text(), QString());
+        QTest::keyClick(&chooser, Qt::Key_E, Qt::AltModifier);
+        QTest::qWait(200);
+        QTest::mouseClick(chooser.SelectButton, Qt::LeftButton);
+        QCOMPARE(showings, 0);
+    }
+
+    void wiringOpensTheVariableEditorFromTheChooser() {
+        ts = ThreeVariables();
+        TEditVariables chooser(ts, warnings);
+        TEditVariable variableEditor(ts, warnings);
+        QVERIFY(chooser.EditVariable == nullptr);
+        // ConnectDataEntryWindows fills in every window the others open.
+        struct Others {
+            Others(TableSet& t, WarningSink& w) : create(t, w), enter(t, w), table(t, w) {}
+            TCreateVariables create;
+            TEnterVariable enter;
+            TEditTable table;
+        };
+        Others others(ts, warnings);
+        ConnectDataEntryWindows(others.create, others.enter, chooser, variableEditor, others.table);
+        QCOMPARE(chooser.EditVariable, &variableEditor);
+        QCOMPARE(others.create.EditVariable, &variableEditor);
+        QCOMPARE(others.create.EnterVariable, &others.enter);
+        QCOMPARE(others.create.EditTable, &others.table);
+        // The default way of showing it is modal; close it as a user would.
+        QTimer::singleShot(0, [&] {
+            QVERIFY(QApplication::activeModalWidget() == &variableEditor);
+            QTest::mouseClick(variableEditor.OKButton, Qt::LeftButton);
+        });
+        chooser.Tab->setCurrentCell(0, 0);
+        chooser.SelectButtonClick();
+        QVERIFY(!variableEditor.isVisible());
+        QCOMPARE(ts.EditedVariable, 1);
+    }
+};
+
+QTEST_MAIN(EditVariablesTest)
+#include "edit_variables_test.moc"

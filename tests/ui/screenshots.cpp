@@ -1,0 +1,88 @@
+// Renders KELVO's windows to PNG files without a display, so that their look
+// can be checked by eye (make screenshots). Usage: kelvo_screenshots DIR
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <cstdio>
+#include <memory>
+
+#include "about.h"
+#include "app_windows.h"
+#include "help_viewer.h"
+#include "main_window.h"
+#include "table_set.h"
+#include "test_support.h"
+#include "warning_message.h"
+
+namespace {
+
+bool Save(QWidget& window, const QDir& folder, const QString& name) {
+    window.show();
+    QApplication::processEvents();
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
+    const bool saved = window.grab().save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "FAILED", path.toLocal8Bit().constData());
+    window.hide();
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots"));
+    if (!folder.exists() && !QDir().mkpath(folder.path())) return 1;
+
+    auto ts = std::make_unique<kelvo::TableSet>();
+    kelvo::ui::AppWindows windows(*ts);
+    bool ok = true;
+
+    // The main window with the example table set, read from a neutral place.
+    const QString example = QDir::temp().filePath(QStringLiteral("kelvo-example/titanic.tbl"));
+    QDir().mkpath(QFileInfo(example).path());
+    QFile::remove(example);
+    QFile::copy(QString::fromStdString(kelvo::test::SourcePath("examples/titanic.tbl").string()), example);
+    kelvo::ui::TMain& main = windows.Main();
+    main.seams.chooseOpenFile = [example] { return example; };
+    main.ReadKELVOFile2Click();
+    ok &= Save(main, folder, QStringLiteral("main_window"));
+
+    // The main window with its File menu open.
+    main.show();
+    QApplication::processEvents();
+    main.ReadKELVOfile1->popup(main.mapToGlobal(QPoint(0, main.menuBar()->height())));
+    QApplication::processEvents();
+    {
+        QPixmap shot(main.size());
+        shot.fill(Qt::transparent);
+        QPainter painter(&shot);
+        painter.drawPixmap(0, 0, main.grab());
+        painter.drawPixmap(main.menuBar()->actionGeometry(main.ReadKELVOfile1->menuAction()).left(),
+                           main.menuBar()->height(), main.ReadKELVOfile1->grab());
+        painter.end();
+        const QString path = folder.filePath(QStringLiteral("main_window_file_menu.png"));
+        const bool saved = shot.save(path);
+        std::printf("%s %s\n", saved ? "wrote" : "FAILED", path.toLocal8Bit().constData());
+        ok &= saved;
+    }
+    main.ReadKELVOfile1->hide();
+    main.hide();
+
+    kelvo::ui::TWarningMessage& warning = windows.WarningMessage();
+    warning.Edit1->setText(QStringLiteral("Totals do not match for variable Class"));
+    warning.Edit1->setCursorPosition(0);
+    ok &= Save(warning, folder, QStringLiteral("warning_message"));
+
+    ok &= Save(windows.About(), folder, QStringLiteral("about"));
+
+    windows.Help().ShowContents();
+    ok &= Save(windows.Help(), folder, QStringLiteral("help_viewer"));
+    return ok ? 0 : 1;
+}

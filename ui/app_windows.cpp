@@ -1,0 +1,50 @@
+#include "app_windows.h"
+
+#include "about.h"
+#include "confirm_message.h"
+#include "help_viewer.h"
+#include "main_window.h"
+#include "table_set.h"
+#include "warning_message.h"
+
+namespace kelvo::ui {
+
+AppWindows::AppWindows(kelvo::TableSet& ts) : m_ts(ts) {
+    // The start-up order of the windows.
+    m_main = std::make_unique<TMain>(m_ts, m_warnings);
+    QWidget* parent = m_main.get();
+    m_warningMessage = std::make_unique<TWarningMessage>(parent);
+    m_warnings.target = m_warningMessage.get();
+    m_confirmMessage = std::make_unique<TConfirmMessage>(parent);
+    // m_editVariables = std::make_unique<TEditVariables>(m_ts, m_warnings, parent);
+    // m_editVariable = std::make_unique<TEditVariable>(m_ts, m_warnings, parent);
+    // m_editTable = std::make_unique<TEditTable>(m_ts, m_warnings, parent);
+    // m_selectModel = std::make_unique<TSelectModel>(m_ts, m_warnings, parent);
+    // m_checkResults = std::make_unique<TCheckResults>(m_ts, m_warnings, parent);
+    // m_displayResults = std::make_unique<TDisplayResults>(m_ts, m_warnings, parent);
+    // m_specifyOutput = std::make_unique<TSpecifyOutput>(m_ts, m_warnings, parent);
+    m_about = std::make_unique<TAbout>(parent);
+    // m_createVariables = std::make_unique<TCreateVariables>(m_ts, m_warnings, parent);
+    // m_enterVariable = std::make_unique<TEnterVariable>(m_ts, m_warnings, parent);
+    m_help = std::make_unique<HelpViewer>(parent);
+    Wire();
+}
+
+AppWindows::~AppWindows() = default;
+
+void AppWindows::Wire() {
+    TMain::Seams& seams = m_main->seams;
+    // The file dialogs and the error box are the main window's own (its
+    // defaults stay).
+    // seams.showCreateVariables = [this] { m_createVariables->exec(); };
+    // seams.showEditVariables = [this] { m_editVariables->exec(); };
+    // seams.showEditTable = [this] { m_editTable->exec(); };
+    // seams.showSelectModel = [this] { m_selectModel->exec(); };
+    // seams.showDisplayResults = [this] { m_displayResults->exec(); };
+    // seams.showSpecifyOutput = [this] { m_specifyOutput->exec(); return m_ts.OutputAccepted; };
+    // seams.writeReport = kelvo::WriteReport;  // core/report.h
+    seams.showAbout = [this] { m_about->exec(); };
+    seams.showHelp = [this] { m_help->ShowContents(); };
+}
+
+}  // namespace kelvo::ui

@@ -1,0 +1,72 @@
+// Every window of the desktop program, created once at start-up in a fixed
+// order and kept until the program ends, and the wiring of the main window's
+// commands to them. This is the one place where a new window is added: create
+// it in the constructor at its place in the order, and connect the main
+// window's seam for it in Wire().
+#pragma once
+
+#include <memory>
+
+#include "warnings.h"
+
+namespace kelvo {
+struct TableSet;
+}
+
+namespace kelvo::ui {
+
+class TMain;
+class TWarningMessage;
+class TConfirmMessage;
+class TAbout;
+class HelpViewer;
+
+class AppWindows {
+public:
+    explicit AppWindows(kelvo::TableSet& ts);
+    ~AppWindows();
+    AppWindows(const AppWindows&) = delete;
+    AppWindows& operator=(const AppWindows&) = delete;
+
+    TMain& Main() { return *m_main; }
+    TWarningMessage& WarningMessage() { return *m_warningMessage; }
+    TConfirmMessage& ConfirmMessage() { return *m_confirmMessage; }
+    TAbout& About() { return *m_about; }
+    HelpViewer& Help() { return *m_help; }
+    // The warning sink that every window reports through (the notice).
+    kelvo::WarningSink& Warnings() { return m_warnings; }
+
+private:
+    // The main window is created before the notice; its warnings reach the
+    // notice through this relay.
+    class WarningRelay : public kelvo::WarningSink {
+    public:
+        void ShowWarning(const std::string& text) override {
+            if (target != nullptr) target->ShowWarning(text);
+        }
+        kelvo::WarningSink* target = nullptr;
+    };
+
+    void Wire();
+
+    kelvo::TableSet& m_ts;
+    WarningRelay m_warnings;
+    // In creation order; destroyed in reverse, so the dialogs go before the
+    // main window that is their parent.
+    std::unique_ptr<TMain> m_main;
+    std::unique_ptr<TWarningMessage> m_warningMessage;
+    std::unique_ptr<TConfirmMessage> m_confirmMessage;
+    // std::unique_ptr<TEditVariables> m_editVariables;
+    // std::unique_ptr<TEditVariable> m_editVariable;
+    // std::unique_ptr<TEditTable> m_editTable;
+    // std::unique_ptr<TSelectModel> m_selectModel;
+    // std::unique_ptr<TCheckResults> m_checkResults;
+    // std::unique_ptr<TDisplayResults> m_displayResults;
+    // std::unique_ptr<TSpecifyOutput> m_specifyOutput;
+    std::unique_ptr<TAbout> m_about;
+    // std::unique_ptr<TCreateVariables> m_createVariables;
+    // std::unique_ptr<TEnterVariable> m_enterVariable;
+    std::unique_ptr<HelpViewer> m_help;
+};
+
+}  // namespace kelvo::ui

@@ -1,0 +1,438 @@
+#include "edit_table.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOption>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "grid_cells.h"
+#include "number_format.h"
+#include "pasted_table.h"
+#include "whole_number.h"
+#include "window_support.h"
+
+namespace kelvo::ui {
+
+namespace {
+
+constexpr int ColumnWidth = 75;
+
+QColor FixedColor() { return QColor(192, 192, 192); }
+QColor TotalsColor() { return QColor(221, 221, 221); }
+
+QString NumberText(std::int64_t value) { return QString::fromStdString(FormatInteger(value, 0)); }
+
+QColor GridLineColor(const QWidget* grid) {
+    QStyleOption option;
+    option.initFrom(grid);
+    return QColor::fromRgba(static_cast<QRgb>(grid->style()->styleHint(QStyle::SH_Table_GridLineColor, &option, grid)));
+}
+
+// Draws the grid lines on the right and bottom edges of a fixed cell, which
+// the grid draws itself only between its other cells.
+void DrawCellEdges(QPainter* painter, const QRect& rect, const QColor& color) {
+    painter->save();
+    painter->setPen(color);
+    painter->drawLine(rect.topRight(), rect.bottomRight());
+    painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+    painter->restore();
+}
+
+// Data and totals cells: painted by TabDrawCell, edited with an editor that
+// reports every keystroke.
+class TableCellDelegate : public LiveEditDelegate {
+public:
+    TableCellDelegate(const TEditTable& table, QObject* parent) : LiveEditDelegate(parent), m_table(table) {
+        editorAlignment = Qt::AlignRight | Qt::AlignVCenter;
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        int state = 0;
+        if (option.state & QStyle::State_Selected) state |= TEditTable::Selected;
+        if (option.state & QStyle::State_HasFocus) state |= TEditTable::Focused;
+        m_table.TabDrawCell(painter, index.column() + 1, index.row() + 1, option.rect, state);
+    }
+
+private:
+    const TEditTable& m_table;
+};
+
+// The fixed row (column headers) and the fixed column (row headers). The
+// fixed column does not scroll, the fixed row scrolls with the columns.
+class FixedCellHeader : public QHeaderView {
+public:
+    FixedCellHeader(Qt::Orientation orientation, const TEditTable& table, QWidget* parent)
+        : QHeaderView(orientation, parent), m_table(table) {
+        setSectionsClickable(false);
+        setHighlightSections(false);
+        setSectionResizeMode(QHeaderView::Fixed);
+        setMinimumSectionSize(1);
+        // Beyond the last cell the header shows the grid's own colour.
+        QPalette colours = palette();
+        colours.setColor(QPalette::Window, PanelColor());
+        colours.setColor(QPalette::Base, PanelColor());
+        colours.setColor(QPalette::Button, PanelColor());
+        setPalette(colours);
+    }
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        if (!rect.isValid()) return;
+        const bool horizontal = orientation() == Qt::Horizontal;
+        m_table.TabDrawCell(painter, horizontal ? logicalIndex + 1 : 0, horizontal ? 0 : logicalIndex + 1,
+                            rect.adjusted(0, 0, -1, -1), TEditTable::Fixed);
+        DrawCellEdges(painter, rect, GridLineColor(parentWidget()));
+    }
+
+private:
+    const TEditTable& m_table;
+};
+
+}  // namespace
+
+TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                          Qt::WindowCloseButtonHint),
+      m_ts(ts), m_warnings(warnings) {
+    setObjectName("EditTable");
+    setWindowTitle(" Edit table");
+    ApplyWindowColors(this);
+    setSizeGripEnabled(true);
+
+    Label1 = new QLabel("Table: ", this);
+    Label1->setObjectName("Label1");
+
+    Tab = new QTableWidget(this);
+    Tab->setObjectName("Tab");
+    Tab->setHorizontalHeader(new FixedCellHeader(Qt::Horizontal, *this, Tab));
+    Tab->setVerticalHeader(new FixedCellHeader(Qt::Vertical, *this, Tab));
+    const int rowHeight = GridRowHeight(Tab);
+    Tab->horizontalHeader()->setDefaultSectionSize(ColumnWidth);
+    Tab->horizontalHeader()->setFixedHeight(rowHeight);
+    Tab->verticalHeader()->setDefaultSectionSize(rowHeight);
+    Tab->verticalHeader()->setFixedWidth(ColumnWidth);
+    Tab->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Tab->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    Tab->setSelectionMode(QAbstractItemView::SingleSelection);
+    Tab->setSelectionBehavior(QAbstractItemView::SelectItems);
+    Tab->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                         QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    // The grid never scrolls vertically, so it always has room for the
+    // largest table: 16 categories, the header row and the totals row.
+    Tab->setMinimumHeight((MaxCategories + 2) * rowHeight + 2 * Tab->frameWidth() +
+                          Tab->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
+    Tab->setMinimumWidth(4 * ColumnWidth);
+    Tab->setShowGrid(true);
+    Tab->setWordWrap(false);
+    Tab->setCornerButtonEnabled(false);
+    m_delegate = new TableCellDelegate(*this, Tab);
+    Tab->setItemDelegate(m_delegate);
+    connect(m_delegate, &LiveEditDelegate::cellTextEdited, this,
+            [this](const QModelIndex& index, const QString& text) {
+                TabSetEditText(index.column() + 1, index.row() + 1, text);
+            });
+    // Ctrl+V of a block while a cell is being edited pastes the block.
+    m_delegate->editorKeyFilter = [this](QLineEdit*, QKeyEvent* key) {
+        if (!key->matches(QKeySequence::Paste)) return false;
+        const QString text = QGuiApplication::clipboard()->text();
+        if (!IsCellBlock(text)) return false;
+        CloseCellEditor();
+        PasteBlock(text);
+        return true;
+    };
+    Tab->installEventFilter(this);
+    if (auto* corner = Tab->findChild<QAbstractButton*>()) corner->installEventFilter(this);
+
+    OKButton = new QPushButton("&OK", this);
+    OKButton->setObjectName("OKButton");
+    NextButton = new QPushButton("&Next", this);
+    NextButton->setObjectName("NextButton");
+    PrevButton = new QPushButton("&Previous", this);
+    PrevButton->setObjectName("PrevButton");
+    // Enter in a cell must not close the window: no button is a default.
+    for (QPushButton* button : {OKButton, NextButton, PrevButton}) button->setAutoDefault(false);
+    connect(OKButton, &QPushButton::clicked, this, &TEditTable::OKButtonClick);
+    connect(NextButton, &QPushButton::clicked, this, &TEditTable::NextButtonClick);
+    connect(PrevButton, &QPushButton::clicked, this, &TEditTable::PrevButtonClick);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(PrevButton);
+    buttons->addWidget(NextButton);
+    buttons->addSpacing(24);
+    buttons->addWidget(OKButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(Tab, 1);
+    layout->addLayout(buttons);
+    setTabOrder(Tab, PrevButton);
+    setTabOrder(PrevButton, NextButton);
+    setTabOrder(NextButton, OKButton);
+    resize(735, 442);
+}
+
+void TEditTable::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void TEditTable::FormActivate() {
+    if (m_ts.VariableCount < 2) {
+        ClearGrid();
+        Label1->setText("No tables: define at least two variables");
+        return;
+    }
+    DisplayTable(2, 1);
+    SetCurrentCell(1, 1);
+    Tab->setFocus();
+}
+
+void TEditTable::ClearGrid() {
+    CloseCellEditor();
+    m_a = m_b = m_R = m_S = m_k = 0;
+    Tab->setRowCount(0);
+    Tab->setColumnCount(0);
+}
+
+void TEditTable::CloseCellEditor() {
+    const QModelIndex current = Tab->currentIndex();
+    // The grid has no persistent editors: an editor at the current cell is
+    // the one the user types into.
+    if (!current.isValid()) return;
+    if (QWidget* editor = Tab->indexWidget(current)) emit m_delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
+void TEditTable::DisplayTable(int a, int b) {
+    if (a < 2 || a > std::min(m_ts.VariableCount, MaxVariables) || b < 1 || b >= a) return;
+    CloseCellEditor();
+    m_a = a;
+    m_b = b;
+    m_R = std::min<int>(m_ts.CategoryCounts[a], MaxCategories);
+    m_S = std::min<int>(m_ts.CategoryCounts[b], MaxCategories);
+    m_k = PairIndex(a, b);
+    Tab->setRowCount(m_R + 1);
+    Tab->setColumnCount(m_S + 1);
+    Label1->setText(QString("Table %1: ").arg(m_k) + FromName(m_ts.VariableNames[a]) + " by " +
+                    FromName(m_ts.VariableNames[b]));
+
+    for (int i = 1; i <= m_R; ++i) SetCellText(0, i, FromName(m_ts.CategoryNames[a][i]));
+    SetCellText(0, m_R + 1, "Total");
+    for (int j = 1; j <= m_S; ++j) SetCellText(j, 0, FromName(m_ts.CategoryNames[b][j]));
+    SetCellText(m_S + 1, 0, "Total");
+
+    const PairTable& table = m_ts.PairTables[m_k];
+    m_rowTotals.fill(0);
+    m_columnTotals.fill(0);
+    m_grandTotal = 0;
+    for (int i = 1; i <= m_R; ++i)
+        for (int j = 1; j <= m_S; ++j) {
+            SetCellText(j, i, NumberText(table[i][j]));
+            m_rowTotals[i] += table[i][j];
+            m_columnTotals[j] += table[i][j];
+            m_grandTotal += table[i][j];
+        }
+    ShowTotals();
+}
+
+void TEditTable::ShowTotals() {
+    for (int i = 1; i <= m_R; ++i) SetCellText(m_S + 1, i, NumberText(m_rowTotals[i]));
+    for (int j = 1; j <= m_S; ++j) SetCellText(j, m_R + 1, NumberText(m_columnTotals[j]));
+    SetCellText(m_S + 1, m_R + 1, NumberText(m_grandTotal));
+}
+
+void TEditTable::TabSetEditText(int column, int row, const QString& text) {
+    if (!HasTable() || column < 1 || row < 1 || column > m_S + 1 || row > m_R + 1) return;
+    SetCellText(column, row, text);
+    AdjustTotals(row, column);
+}
+
+void TEditTable::AdjustTotals(int row, int column) {
+    if (!HasTable() || column < 1 || row < 1 || column > m_S + 1 || row > m_R + 1) return;
+    if (row <= m_R && column <= m_S) {
+        const QString text = CellText(column, row);
+        std::int32_t value = 0;
+        if (!text.isEmpty()) {
+            if (const auto parsed = ParseWholeNumber(text.toStdString())) value = *parsed;
+            else SetCellText(column, row, "0");
+        }
+        std::int32_t& cell = m_ts.PairTables[m_k][row][column];
+        const std::int64_t delta = static_cast<std::int64_t>(value) - cell;
+        cell = value;
+        m_rowTotals[row] += delta;
+        m_columnTotals[column] += delta;
+        m_grandTotal += delta;
+        SetCellText(m_S + 1, row, NumberText(m_rowTotals[row]));
+        SetCellText(column, m_R + 1, NumberText(m_columnTotals[column]));
+        SetCellText(m_S + 1, m_R + 1, NumberText(m_grandTotal));
+        return;
+    }
+    // A totals cell cannot be overwritten: it shows its total again.
+    if (row <= m_R) SetCellText(column, row, NumberText(m_rowTotals[row]));
+    else if (column <= m_S) SetCellText(column, row, NumberText(m_columnTotals[column]));
+    else SetCellText(column, row, NumberText(m_grandTotal));
+}
+
+void TEditTable::SaveTable() {
+    if (!HasTable()) return;
+    PairTable& table = m_ts.PairTables[m_k];
+    for (int i = 1; i <= m_R; ++i)
+        for (int j = 1; j <= m_S; ++j) table[i][j] = ParseWholeNumber(CellText(j, i).toStdString()).value_or(0);
+}
+
+void TEditTable::OKButtonClick() {
+    SaveTable();
+    accept();
+}
+
+void TEditTable::NextButtonClick() {
+    if (!HasTable()) return;
+    int a = m_a;
+    int b = m_b;
+    if (b < a - 1) {
+        ++b;
+    } else if (a < m_ts.VariableCount) {
+        ++a;
+        b = 1;
+    }
+    DisplayTable(a, b);
+}
+
+void TEditTable::PrevButtonClick() {
+    if (!HasTable()) return;
+    int a = m_a;
+    int b = m_b;
+    if (b > 1) {
+        --b;
+    } else if (a > 2) {
+        --a;
+        b = a - 1;
+    }
+    DisplayTable(a, b);
+}
+
+void TEditTable::TabDrawCell(QPainter* canvas, int column, int row, const QRect& rect, int state) const {
+    QColor background = PanelColor();
+    if (state & Fixed) background = FixedColor();
+    else if (row == m_R + 1 || column == m_S + 1) background = TotalsColor();
+    if (state & (Selected | Focused)) background = WindowColor();
+
+    canvas->save();
+    canvas->setClipRect(rect);
+    canvas->fillRect(rect, background);
+    canvas->setPen(Qt::black);
+    canvas->setFont(Tab->font());
+    const QFontMetrics metrics(Tab->font());
+    const QString text = CellText(column, row);
+    canvas->drawText(rect.x() + rect.width() - metrics.horizontalAdvance(text) - 3, rect.y() + 3 + metrics.ascent(), text);
+    if (state & Focused) {
+        canvas->setPen(QPen(Qt::black, 1, Qt::DotLine));
+        canvas->setBrush(Qt::NoBrush);
+        canvas->drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+    canvas->restore();
+}
+
+QString TEditTable::CellText(int column, int row) const {
+    const QTableWidgetItem* item = nullptr;
+    if (row == 0 && column == 0) return QString();
+    if (row == 0) item = Tab->horizontalHeaderItem(column - 1);
+    else if (column == 0) item = Tab->verticalHeaderItem(row - 1);
+    else item = Tab->item(row - 1, column - 1);
+    return item != nullptr ? item->text() : QString();
+}
+
+void TEditTable::SetCellText(int column, int row, const QString& text) {
+    if (row == 0 && column == 0) return;
+    QTableWidgetItem* item = nullptr;
+    if (row == 0) {
+        item = Tab->horizontalHeaderItem(column - 1);
+        if (item == nullptr) Tab->setHorizontalHeaderItem(column - 1, item = new QTableWidgetItem);
+    } else if (column == 0) {
+        item = Tab->verticalHeaderItem(row - 1);
+        if (item == nullptr) Tab->setVerticalHeaderItem(row - 1, item = new QTableWidgetItem);
+    } else {
+        item = Tab->item(row - 1, column - 1);
+        if (item == nullptr) Tab->setItem(row - 1, column - 1, item = new QTableWidgetItem);
+    }
+    if (item->text() != text) item->setText(text);
+}
+
+void TEditTable::SetCurrentCell(int column, int row) {
+    if (column >= 1 && row >= 1 && column <= m_S + 1 && row <= m_R + 1) Tab->setCurrentCell(row - 1, column - 1);
+}
+
+QString TEditTable::CopyText() const {
+    if (!HasTable()) return QString();
+    QString text;
+    for (int row = 0; row < RowCount(); ++row) {
+        QStringList fields;
+        for (int column = 0; column < ColumnCount(); ++column) fields << CellText(column, row);
+        text += fields.join(u'\t') + u'\n';
+    }
+    return text;
+}
+
+void TEditTable::PasteBlock(const QString& text) {
+    if (!HasTable()) return;
+    const QModelIndex current = Tab->currentIndex();
+    const int firstColumn = current.isValid() ? current.column() + 1 : 1;
+    const int firstRow = current.isValid() ? current.row() + 1 : 1;
+    CloseCellEditor();
+
+    int refused = 0;
+    QString firstRefused;
+    const std::vector<QStringList> cells = ParsePastedTable(text);
+    for (int r = 0; r < static_cast<int>(cells.size()); ++r) {
+        for (int c = 0; c < cells[r].size(); ++c) {
+            const int row = firstRow + r;
+            const int column = firstColumn + c;
+            if (row > m_R + 1 || column > m_S + 1) continue;  // beyond the table
+            const QString& field = cells[r][c];
+            if (row <= m_R && column <= m_S && !field.isEmpty() && !ParseWholeNumber(field.toStdString())) {
+                if (refused++ == 0) firstRefused = field;
+            }
+            TabSetEditText(column, row, field);
+        }
+    }
+    if (refused > 0) {
+        m_warnings.ShowWarning("Pasted text that is not a whole number was stored as 0: " +
+                               firstRefused.toLatin1().toStdString() +
+                               (refused > 1 ? " (and " + std::to_string(refused - 1) + " more)" : std::string()));
+    }
+}
+
+bool TEditTable::HandleClipboardKey(QKeyEvent* key) {
+    if (key->matches(QKeySequence::Paste)) {
+        PasteBlock(QGuiApplication::clipboard()->text());
+        return true;
+    }
+    if (key->matches(QKeySequence::Copy)) {
+        if (HasTable()) QGuiApplication::clipboard()->setText(CopyText());
+        return true;
+    }
+    return false;
+}
+
+bool TEditTable::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Tab && event->type() == QEvent::KeyPress) return HandleClipboardKey(static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::Paint && watched != Tab) {
+        // The corner cell (0, 0) is a fixed cell without text.
+        auto* corner = static_cast<QWidget*>(watched);
+        QPainter painter(corner);
+        TabDrawCell(&painter, 0, 0, corner->rect().adjusted(0, 0, -1, -1), Fixed);
+        DrawCellEdges(&painter, corner->rect(), GridLineColor(Tab));
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace kelvo::ui

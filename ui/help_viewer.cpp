@@ -1,0 +1,58 @@
+#include "help_viewer.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "window_support.h"
+
+namespace kelvo::ui {
+
+HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("HelpViewer"));
+    setWindowTitle(QStringLiteral("KELVO help"));
+    ApplyWindowColors(this);
+    resize(760, 580);
+
+    ContentsButton = new QPushButton(QStringLiteral("&Contents"), this);
+    BackButton = new QPushButton(QStringLiteral("&Back"), this);
+    ForwardButton = new QPushButton(QStringLiteral("&Forward"), this);
+    CloseButton = new QPushButton(QStringLiteral("Close"), this);
+    Browser = new QTextBrowser(this);
+    Browser->setObjectName(QStringLiteral("Browser"));
+    Browser->setOpenExternalLinks(true);
+    Browser->setSearchPaths({QStringLiteral(":/help")});
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ContentsButton);
+    buttons->addWidget(BackButton);
+    buttons->addWidget(ForwardButton);
+    buttons->addStretch(1);
+    buttons->addWidget(CloseButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(buttons);
+    layout->addWidget(Browser, 1);
+
+    BackButton->setEnabled(false);
+    ForwardButton->setEnabled(false);
+    connect(Browser, &QTextBrowser::backwardAvailable, BackButton, &QPushButton::setEnabled);
+    connect(Browser, &QTextBrowser::forwardAvailable, ForwardButton, &QPushButton::setEnabled);
+    connect(BackButton, &QPushButton::clicked, Browser, &QTextBrowser::backward);
+    connect(ForwardButton, &QPushButton::clicked, Browser, &QTextBrowser::forward);
+    connect(ContentsButton, &QPushButton::clicked, this, [this] { Browser->setSource(ContentsUrl()); });
+    connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+}
+
+QUrl HelpViewer::ContentsUrl() { return QUrl(QStringLiteral("qrc:/help/index.html")); }
+
+void HelpViewer::ShowContents() {
+    Browser->setSource(ContentsUrl());
+    Browser->clearHistory();
+    if (!isVisible()) CenterOnScreen(this);
+    show();
+    raise();
+    activateWindow();
+}
+
+}  // namespace kelvo::ui

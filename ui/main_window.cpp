@@ -1,0 +1,330 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFrame>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QPainter>
+#include <exception>
+
+#include "io_error.h"
+#include "table_set.h"
+#include "table_set_file.h"
+#include "warnings.h"
+#include "window_support.h"
+
+namespace kelvo::ui {
+
+namespace {
+
+// Size of the area below the menu bar.
+constexpr int ClientWidth = 592;
+constexpr int ClientHeight = 354;
+
+QLabel* MakeLabel(const char* name, const QString& text, QWidget* parent, int x, int y, int width) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(x, y, width, 17);
+    return label;
+}
+
+// Marks the table set as modified when the editing command ends, also when
+// its dialog ended with an error: what was typed is already in the table set.
+struct MarkModified {
+    kelvo::TableSet& ts;
+    ~MarkModified() { ts.TableSetModified = true; }
+};
+
+}  // namespace
+
+void PathLabel::setPath(const QString& path) {
+    setText(path);
+    setToolTip(path == QStringLiteral("-") ? QString() : path);
+}
+
+void PathLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width());
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(area, static_cast<int>(alignment()), shown);
+}
+
+TMain::TMain(kelvo::TableSet& ts, kelvo::WarningSink& warnings, QWidget* parent)
+    : QMainWindow(parent), m_ts(ts), m_warnings(warnings) {
+    setObjectName(QStringLiteral("Main"));
+    // The caption as the window is first defined; FormCreate replaces it.
+    setWindowTitle(QStringLiteral(" KELVO - Quendar - Version 1.0"));
+    BuildControls();
+    BuildMenu();
+    ApplyWindowColors(this);
+    // A fixed single border: the area below the menu has a fixed size.
+    setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
+
+    seams.chooseCreateFile = [this] {
+        QFileDialog* dialog = CreateDialog();
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return QString();
+        return dialog->selectedFiles().constFirst();
+    };
+    seams.chooseOpenFile = [this] {
+        QFileDialog* dialog = OpenDialog1();
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return QString();
+        return dialog->selectedFiles().constFirst();
+    };
+    seams.showError = [this](const QString& text) { ShowErrorBox(this, text); };
+    FormCreate();
+}
+
+TMain::~TMain() = default;
+
+void TMain::BuildControls() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Client"));
+    client->setFixedSize(ClientWidth, ClientHeight);
+    setCentralWidget(client);
+
+    Label1 = MakeLabel("Label1", QStringLiteral("Current KELVO file"), client, 24, 20, 300);
+
+    Panel1 = new QFrame(client);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setLineWidth(1);
+    Panel1->setGeometry(24, 40, 300, 41);
+    QPalette panelPalette = Panel1->palette();
+    panelPalette.setColor(QPalette::Window, PanelColor());
+    Panel1->setPalette(panelPalette);
+    Panel1->setAutoFillBackground(true);
+
+    Label2 = MakeLabel("Label2", QStringLiteral("Name:"), Panel1, 8, 3, 64);
+    Label3 = new PathLabel(QStringLiteral("-"), Panel1);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(76, 3, 216, 17);
+    Label4 = MakeLabel("Label4", QStringLiteral("Variables: "), Panel1, 8, 21, 64);
+    Label5 = MakeLabel("Label5", QStringLiteral("-"), Panel1, 76, 21, 216);
+}
+
+void TMain::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    const auto menu = [bar](const char* name, const QString& caption) {
+        QMenu* m = bar->addMenu(caption);
+        m->setObjectName(QString::fromLatin1(name));
+        m->menuAction()->setObjectName(QString::fromLatin1(name));
+        return m;
+    };
+    const auto item = [this](QMenu* m, const char* name, const QString& caption, void (TMain::*handler)()) {
+        QAction* action = m->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+
+    ReadKELVOfile1 = menu("ReadKELVOfile1", QStringLiteral("&File"));
+    CreateKELVOFile1 = item(ReadKELVOfile1, "CreateKELVOFile1", QStringLiteral("&Create KELVO file"),
+                            &TMain::CreateKELVOFile1Click);
+    ReadKELVOFile2 =
+        item(ReadKELVOfile1, "ReadKELVOFile2", QStringLiteral("&Read KELVO file"), &TMain::ReadKELVOFile2Click);
+    N2 = ReadKELVOfile1->addSeparator();
+    N2->setObjectName(QStringLiteral("N2"));
+    Exit1 = item(ReadKELVOfile1, "Exit1", QStringLiteral("E&xit"), &TMain::Exit1Click);
+
+    Edit1 = menu("Edit1", QStringLiteral("&Edit"));
+    Editvariables1 = item(Edit1, "Editvariables1", QStringLiteral("Edit &variables"), &TMain::Editvariables1Click);
+    Edittables1 = item(Edit1, "Edittables1", QStringLiteral("Edit &tables"), &TMain::Edittables1Click);
+
+    Model1 = menu("Model1", QStringLiteral("&Model"));
+    Specifymodel1 = item(Model1, "Specifymodel1", QStringLiteral("&Specify model"), &TMain::Specifymodel1Click);
+    Displayresults1 =
+        item(Model1, "Displayresults1", QStringLiteral("&Display results"), &TMain::Displayresults1Click);
+
+    Output1 = menu("Output1", QStringLiteral("&Output"));
+    Specifyoutput1 = item(Output1, "Specifyoutput1", QStringLiteral("&Specify output"), &TMain::Specifyoutput1Click);
+
+    Help1 = menu("Help1", QStringLiteral("&Help"));
+    Kelvohelp1 = item(Help1, "Kelvohelp1", QStringLiteral("Kelvo &help"), &TMain::Kelvohelp1Click);
+    Kelvohelp1->setShortcut(QKeySequence::HelpContents);
+    AboutKELVO1 = item(Help1, "AboutKELVO1", QStringLiteral("&About KELVO"), &TMain::AboutKELVO1Click);
+}
+
+QFileDialog* TMain::OpenDialog1() {
+    if (m_openDialog == nullptr) {
+        m_openDialog = new QFileDialog(this, QStringLiteral("Read KELVO file"));
+        m_openDialog->setObjectName(QStringLiteral("OpenDialog1"));
+        m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
+        // A typed name need not exist: a missing file is then reported as
+        // "File not found" by the reading.
+        m_openDialog->setFileMode(QFileDialog::AnyFile);
+        m_openDialog->setNameFilter(QStringLiteral("KELVO file (*.tbl)"));
+        m_openDialog->setDefaultSuffix(QStringLiteral("tbl"));
+    }
+    return m_openDialog;
+}
+
+QFileDialog* TMain::CreateDialog() {
+    if (m_createDialog == nullptr) {
+        m_createDialog = new QFileDialog(this, QStringLiteral("Create Kelvo file"));
+        m_createDialog->setObjectName(QStringLiteral("CreateDialog"));
+        m_createDialog->setAcceptMode(QFileDialog::AcceptSave);
+        m_createDialog->setFileMode(QFileDialog::AnyFile);
+        m_createDialog->setNameFilter(QStringLiteral("Kelvo files (*.tbl)"));
+        m_createDialog->setDefaultSuffix(QStringLiteral("tbl"));
+        m_createDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+    }
+    return m_createDialog;
+}
+
+void TMain::FormCreate() {
+    m_ts.TableSetModified = false;
+    m_ts.TableSetOpen = false;
+    m_ts.ResultsAvailable = false;
+    setWindowTitle(QStringLiteral("KELVO - Quendar - Version %1").arg(QLatin1String(KelvoVersion)));
+}
+
+void TMain::RunCommand(const std::function<void()>& command) {
+    // Nothing may escape into Qt's event loop: every failure that reaches a
+    // command ends it with the error box, and the main window stays usable.
+    try {
+        command();
+    } catch (const kelvo::IoError& error) {
+        ShowError(QString::fromLatin1(error.what()));
+    } catch (const std::exception& error) {
+        ShowError(QString::fromLatin1(error.what()));
+    }
+}
+
+void TMain::ShowError(const QString& text) {
+    if (seams.showError) seams.showError(text);
+}
+
+bool TMain::WriteIfModified() {
+    if (!m_ts.TableSetModified) return true;
+    try {
+        kelvo::WriteTableSet(m_ts);
+    } catch (const kelvo::IoError& error) {
+        ShowError(QString::fromLatin1(error.what()));
+        return false;
+    }
+    return true;
+}
+
+void TMain::ShowFileLabels() {
+    Label3->setPath(FromPath(m_ts.FileName));
+    Label5->setText(QString::number(m_ts.VariableCount));
+}
+
+void TMain::CreateKELVOFile1Click() {
+    RunCommand([this] {
+        // A modified table set is written before it is replaced, as Read
+        // file does: nothing typed is dropped.
+        if (!WriteIfModified()) return;
+        const QString path = seams.chooseCreateFile ? seams.chooseCreateFile() : QString();
+        if (path.isEmpty()) return;
+        kelvo::ResetCategoryNames(m_ts);
+        m_ts.FileName = ToPath(path).string();
+        m_ts.FileBaseName = kelvo::BaseNameOf(m_ts.FileName);
+        m_ts.TableSetModified = true;
+        m_ts.TableSetOpen = true;
+        m_ts.ResultsAvailable = false;
+        m_ts.VariableCount = 0;
+        ShowFileLabels();
+        if (seams.showCreateVariables) seams.showCreateVariables();
+    });
+}
+
+void TMain::ReadKELVOFile2Click() {
+    RunCommand([this] {
+        if (!WriteIfModified()) return;
+        const QString path = seams.chooseOpenFile ? seams.chooseOpenFile() : QString();
+        if (path.isEmpty()) return;
+        // The reader leaves the table set untouched when it fails; the file
+        // names are put back too, so that a later write can never put a
+        // half-read table set over the chosen file.
+        const std::string oldFileName = m_ts.FileName;
+        const std::string oldBaseName = m_ts.FileBaseName;
+        m_ts.FileName = ToPath(path).string();
+        m_ts.FileBaseName = kelvo::BaseNameOf(m_ts.FileName);
+        try {
+            kelvo::ReadTableSet(m_ts, m_warnings);
+        } catch (...) {
+            m_ts.FileName = oldFileName;
+            m_ts.FileBaseName = oldBaseName;
+            throw;
+        }
+        m_ts.TableSetModified = false;
+        m_ts.TableSetOpen = true;
+        m_ts.ResultsAvailable = false;
+        ShowFileLabels();
+    });
+}
+
+void TMain::Exit1Click() { close(); }
+
+void TMain::closeEvent(QCloseEvent* event) {
+    bool written = false;
+    RunCommand([this, &written] { written = WriteIfModified(); });
+    if (written) event->accept();
+    else event->ignore();
+}
+
+void TMain::showEvent(QShowEvent* event) {
+    if (!m_centred) {
+        CenterOnScreen(this);
+        m_centred = true;
+    }
+    QMainWindow::showEvent(event);
+}
+
+void TMain::Editvariables1Click() {
+    RunCommand([this] {
+        if (!m_ts.TableSetOpen) return;
+        const MarkModified mark{m_ts};
+        if (seams.showEditVariables) seams.showEditVariables();
+    });
+}
+
+void TMain::Edittables1Click() {
+    RunCommand([this] {
+        if (!m_ts.TableSetOpen) return;
+        const MarkModified mark{m_ts};
+        if (seams.showEditTable) seams.showEditTable();
+    });
+}
+
+void TMain::Specifymodel1Click() {
+    RunCommand([this] {
+        if (!m_ts.TableSetOpen) return;
+        if (seams.showSelectModel) seams.showSelectModel();
+    });
+}
+
+void TMain::Displayresults1Click() {
+    RunCommand([this] {
+        if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
+        if (seams.showDisplayResults) seams.showDisplayResults();
+    });
+}
+
+void TMain::Specifyoutput1Click() {
+    RunCommand([this] {
+        if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
+        const bool accepted = seams.showSpecifyOutput ? seams.showSpecifyOutput() : false;
+        if (!accepted) return;
+        if (seams.writeReport) seams.writeReport(m_ts);
+    });
+}
+
+void TMain::AboutKELVO1Click() {
+    RunCommand([this] {
+        if (seams.showAbout) seams.showAbout();
+    });
+}
+
+void TMain::Kelvohelp1Click() {
+    RunCommand([this] {
+        if (seams.showHelp) seams.showHelp();
+    });
+}
+
+}  // namespace kelvo::ui

@@ -1,0 +1,133 @@
+// The main window: the current file, the menu and every command of the
+// program. Each command checks the state flags of the table set and either
+// works on the table set itself or opens one of the other windows.
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+
+class QAction;
+class QFileDialog;
+class QFrame;
+class QMenu;
+
+namespace kelvo {
+struct TableSet;
+class WarningSink;
+}  // namespace kelvo
+
+namespace kelvo::ui {
+
+// A label that shows a long path shortened in the middle ("/home/.../x.tbl")
+// while text() keeps the whole path; the tooltip shows it in full.
+class PathLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+    void setPath(const QString& path);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+class TMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // How the main window reaches every other window. The commands call
+    // these and nothing else, so that the windows can be wired in one place
+    // (AppWindows) and replaced in tests. An empty function does nothing
+    // (showSpecifyOutput then counts as cancelled).
+    struct Seams {
+        // The file dialogs: the chosen path, or an empty text when cancelled.
+        std::function<QString()> chooseCreateFile;
+        std::function<QString()> chooseOpenFile;
+        // The modal windows of the commands.
+        std::function<void()> showCreateVariables;  // variable list editor
+        std::function<void()> showEditVariables;    // variable chooser
+        std::function<void()> showEditTable;        // table editor
+        std::function<void()> showSelectModel;      // model selection
+        std::function<void()> showDisplayResults;   // results browser
+        std::function<bool()> showSpecifyOutput;    // output options; true when accepted with OK
+        std::function<void()> showAbout;
+        std::function<void()> showHelp;
+        // Writes the report file as the accepted output options say; throws
+        // IoError.
+        std::function<void(const kelvo::TableSet&)> writeReport;
+        // The standard error box for a failed file operation.
+        std::function<void(const QString&)> showError;
+    };
+
+    TMain(kelvo::TableSet& ts, kelvo::WarningSink& warnings, QWidget* parent = nullptr);
+    ~TMain() override;
+
+    Seams seams;
+
+    // The two file dialogs, built on first use and then reused.
+    QFileDialog* OpenDialog1();
+    QFileDialog* CreateDialog();
+
+    // Components.
+    QLabel* Label1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QLabel* Label2 = nullptr;
+    PathLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+
+    QMenu* ReadKELVOfile1 = nullptr;  // "File"
+    QAction* CreateKELVOFile1 = nullptr;
+    QAction* ReadKELVOFile2 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QAction* Editvariables1 = nullptr;
+    QAction* Edittables1 = nullptr;
+    QMenu* Model1 = nullptr;
+    QAction* Specifymodel1 = nullptr;
+    QAction* Displayresults1 = nullptr;
+    QMenu* Output1 = nullptr;
+    QAction* Specifyoutput1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* Kelvohelp1 = nullptr;
+    QAction* AboutKELVO1 = nullptr;
+
+public slots:
+    void FormCreate();
+    void CreateKELVOFile1Click();
+    void ReadKELVOFile2Click();
+    void Exit1Click();
+    void Editvariables1Click();
+    void Edittables1Click();
+    void Specifymodel1Click();
+    void Displayresults1Click();
+    void Specifyoutput1Click();
+    void AboutKELVO1Click();
+    void Kelvohelp1Click();
+
+protected:
+    // Closing the window in any way (Exit, the close box, the window menu)
+    // first writes a modified table set; when that fails the window stays.
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenu();
+    // Writes the table set when it is modified. False after a failed write,
+    // whose error has then been shown.
+    bool WriteIfModified();
+    // Runs a command; an I/O failure that escapes it is shown in the error box.
+    void RunCommand(const std::function<void()>& command);
+    void ShowError(const QString& text);
+    void ShowFileLabels();
+
+    kelvo::TableSet& m_ts;
+    kelvo::WarningSink& m_warnings;
+    QFileDialog* m_openDialog = nullptr;
+    QFileDialog* m_createDialog = nullptr;
+    bool m_centred = false;
+};
+
+}  // namespace kelvo::ui
