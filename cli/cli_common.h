@@ -39,6 +39,8 @@ std::string Latin1ToUtf8(const std::string& text);
 // status in `status`.
 void RegisterShowCommand(CLI::App& app, int& status);
 void RegisterCopyCommand(CLI::App& app, int& status);
+void RegisterCheckCommand(CLI::App& app, int& status);
+void RegisterEstimateCommand(CLI::App& app, int& status);
 void RegisterImportCommand(CLI::App& app, int& status);
 
 }  // namespace kelvo::cli

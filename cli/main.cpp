@@ -15,6 +15,8 @@ int main(int argc, char** argv) try {
     int status = kelvo::cli::ExitOk;
     kelvo::cli::RegisterShowCommand(app, status);
     kelvo::cli::RegisterCopyCommand(app, status);
+    kelvo::cli::RegisterCheckCommand(app, status);
+    kelvo::cli::RegisterEstimateCommand(app, status);
     kelvo::cli::RegisterImportCommand(app, status);
 
     try {

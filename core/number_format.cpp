@@ -5,6 +5,34 @@
 
 namespace kelvo {
 
+namespace {
+
+// A whole number below 10^15 is exact in a double and has at most 15 digits,
+// so its 18-digit decimal expansion is the number itself and no rounding can
+// happen: its text is its digits followed by zero decimals. Counts and sums of
+// counts, which fill most matrices, take this quick way. Returns false, having
+// appended nothing, for any other value.
+bool AppendWholeNumber(std::string& out, double value, int decimals, int width) {
+    if (!(std::fabs(value) < 1e15) || value != std::trunc(value) || decimals < 0 || decimals > 20) return false;
+    char text[48];
+    // A negative zero is not negative: it gives "0", as in FormatFixed.
+    char* end = std::to_chars(text, text + 24, static_cast<long long>(value)).ptr;
+    if (decimals > 0) {
+        *end++ = '.';
+        for (int i = 0; i < decimals; ++i) *end++ = '0';
+    }
+    const auto length = static_cast<int>(end - text);
+    if (length < width) out.append(static_cast<std::size_t>(width - length), ' ');
+    out.append(text, end);
+    return true;
+}
+
+}  // namespace
+
+void AppendFixed(std::string& out, double value, int decimals, int width) {
+    if (!AppendWholeNumber(out, value, decimals, width)) out += FormatFixed(value, decimals, width);
+}
+
 std::string PadLeft(std::string text, int width) {
     if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
     return text;
@@ -15,6 +43,7 @@ std::string FormatInteger(std::int64_t value, int width) { return PadLeft(std::t
 std::string FormatFixed(double value, int decimals, int width) {
     if (std::isnan(value)) return PadLeft("Nan", width);
     if (std::isinf(value)) return PadLeft(value > 0 ? "+Inf" : "-Inf", width);
+    if (std::string whole; AppendWholeNumber(whole, value, decimals, width)) return whole;
 
     const bool negative = value < 0;
     // The decimal expansion to 18 significant digits: one digit, the point,

@@ -15,6 +15,10 @@ namespace kelvo {
 // sign, also when it rounds to zero (-0.0004 -> -0.0).
 std::string FormatFixed(double value, int decimals, int width);
 
+// Appends FormatFixed(value, decimals, width) to `out` (for long lines of
+// numbers, such as the rows of a matrix).
+void AppendFixed(std::string& out, double value, int decimals, int width);
+
 // The one-decimal percentage text of reports, results browser and prediction
 // check: FormatFixed(value, 1, 6).
 inline std::string FormatPercent(double value) { return FormatFixed(value, 1, 6); }

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <random>
+
 namespace kelvo {
 namespace {
 
@@ -40,6 +44,36 @@ INSTANTIATE_TEST_SUITE_P(
         // An exact negative half below 1, and a negative zero, which is not a
         // negative value and has no sign.
         FixedCase{-0.25, 1, 6, "  -0.3"}, FixedCase{-0.0, 1, 6, "   0.0"}));
+
+// Whole numbers take a quicker way than other values; for them printf is exact
+// (there is nothing to round), so it can serve as the reference.
+TEST(FormatWholeNumberTest, MatchesExactText) {
+    std::mt19937_64 random(7);
+    std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 999999999999999.0, -999999999999999.0, 1e15, -1e15,
+                                  4503599627370496.0, 123456789012.0};
+    for (int n = 0; n < 2000; ++n) {
+        const int digits = static_cast<int>(random() % 16);
+        double value = static_cast<double>(random() % 1000000000000000ULL);
+        for (int d = digits; d < 15; ++d) value = std::trunc(value / 10);
+        values.push_back(random() % 2 ? -value : value);
+    }
+    for (const double value : values)
+        for (const int decimals : {0, 1, 6})
+            for (const int width : {0, 8, 12}) {
+                char expected[64];
+                // printf writes -0.0 with its sign; KELVO does not.
+                std::snprintf(expected, sizeof expected, "%*.*f", width, decimals, value == 0 ? 0.0 : value);
+                EXPECT_EQ(FormatFixed(value, decimals, width), expected) << value;
+                std::string appended = "x";
+                AppendFixed(appended, value, decimals, width);
+                EXPECT_EQ(appended, std::string("x") + expected) << value;
+            }
+    // Other values are appended as FormatFixed writes them.
+    std::string line;
+    AppendFixed(line, 6.25, 1, 8);
+    AppendFixed(line, -0.0004, 6, 12);
+    EXPECT_EQ(line, "     6.3   -0.000400");
+}
 
 TEST(FormatIntegerTest, RightAlignsAndNeverCuts) {
     EXPECT_EQ(FormatInteger(123, 8), "     123");

@@ -1,0 +1,175 @@
+// kelvo-cli check and estimate: the consistency check of a table-set file,
+// and the estimation of a model chosen by variable names.
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <iostream>
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "cli_common.h"
+#include "estimation.h"
+#include "model_options.h"
+#include "number_format.h"
+
+namespace kelvo::cli {
+
+namespace {
+
+// ---- Text output, in the columns of the text report ----
+
+// The first 10 characters of `text`, right-aligned in 12.
+std::string Right12(const std::string& text) {
+    return PadLeft(text.substr(0, 10), 12);
+}
+
+// The first 10 characters of `text`, left-aligned in 10.
+std::string Left10(const std::string& text) {
+    std::string cut = text.substr(0, 10);
+    cut.resize(10, ' ');
+    return cut;
+}
+
+// One table: heading, dashes, header line, dashes, one line per row with one
+// percentage per column, dashes, empty line.
+void PrintTable(std::ostream& out, const std::string& heading, const std::string& corner,
+                const std::vector<std::string>& columns, const std::vector<std::string>& rows,
+                const std::function<double(int row, int column)>& value) {
+    const std::string dashes(12 * columns.size() + 10, '-');
+    out << heading << '\n' << dashes << '\n' << Left10(corner);
+    for (const std::string& column : columns) out << Right12(column);
+    out << '\n' << dashes << '\n';
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        out << Left10(rows[r]);
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            out << Right12(FormatPercent(value(static_cast<int>(r) + 1, static_cast<int>(c) + 1)));
+        out << '\n';
+    }
+    out << dashes << "\n\n";
+}
+
+std::vector<std::string> CategoryNamesOf(const TableSet& ts, int variable) {
+    std::vector<std::string> names;
+    for (int k = 1; k <= ts.CategoryCounts[variable]; ++k) names.push_back(ts.CategoryNames[variable][k]);
+    return names;
+}
+
+void PrintResults(std::ostream& out, const TableSet& ts) {
+    const int dependent = ts.DependentVariable;
+    const std::string& dependentName = ts.VariableNames[dependent];
+    const std::vector<std::string> dependentCategories = CategoryNamesOf(ts, dependent);
+    // Coefficients in percent, then their standard errors (already in
+    // percentage points); the average leads every table.
+    for (const bool errors : {false, true}) {
+        for (int t = 1; t <= ts.PredictorCount; ++t) {
+            const int v = ts.PredictorList[t];
+            const int base = BlockStart(ts, t);
+            std::vector<std::string> columns = {"Average"};
+            for (const std::string& name : CategoryNamesOf(ts, v)) columns.push_back(name);
+            const std::string heading =
+                (errors ? "Standard errors for variable: " : "Coeficients for variable: ") + ts.VariableNames[v];
+            PrintTable(out, heading, dependentName, columns, dependentCategories, [&](int r, int c) {
+                const int parameter = c == 1 ? 1 : base + c - 1;
+                return errors ? ts.StandardErrors[parameter][r] : 100.0 * ts.Coefficients[parameter][r];
+            });
+        }
+    }
+    PrintTable(out, "Predictions for the dependent variable", "Category", {"Minimum", "Maximum"}, dependentCategories,
+               [&](int r, int c) { return c == 1 ? ts.MinimumPrediction[r] : ts.MaximumPrediction[r]; });
+}
+
+// ---- JSON output ----
+
+// A number with 17 significant digits (null when it is not finite).
+std::string JsonNumber(double value) {
+    if (!std::isfinite(value)) return "null";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+std::string JsonString(const std::string& latin1) {
+    return nlohmann::json(Latin1ToUtf8(latin1)).dump();
+}
+
+// "[a, b, ...]" of item(1) .. item(count).
+std::string JsonArray(int count, const std::function<std::string(int)>& item) {
+    std::string text = "[";
+    for (int i = 1; i <= count; ++i) {
+        if (i > 1) text += ", ";
+        text += item(i);
+    }
+    return text + "]";
+}
+
+void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::vector<std::string>& warnings) {
+    const int dependent = ts.DependentVariable;
+    const int m = ts.ParameterCount;
+    const int D = ts.DependentCategoryCount;
+    std::vector<std::string> parameters = {"{\"variable\": null, \"category\": \"Average\"}"};
+    for (int t = 1; t <= ts.PredictorCount; ++t) {
+        const int v = ts.PredictorList[t];
+        for (int k = 1; k <= ts.CategoryCounts[v]; ++k)
+            parameters.push_back("{\"variable\": " + JsonString(ts.VariableNames[v]) +
+                                 ", \"category\": " + JsonString(ts.CategoryNames[v][k]) + "}");
+    }
+    const auto matrix = [&](const auto& values) {
+        return JsonArray(m, [&](int p) { return JsonArray(D, [&](int d) { return JsonNumber(values[p][d]); }); });
+    };
+    const auto vector = [&](const auto& values) { return JsonArray(D, [&](int d) { return JsonNumber(values[d]); }); };
+
+    out << "{\"status\": " << (computed ? "\"ok\"" : "\"singular\"")
+        << ", \"dependent\": " << JsonString(ts.VariableNames[dependent]) << ", \"dependent_categories\": "
+        << JsonArray(D, [&](int d) { return JsonString(ts.CategoryNames[dependent][d]); }) << ", \"predictors\": "
+        << JsonArray(ts.PredictorCount, [&](int t) { return JsonString(ts.VariableNames[ts.PredictorList[t]]); })
+        << ", \"total_count\": " << JsonNumber(ts.TotalCount) << ", \"parameter_count\": " << m
+        << ", \"parameters\": " << JsonArray(m, [&](int p) { return parameters[static_cast<std::size_t>(p) - 1]; });
+    if (computed) {
+        out << ", \"coefficients\": " << matrix(ts.Coefficients)
+            << ", \"standard_errors\": " << matrix(ts.StandardErrors)
+            << ", \"minimum_prediction\": " << vector(ts.MinimumPrediction)
+            << ", \"maximum_prediction\": " << vector(ts.MaximumPrediction);
+    }
+    out << ", \"warnings\": " << JsonArray(static_cast<int>(warnings.size()), [&](int i) {
+        return JsonString(warnings[static_cast<std::size_t>(i) - 1]);
+    }) << "}\n";
+}
+
+}  // namespace
+
+void RegisterCheckCommand(CLI::App& app, int& status) {
+    auto* check = app.add_subcommand(
+        "check", "Check that every variable has the same totals in all its tables (exit 1 when not)");
+    auto path = std::make_shared<std::string>();
+    check->add_option("FILE", *path, "Table-set file (.tbl)")->required();
+    check->callback([path, &status] {
+        StderrWarningSink warnings;
+        const auto ts = ReadInput(*path, warnings);
+        CheckMarginalTotals(*ts, warnings);
+        status = ts->EstimationError > 0 ? ExitFindings : ExitOk;
+    });
+}
+
+void RegisterEstimateCommand(CLI::App& app, int& status) {
+    auto* estimate = app.add_subcommand(
+        "estimate", "Estimate a model: coefficients, standard errors and prediction range (exit 1 when singular)");
+    auto path = std::make_shared<std::string>();
+    auto options = std::make_shared<ModelOptions>();
+    auto json = std::make_shared<bool>(false);
+    estimate->add_option("FILE", *path, "Table-set file (.tbl)")->required();
+    AddModelOptions(estimate, *options);
+    estimate->add_flag("--json", *json, "Print the results as one JSON object (17 significant digits)");
+    estimate->callback([path, options, json, &status] {
+        StderrWarningSink warnings;
+        const auto ts = ReadInput(*path, warnings);
+        ApplyModelOptions(*ts, *options);
+        const bool computed = ComputeEstimates(*ts, warnings, options->log);
+        if (*json)
+            PrintJson(std::cout, *ts, computed, warnings.warnings);
+        else if (computed)
+            PrintResults(std::cout, *ts);
+        status = computed ? ExitOk : ExitFindings;
+    });
+}
+
+}  // namespace kelvo::cli

@@ -1,0 +1,384 @@
+// The estimation against record-level data: random records are counted into
+// pair tables, estimated, and compared with a least-squares fit computed from
+// the records themselves. Also the largest model, and the arithmetic order.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "estimation.h"
+#include "estimation_support.h"
+#include "test_support.h"
+
+namespace kelvo {
+namespace {
+
+using Real = long double;
+using RealMatrix = std::vector<std::vector<Real>>;
+
+// Records of categorical variables: records[n][v] is the category (from 1) of
+// variable v (from 1) in record n.
+struct Records {
+    std::vector<int> categories;  // [v], slot 0 unused
+    std::vector<std::vector<int>> rows;
+};
+
+// Draws records whose variables depend on one another through a hidden class,
+// so that the predictors are correlated and the dependent variable depends on
+// them.
+Records DrawRecords(unsigned seed, const std::vector<int>& categories, int count) {
+    std::mt19937 random(seed);
+    Records records;
+    records.categories = {0};
+    records.categories.insert(records.categories.end(), categories.begin(), categories.end());
+    const int variables = static_cast<int>(categories.size());
+    std::uniform_int_distribution<int> hidden(0, 2);
+    std::uniform_real_distribution<double> coin(0, 1);
+    for (int n = 0; n < count; ++n) {
+        std::vector<int> row(static_cast<std::size_t>(variables) + 1);
+        const int h = hidden(random);
+        for (int v = 1; v <= variables; ++v) {
+            const int k = records.categories[v];
+            row[v] = coin(random) < 0.4 ? (h * 5 + v) % k + 1 : std::uniform_int_distribution<int>(1, k)(random);
+        }
+        records.rows.push_back(row);
+    }
+    return records;
+}
+
+TableSet CountPairTables(const Records& records) {
+    TableSet ts;
+    ts.VariableCount = static_cast<int>(records.categories.size()) - 1;
+    for (int v = 1; v <= ts.VariableCount; ++v) {
+        ts.VariableNames[v] = "V" + std::to_string(v);
+        ts.CategoryCounts[v] = static_cast<std::uint8_t>(records.categories[v]);
+    }
+    for (const auto& row : records.rows)
+        for (int i = 2; i <= ts.VariableCount; ++i)
+            for (int j = 1; j < i; ++j) ++ts.PairTables[PairIndex(i, j)][row[i]][row[j]];
+    return ts;
+}
+
+// Inverse of a symmetric positive definite matrix by Gauss-Jordan elimination.
+RealMatrix Inverse(RealMatrix a) {
+    const std::size_t n = a.size();
+    RealMatrix inverse(n, std::vector<Real>(n, 0));
+    for (std::size_t i = 0; i < n; ++i) inverse[i][i] = 1;
+    for (std::size_t c = 0; c < n; ++c) {
+        std::size_t pivot = c;
+        for (std::size_t r = c + 1; r < n; ++r)
+            if (std::fabs(a[r][c]) > std::fabs(a[pivot][c])) pivot = r;
+        std::swap(a[c], a[pivot]);
+        std::swap(inverse[c], inverse[pivot]);
+        const Real p = a[c][c];
+        for (std::size_t k = 0; k < n; ++k) {
+            a[c][k] /= p;
+            inverse[c][k] /= p;
+        }
+        for (std::size_t r = 0; r < n; ++r) {
+            if (r == c || a[r][c] == 0) continue;
+            const Real f = a[r][c];
+            for (std::size_t k = 0; k < n; ++k) {
+                a[r][k] -= f * a[c][k];
+                inverse[r][k] -= f * inverse[c][k];
+            }
+        }
+    }
+    return inverse;
+}
+
+// The least-squares fit of each dependent category's indicator on the
+// predictors, computed from the records with the first category of every
+// predictor as reference, then expressed as the estimation reports it: each
+// predictor's coefficients shifted so that their count-weighted sum is zero,
+// the constant shifted to match. Standard errors from the covariance of the
+// fit, with the indicator's total variance p (1 - p).
+struct Fit {
+    RealMatrix coefficients;    // [parameter][dependent category], from 1
+    RealMatrix standardErrors;  // percentage points
+};
+
+Fit ReferenceFit(const Records& records, int dependent, const std::vector<int>& predictors) {
+    const Real total = static_cast<Real>(records.rows.size());
+    const int D = records.categories[dependent];
+    // Columns of the reference design: 0 = constant; then categories 2..K of
+    // each predictor. Parameters: 1 = constant; then all categories.
+    std::vector<int> firstColumn, firstParameter;
+    int columns = 1, parameters = 1;
+    for (const int p : predictors) {
+        firstColumn.push_back(columns);
+        firstParameter.push_back(parameters);
+        columns += records.categories[p] - 1;
+        parameters += records.categories[p];
+    }
+    RealMatrix gram(columns, std::vector<Real>(columns, 0));
+    RealMatrix moments(columns, std::vector<Real>(D + 1, 0));
+    std::vector<std::vector<Real>> counts(predictors.size(), std::vector<Real>(17, 0));
+    std::vector<Real> dependentCounts(D + 1, 0);
+    for (const auto& row : records.rows) {
+        std::vector<int> active = {0};
+        for (std::size_t t = 0; t < predictors.size(); ++t) {
+            const int k = row[predictors[t]];
+            counts[t][k] += 1;
+            if (k > 1) active.push_back(firstColumn[t] + k - 2);
+        }
+        for (const int a : active) {
+            for (const int b : active) gram[a][b] += 1;
+            moments[a][row[dependent]] += 1;
+        }
+        dependentCounts[row[dependent]] += 1;
+    }
+    const RealMatrix g = Inverse(gram);
+
+    // The map from the reference fit to the reported coefficients.
+    RealMatrix map(parameters + 1, std::vector<Real>(columns, 0));
+    map[1][0] = 1;
+    for (std::size_t t = 0; t < predictors.size(); ++t) {
+        const int K = records.categories[predictors[t]];
+        for (int k = 2; k <= K; ++k) {
+            const int column = firstColumn[t] + k - 2;
+            const Real share = counts[t][k] / total;
+            map[1][column] += share;  // the constant takes the mean effect
+            for (int r = 1; r <= K; ++r) map[firstParameter[t] + r][column] -= share;
+            map[firstParameter[t] + k][column] += 1;
+        }
+    }
+
+    Fit fit;
+    fit.coefficients.assign(parameters + 1, std::vector<Real>(D + 1, 0));
+    fit.standardErrors.assign(parameters + 1, std::vector<Real>(D + 1, 0));
+    for (int d = 1; d <= D; ++d) {
+        std::vector<Real> beta(columns, 0);
+        for (int a = 0; a < columns; ++a)
+            for (int b = 0; b < columns; ++b) beta[a] += g[a][b] * moments[b][d];
+        const Real p = dependentCounts[d] / total;
+        for (int i = 1; i <= parameters; ++i) {
+            Real value = 0, variance = 0;
+            for (int a = 0; a < columns; ++a) {
+                value += map[i][a] * beta[a];
+                for (int b = 0; b < columns; ++b) variance += map[i][a] * g[a][b] * map[i][b];
+            }
+            fit.coefficients[i][d] = value;
+            fit.standardErrors[i][d] = 100 * std::sqrt(variance * p * (1 - p));
+        }
+    }
+    return fit;
+}
+
+struct FitCase {
+    const char* name;
+    unsigned seed;
+    std::vector<int> categories;
+    int records;
+    int dependent;
+    std::vector<int> predictors;
+};
+
+void PrintTo(const FitCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RecordFitTest : public ::testing::TestWithParam<FitCase> {};
+
+TEST_P(RecordFitTest, AgreesWithLeastSquaresOnTheRecords) {
+    const FitCase& c = GetParam();
+    const Records records = DrawRecords(c.seed, c.categories, c.records);
+    TableSet ts = CountPairTables(records);
+    test::TempDir dir;
+    CollectingWarningSink warnings;
+    ASSERT_TRUE(test::Estimate(ts, c.dependent, c.predictors, warnings, dir / "log"));
+    EXPECT_TRUE(warnings.warnings.empty());
+    for (const int p : c.predictors)
+        for (int k = 1; k <= ts.CategoryCounts[p]; ++k) ASSERT_GT(ts.MarginalTotals[p][k], 0) << "empty category";
+
+    const Fit fit = ReferenceFit(records, c.dependent, c.predictors);
+    const int m = ts.ParameterCount;
+    const int D = ts.DependentCategoryCount;
+    ASSERT_EQ(static_cast<int>(fit.coefficients.size()), m + 1);
+    for (int i = 1; i <= m; ++i)
+        for (int d = 1; d <= D; ++d) {
+            EXPECT_NEAR(ts.Coefficients[i][d], static_cast<double>(fit.coefficients[i][d]), 1e-9) << i << "," << d;
+            EXPECT_TRUE(
+                test::NearRelative(ts.StandardErrors[i][d], static_cast<double>(fit.standardErrors[i][d]), 1e-9))
+                << i << "," << d;
+        }
+
+    // Over the dependent categories the averages add up to 1 and every
+    // predictor row to 0.
+    for (int i = 1; i <= m; ++i) {
+        double sum = 0;
+        for (int d = 1; d <= D; ++d) sum += ts.Coefficients[i][d];
+        EXPECT_NEAR(sum, i == 1 ? 1.0 : 0.0, 1e-12) << i;
+    }
+
+    // The prediction range is the smallest and largest prediction over every
+    // combination of one category per predictor.
+    for (int d = 1; d <= D; ++d) {
+        double low = 1e300, high = -1e300;
+        std::vector<int> chosen(c.predictors.size(), 1);
+        for (;;) {
+            double prediction = ts.Coefficients[1][d];
+            for (std::size_t t = 0; t < chosen.size(); ++t)
+                prediction += ts.Coefficients[test::Parameter(ts, static_cast<int>(t) + 1, chosen[t])][d];
+            low = std::min(low, prediction);
+            high = std::max(high, prediction);
+            std::size_t t = 0;
+            while (t < chosen.size() && ++chosen[t] > ts.CategoryCounts[c.predictors[t]]) chosen[t++] = 1;
+            if (t == chosen.size()) break;
+        }
+        EXPECT_NEAR(ts.MinimumPrediction[d], 100 * low, 1e-10);
+        EXPECT_NEAR(ts.MaximumPrediction[d], 100 * high, 1e-10);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RecordFitTest,
+    ::testing::Values(FitCase{"OnePredictor", 11, {3, 4}, 400, 2, {1}},
+                      FitCase{"PredictorsAboveDependent", 12, {3, 4, 2, 5}, 1500, 1, {2, 3, 4}},
+                      FitCase{"PredictorsBelowDependent", 13, {4, 2, 6, 3, 5}, 2500, 5, {1, 2, 4}},
+                      FitCase{"PredictorsAroundDependent", 14, {2, 5, 4, 3, 6, 2}, 3000, 3, {1, 2, 4, 5, 6}},
+                      FitCase{"ManyCategories", 15, {16, 7, 16, 9}, 6000, 2, {1, 3, 4}}));
+
+// ---- The prescribed order of arithmetic ----
+
+// The inversion and the standard errors as plain element-by-element loops,
+// each sum in the prescribed order, to check that the faster loop
+// arrangement gives the same bits.
+Matrix PlainInverse(const Matrix& a, int m) {
+    Matrix l(m, m), w(m, m), inverse(m, m);
+    for (int i = 1; i <= m; ++i) {
+        for (int j = 1; j < i; ++j) {
+            double s = a(i, j);
+            for (int k = 1; k < j; ++k) s = s - l(i, k) * l(j, k);
+            l(i, j) = s / l(j, j);
+        }
+        double s = a(i, i);
+        for (int k = 1; k < i; ++k) s = s - l(i, k) * l(i, k);
+        l(i, i) = std::sqrt(s);
+    }
+    for (int i = 1; i <= m; ++i) {
+        w(i, i) = 1 / l(i, i);
+        for (int j = 1; j < i; ++j) {
+            double s = 0;
+            for (int k = j; k < i; ++k) s = s + l(i, k) * w(k, j);
+            w(i, j) = -s / l(i, i);
+        }
+    }
+    for (int i = 1; i <= m; ++i)
+        for (int j = 1; j <= i; ++j) {
+            double s = 0;
+            for (int k = i; k <= m; ++k) s = s + w(k, i) * w(k, j);
+            inverse(i, j) = inverse(j, i) = s;
+        }
+    return inverse;
+}
+
+std::vector<double> PlainVariances(const Matrix& inverse, const Matrix& crossProducts, int m) {
+    std::vector<double> v(m + 1, 0.0);
+    for (int i = 1; i <= m; ++i) {
+        double s = 0;
+        for (int j = 1; j <= m; ++j)
+            for (int k = 1; k <= m; ++k) s = s + inverse(i, j) * crossProducts(j, k) * inverse(k, i);
+        v[i] = s;
+    }
+    return v;
+}
+
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// Runs the steps one by one on the 16 x 16 table set and compares every
+// intermediate result bit for bit with the plain loops.
+class LargestModelTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { records = new Records(DrawRecords(21, std::vector<int>(16, 16), 20000)); }
+    static void TearDownTestSuite() { delete records; }
+    static Records* records;
+};
+Records* LargestModelTest::records = nullptr;
+
+TEST_F(LargestModelTest, EstimatesAllTwoHundredFortyOneParameters) {
+    TableSet ts = CountPairTables(*records);
+    std::vector<int> predictors;
+    for (int v = 2; v <= 16; ++v) predictors.push_back(v);
+    test::TempDir dir;
+    CollectingWarningSink warnings;
+    ASSERT_TRUE(test::Estimate(ts, 1, predictors, warnings, dir / "log"));
+    EXPECT_TRUE(warnings.warnings.empty());
+    ASSERT_EQ(ts.ParameterCount, MaxParameters);
+    const int m = ts.ParameterCount;
+    const double n = ts.TotalCount;
+    EXPECT_EQ(n, 20000.0);
+    for (int d = 1; d <= 16; ++d) {
+        EXPECT_NEAR(ts.Coefficients[1][d], ts.RightHandSides(1, d) / n, 1e-12);
+        // The normal equations X'X b = X'y hold ...
+        for (int i = 1; i <= m; ++i) {
+            double fitted = 0;
+            for (int k = 1; k <= m; ++k) fitted += ts.CrossProducts(i, k) * ts.Coefficients[k][d];
+            EXPECT_NEAR(fitted, ts.RightHandSides(i, d), 1e-9 * n) << i << "," << d;
+        }
+        // ... and so do the identifying constraints.
+        for (int t = 1; t <= 15; ++t) {
+            double weighted = 0;
+            for (int k = 1; k <= 16; ++k)
+                weighted +=
+                    static_cast<double>(ts.MarginalTotals[t + 1][k]) * ts.Coefficients[test::Parameter(ts, t, k)][d];
+            EXPECT_NEAR(weighted, 0.0, 1e-9 * n) << t << "," << d;
+        }
+    }
+    // Four blocks of 241 lines, each followed by an empty line.
+    const std::string log = test::ReadFile(dir / "log");
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4 * (m + 1));
+}
+
+TEST_F(LargestModelTest, EverySumFollowsThePrescribedOrder) {
+    TableSet ts = CountPairTables(*records);
+    ts.DependentVariable = 1;
+    ts.PredictorCount = 15;
+    for (int t = 1; t <= 15; ++t) ts.PredictorList[t] = t + 1;
+    test::TempDir dir;
+    CollectingWarningSink warnings;
+    OutputFile log;
+    CheckMarginalTotals(ts, warnings);
+    BuildRightHandSides(ts, log, dir / "log");
+    BuildCrossProducts(ts, log);
+    const Matrix plain = ts.CrossProducts;
+    AddIdentifyingConstraints(ts, log);
+    const Matrix constrained = ts.CrossProducts;
+    InvertMatrix(ts, warnings, log);
+    ASSERT_EQ(ts.EstimationError, 0);
+    const int m = ts.ParameterCount;
+
+    const Matrix inverse = PlainInverse(constrained, m);
+    int differing = 0;
+    for (int i = 1; i <= m; ++i)
+        for (int j = 1; j <= m; ++j) {
+            differing += !SameBits(ts.InverseMatrix(i, j), inverse(i, j));
+            differing += !SameBits(ts.CrossProducts(i, j), plain(i, j));
+        }
+    EXPECT_EQ(differing, 0);
+
+    ComputeCoefficients(ts, log);
+    ComputeStandardErrors(ts);
+    const std::vector<double> v = PlainVariances(inverse, plain, m);
+    for (int d = 1; d <= 16; ++d) {
+        const double p = static_cast<double>(ts.MarginalTotals[1][d]) / ts.TotalCount;
+        const double w = (1 - p) * p;
+        for (int i = 1; i <= m; ++i) {
+            double coefficient = 0;
+            for (int q = 1; q <= m; ++q) coefficient = coefficient + inverse(i, q) * ts.RightHandSides(q, d);
+            differing += !SameBits(ts.Coefficients[i][d], coefficient);
+            double x = v[i] * w;
+            if (x < 0) x = 0;
+            differing += !SameBits(ts.StandardErrors[i][d], 100 * std::sqrt(x));
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+}  // namespace
+}  // namespace kelvo

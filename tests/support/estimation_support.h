@@ -1,0 +1,21 @@
+// Helpers for tests that run the estimation.
+#pragma once
+
+#include <filesystem>
+#include <vector>
+
+#include "table_set.h"
+#include "warnings.h"
+
+namespace kelvo::test {
+
+// Stores the model (dependent variable, predictors in increasing order) as the
+// model selection does and runs the whole estimation, writing the log to
+// `log`. Returns what ComputeEstimates returns.
+bool Estimate(TableSet& ts, int dependent, const std::vector<int>& predictors, WarningSink& warnings,
+              const std::filesystem::path& log);
+
+// The parameter of category k of the t-th predictor of the stored model.
+int Parameter(const TableSet& ts, int t, int k);
+
+}  // namespace kelvo::test
