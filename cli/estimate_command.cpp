@@ -117,6 +117,16 @@ void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::
         return JsonArray(m, [&](int p) { return JsonArray(D, [&](int d) { return JsonNumber(values[p][d]); }); });
     };
     const auto vector = [&](const auto& values) { return JsonArray(D, [&](int d) { return JsonNumber(values[d]); }); };
+    // Per dependent category, the predictor categories behind the smallest or
+    // largest prediction, by name in predictor order.
+    const auto combinations = [&](bool maximum) {
+        return JsonArray(D, [&](int d) {
+            const std::vector<int> categories = PredictionCombination(ts, d, maximum);
+            return JsonArray(ts.PredictorCount, [&](int t) {
+                return JsonString(ts.CategoryNames[ts.PredictorList[t]][categories[static_cast<std::size_t>(t) - 1]]);
+            });
+        });
+    };
 
     out << "{\"status\": " << (computed ? "\"ok\"" : "\"singular\"")
         << ", \"dependent\": " << JsonString(ts.VariableNames[dependent]) << ", \"dependent_categories\": "
@@ -128,7 +138,9 @@ void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::
         out << ", \"coefficients\": " << matrix(ts.Coefficients)
             << ", \"standard_errors\": " << matrix(ts.StandardErrors)
             << ", \"minimum_prediction\": " << vector(ts.MinimumPrediction)
-            << ", \"maximum_prediction\": " << vector(ts.MaximumPrediction);
+            << ", \"maximum_prediction\": " << vector(ts.MaximumPrediction)
+            << ", \"minimum_combination\": " << combinations(false)
+            << ", \"maximum_combination\": " << combinations(true);
     }
     out << ", \"warnings\": " << JsonArray(static_cast<int>(warnings.size()), [&](int i) {
         return JsonString(warnings[static_cast<std::size_t>(i) - 1]);

@@ -124,6 +124,9 @@ TEST(CliEstimateTest, JsonHoldsTheWholeResult) {
     EXPECT_EQ(json["standard_errors"].size(), 7u);
     EXPECT_EQ(json["minimum_prediction"].size(), 2u);
     EXPECT_LT(json["minimum_prediction"][1].get<double>(), json["maximum_prediction"][1].get<double>());
+    // Who fared worst and best: per dependent category, one category per predictor.
+    EXPECT_EQ(json["minimum_combination"], nlohmann::json::parse(R"([["1st", "Female"], ["3rd", "Male"]])"));
+    EXPECT_EQ(json["maximum_combination"], nlohmann::json::parse(R"([["3rd", "Male"], ["1st", "Female"]])"));
     EXPECT_EQ(json["warnings"], nlohmann::json::array());
     // 17 significant digits.
     EXPECT_NE(result.out.find("0.67696501590186264"), std::string::npos) << result.out;
