@@ -1,8 +1,10 @@
 #include "app_windows.h"
 
 #include "about.h"
+#include "check_results.h"
 #include "confirm_message.h"
 #include "create_variables.h"
+#include "display_results.h"
 #include "data_entry.h"
 #include "edit_table.h"
 #include "edit_variable.h"
@@ -11,6 +13,8 @@
 #include "help_viewer.h"
 #include "main_window.h"
 #include "report.h"
+#include "select_model.h"
+#include "specify_output.h"
 #include "table_set.h"
 #include "warning_message.h"
 
@@ -26,10 +30,10 @@ AppWindows::AppWindows(kelvo::TableSet& ts) : m_ts(ts) {
     m_editVariables = std::make_unique<TEditVariables>(m_ts, m_warnings, parent);
     m_editVariable = std::make_unique<TEditVariable>(m_ts, m_warnings, parent);
     m_editTable = std::make_unique<TEditTable>(m_ts, m_warnings, parent);
-    // m_selectModel = std::make_unique<TSelectModel>(m_ts, m_warnings, parent);
-    // m_checkResults = std::make_unique<TCheckResults>(m_ts, m_warnings, parent);
-    // m_displayResults = std::make_unique<TDisplayResults>(m_ts, m_warnings, parent);
-    // m_specifyOutput = std::make_unique<TSpecifyOutput>(m_ts, m_warnings, parent);
+    m_selectModel = std::make_unique<TSelectModel>(m_ts, m_warnings, parent);
+    m_checkResults = std::make_unique<TCheckResults>(m_ts, m_warnings, parent);
+    m_displayResults = std::make_unique<TDisplayResults>(m_ts, m_warnings, parent);
+    m_specifyOutput = std::make_unique<TSpecifyOutput>(m_ts, m_warnings, parent);
     m_about = std::make_unique<TAbout>(parent);
     m_createVariables = std::make_unique<TCreateVariables>(m_ts, m_warnings, parent);
     m_enterVariable = std::make_unique<TEnterVariable>(m_ts, m_warnings, parent);
@@ -47,10 +51,14 @@ void AppWindows::Wire() {
     seams.showCreateVariables = [this] { m_createVariables->exec(); };
     seams.showEditVariables = [this] { m_editVariables->exec(); };
     seams.showEditTable = [this] { m_editTable->exec(); };
-    // seams.showSelectModel = [this] { m_selectModel->exec(); };
-    // seams.showDisplayResults = [this] { m_displayResults->exec(); };
-    // seams.showSpecifyOutput = [this] { m_specifyOutput->exec(); return m_ts.OutputAccepted; };
+    seams.showSelectModel = [this] { m_selectModel->exec(); };
+    seams.showDisplayResults = [this] { m_displayResults->exec(); };
+    seams.showSpecifyOutput = [this] { m_specifyOutput->exec(); return m_ts.OutputAccepted; };
     seams.writeReport = kelvo::WriteReport;
+    // After a successful estimation the model selection shows the prediction
+    // check and then the results browser.
+    m_selectModel->showCheckResults = [this] { m_checkResults->exec(); };
+    m_selectModel->showDisplayResults = [this] { m_displayResults->exec(); };
     seams.showAbout = [this] { m_about->exec(); };
     seams.showHelp = [this] { m_help->ShowContents(); };
 }

@@ -25,6 +25,10 @@ class TEditVariable;
 class TEditTable;
 class TCreateVariables;
 class TEnterVariable;
+class TSelectModel;
+class TCheckResults;
+class TDisplayResults;
+class TSpecifyOutput;
 
 class AppWindows {
 public:
@@ -38,6 +42,10 @@ public:
     TConfirmMessage& ConfirmMessage() { return *m_confirmMessage; }
     TAbout& About() { return *m_about; }
     HelpViewer& Help() { return *m_help; }
+    TSelectModel& SelectModel() { return *m_selectModel; }
+    TCheckResults& CheckResults() { return *m_checkResults; }
+    TDisplayResults& DisplayResults() { return *m_displayResults; }
+    TSpecifyOutput& SpecifyOutput() { return *m_specifyOutput; }
     // The warning sink that every window reports through (the notice).
     kelvo::WarningSink& Warnings() { return m_warnings; }
 
@@ -64,10 +72,10 @@ private:
     std::unique_ptr<TEditVariables> m_editVariables;
     std::unique_ptr<TEditVariable> m_editVariable;
     std::unique_ptr<TEditTable> m_editTable;
-    // std::unique_ptr<TSelectModel> m_selectModel;
-    // std::unique_ptr<TCheckResults> m_checkResults;
-    // std::unique_ptr<TDisplayResults> m_displayResults;
-    // std::unique_ptr<TSpecifyOutput> m_specifyOutput;
+    std::unique_ptr<TSelectModel> m_selectModel;
+    std::unique_ptr<TCheckResults> m_checkResults;
+    std::unique_ptr<TDisplayResults> m_displayResults;
+    std::unique_ptr<TSpecifyOutput> m_specifyOutput;
     std::unique_ptr<TAbout> m_about;
     std::unique_ptr<TCreateVariables> m_createVariables;
     std::unique_ptr<TEnterVariable> m_enterVariable;

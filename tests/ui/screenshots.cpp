@@ -14,8 +14,13 @@
 
 #include "about.h"
 #include "app_windows.h"
+#include "check_results.h"
+#include "display_results.h"
 #include "help_viewer.h"
 #include "main_window.h"
+#include "select_model.h"
+#include "specify_output.h"
+#include "estimation_support.h"
 #include "table_set.h"
 #include "test_support.h"
 #include "warning_message.h"
@@ -74,6 +79,35 @@ int main(int argc, char** argv) {
     }
     main.ReadKELVOfile1->hide();
     main.hide();
+
+    // The model windows with the example's model: Survived on Class and Sex.
+    {
+        kelvo::ui::TSelectModel& select = windows.SelectModel();
+        for (int v = 1; v <= ts->VariableCount; ++v) ts->VariableRoles[v] = 0;
+        ts->VariableRoles[kelvo::FindVariable(*ts, "Survived")] = 1;
+        ts->VariableRoles[kelvo::FindVariable(*ts, "Class")] = 2;
+        ok &= Save(select, folder, QStringLiteral("select_model"));
+
+        kelvo::CollectingWarningSink quiet;
+        const QString log = QDir::temp().filePath(QStringLiteral("kelvo-example/log"));
+        kelvo::test::Estimate(*ts, kelvo::FindVariable(*ts, "Survived"),
+                              {kelvo::FindVariable(*ts, "Class"), kelvo::FindVariable(*ts, "Sex")}, quiet,
+                              log.toStdString());
+        ts->ResultsAvailable = true;
+        ok &= Save(windows.CheckResults(), folder, QStringLiteral("check_results"));
+        ok &= Save(windows.DisplayResults(), folder, QStringLiteral("display_results"));
+        windows.DisplayResults().show();
+        windows.DisplayResults().NextButtonClick();
+        QApplication::processEvents();
+        {
+            const QString path = folder.filePath(QStringLiteral("display_results_page2.png"));
+            const bool saved = windows.DisplayResults().grab().save(path);
+            std::printf("%s %s\n", saved ? "wrote" : "FAILED", path.toLocal8Bit().constData());
+            ok &= saved;
+        }
+        windows.DisplayResults().hide();
+        ok &= Save(windows.SpecifyOutput(), folder, QStringLiteral("specify_output"));
+    }
 
     kelvo::ui::TWarningMessage& warning = windows.WarningMessage();
     warning.Edit1->setText(QStringLiteral("Totals do not match for variable Class"));

@@ -1,0 +1,45 @@
+#include "model_test_support.h"
+
+#include <QDir>
+#include <cstdio>
+
+#include "estimation_support.h"
+#include "table_set_file.h"
+#include "test_support.h"
+
+namespace kelvo::test {
+
+std::unique_ptr<TableSet> ReadExample(const std::string& name) {
+    auto ts = std::make_unique<TableSet>();
+    ts->FileName = SourcePath("examples/" + name).string();
+    ts->FileBaseName = BaseNameOf(ts->FileName);
+    CollectingWarningSink warnings;
+    ReadTableSet(*ts, warnings);
+    ts->TableSetOpen = true;
+    return ts;
+}
+
+QColor PaintedBackground(const std::function<void(QPainter*, const QRect&)>& paint) {
+    QImage image(75, 16, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    {
+        QPainter painter(&image);
+        paint(&painter, image.rect());
+    }
+    return QColor(image.pixel(1, 1));
+}
+
+std::unique_ptr<TableSet> ThirtySeventyModel() {
+    auto ts = std::make_unique<TableSet>(MakeTableSet({{"Outcome", {"Yes", "No"}}, {"Group", {"Small", "Large"}}}));
+    // Rows: Group (variable 2), columns: Outcome (variable 1).
+    SetTable(*ts, 2, 1, {{10, 20}, {35, 35}});
+    CollectingWarningSink warnings;
+    const std::string log = QDir::temp().filePath("kelvo-thirty-seventy.log").toStdString();
+    Estimate(*ts, 1, {2}, warnings, log);
+    std::remove(log.c_str());
+    ts->TableSetOpen = true;
+    ts->ResultsAvailable = true;
+    return ts;
+}
+
+}  // namespace kelvo::test

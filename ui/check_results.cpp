@@ -1,0 +1,131 @@
+#include "check_results.h"
+
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QStringList>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "estimation.h"
+#include "grid_cells.h"
+#include "number_format.h"
+#include "painted_grid.h"
+#include "window_support.h"
+
+namespace kelvo::ui {
+
+namespace {
+
+constexpr int ValueColumnWidth = 75;
+
+}  // namespace
+
+QString CombinationText(const TableSet& ts, int d, bool maximum) {
+    const std::vector<int> categories = kelvo::PredictionCombination(ts, d, maximum);
+    QStringList parts;
+    for (int t = 1; t <= static_cast<int>(categories.size()); ++t) {
+        const int v = ts.PredictorList[t];
+        parts << FromName(ts.VariableNames[v]) + " = " + FromName(ts.CategoryNames[v][categories[t - 1]]);
+    }
+    return parts.join(", ");
+}
+
+TCheckResults::TCheckResults(TableSet& ts, WarningSink&, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_ts(ts) {
+    setObjectName("CheckResults");
+    setWindowTitle(" Check results");
+    ApplyWindowColors(this);
+
+    Label1 = new QLabel("Predictions for the dependent variable", this);
+    Label1->setObjectName("Label1");
+    Tab = new PaintedGrid(this);
+    Tab->setObjectName("Tab");
+    Tab->drawCell = [this](QPainter* painter, int column, int row, const QRect& rect) {
+        TabDrawCell(painter, column, row, rect);
+    };
+    Tab->SetRowHeight(GridRowHeight(Tab));
+    Tab->horizontalHeader()->setDefaultSectionSize(ValueColumnWidth);
+    Tab->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Tab->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Tab->SetGridSize(3, 2);
+    Label2 = new QLabel("Values below 0 or above 1 indicate an", this);
+    Label2->setObjectName("Label2");
+    Label3 = new QLabel("ill-fitting model.", this);
+    Label3->setObjectName("Label3");
+    OKButton = new QPushButton("OK", this);
+    OKButton->setObjectName("OKButton");
+    OKButton->setDefault(true);
+    connect(OKButton, &QPushButton::clicked, this, &TCheckResults::OKButtonClick);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(Tab, 0, Qt::AlignLeft);
+    layout->addSpacing(4);
+    layout->addWidget(Label2);
+    layout->addWidget(Label3);
+    layout->setSpacing(2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OKButton);
+    buttons->addStretch(1);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setTabOrder(Tab, OKButton);
+}
+
+void TCheckResults::showEvent(QShowEvent* event) {
+    FormActivate();
+    QDialog::showEvent(event);
+    CenterOnScreen(this);
+}
+
+void TCheckResults::FormActivate() {
+    const int dependent = m_ts.DependentVariable;
+    const int categories = dependent >= 1 && dependent <= MaxVariables
+                               ? std::min<int>(m_ts.CategoryCounts[dependent], MaxCategories)
+                               : 0;
+    Tab->SetGridSize(3, categories + 1);
+    Tab->SetCellText(0, 0, "Category");
+    Tab->SetCellText(1, 0, "Minimum");
+    Tab->SetCellText(2, 0, "Maximum");
+    int nameWidth = Tab->fontMetrics().horizontalAdvance(Tab->CellText(0, 0));
+    for (int r = 1; r <= categories; ++r) {
+        const QString name = FromName(m_ts.CategoryNames[dependent][r]);
+        Tab->SetCellText(0, r, name);
+        nameWidth = std::max(nameWidth, Tab->fontMetrics().horizontalAdvance(name));
+        Tab->SetCellText(1, r, QString::fromStdString(FormatPercent(m_ts.MinimumPrediction[r])));
+        Tab->SetCellText(2, r, QString::fromStdString(FormatPercent(m_ts.MaximumPrediction[r])));
+        // Which predictor categories give each end of the range.
+        Tab->SetCellToolTip(1, r, CombinationText(m_ts, r, false));
+        Tab->SetCellToolTip(2, r, CombinationText(m_ts, r, true));
+    }
+    // The grid shows every row and every column without scrolling.
+    Tab->SetColumnWidth(0, std::max(ValueColumnWidth, nameWidth + 8));
+    const int frame = 2 * Tab->frameWidth();
+    Tab->setFixedSize(Tab->ColumnWidth(0) + 2 * ValueColumnWidth + frame, (categories + 1) * Tab->RowHeight() + frame);
+    OKButton->setFocus();
+}
+
+QColor TCheckResults::CellColor(int column, int row) const {
+    if (row == 0 || column == 0) return palette().color(QPalette::Button);
+    if (row > MaxCategories) return LightBlueCell();
+    // Strict comparisons on the unrounded values: -0.04 shows as -0.0 but is
+    // below 0; exactly 0 and exactly 100 are inside the range.
+    if (column == 1 && m_ts.MinimumPrediction[row] < 0.0) return LightRedCell();
+    if (column == 2 && m_ts.MaximumPrediction[row] > 100.0) return LightRedCell();
+    return LightBlueCell();
+}
+
+void TCheckResults::TabDrawCell(QPainter* canvas, int column, int row, const QRect& rect) const {
+    canvas->fillRect(rect, CellColor(column, row));
+    DrawCellText(canvas, rect, Tab->CellText(column, row), column != 0);
+}
+
+void TCheckResults::OKButtonClick() { accept(); }
+
+}  // namespace kelvo::ui

@@ -1,0 +1,60 @@
+// The results browser: the averages and the coefficients of one predictor
+// per page, in percent, significant coefficients in bold.
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+
+#include "table_set.h"
+#include "warnings.h"
+
+class QLabel;
+class QPainter;
+class QPushButton;
+
+namespace kelvo::ui {
+
+class PaintedGrid;
+
+class TDisplayResults : public QDialog {
+    Q_OBJECT
+public:
+    TDisplayResults(TableSet& ts, WarningSink& warnings, QWidget* parent = nullptr);
+
+    QLabel* Label1;  // "Coefficients for variable " + the page's predictor
+    PaintedGrid* Tab;
+    QPushButton* OKButton;
+    QPushButton* NextButton;
+    QPushButton* PrevButton;
+
+    // The predictor on screen, 1..PredictorCount.
+    int Page() const { return m_page; }
+
+    // How cell (column, row) is painted: its background, and whether its
+    // text is bold (a significant coefficient).
+    QColor CellColor(int column, int row) const;
+    bool CellIsBold(int column, int row) const;
+
+public slots:
+    void FormActivate();
+    void DisplayTable(int page);
+    void NextButtonClick();
+    void PrevButtonClick();
+    void OKButtonClick();
+    void TabDrawCell(QPainter* canvas, int column, int row, const QRect& rect) const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // The parameter shown in column q (>= 2) of the current page.
+    int ParameterOfColumn(int column) const { return m_base + column - 1; }
+
+    TableSet& m_ts;
+    int m_page = 1;
+    int m_D = 0;     // categories of the dependent variable
+    int m_K = 0;     // categories of the page's predictor
+    int m_base = 1;  // category j of the page's predictor is parameter m_base + j
+};
+
+}  // namespace kelvo::ui

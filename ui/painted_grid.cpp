@@ -1,0 +1,208 @@
+#include "painted_grid.h"
+
+#include <QAbstractButton>
+#include <QEvent>
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyleOption>
+#include <QStyledItemDelegate>
+#include <algorithm>
+
+#include "window_support.h"
+
+namespace kelvo::ui {
+
+namespace {
+
+// Draws the grid lines on the right and bottom edges of a fixed cell; the
+// grid draws them itself only between its other cells.
+void DrawCellEdges(QPainter* painter, const QRect& rect, const QColor& color) {
+    painter->save();
+    painter->setPen(color);
+    painter->drawLine(rect.topRight(), rect.bottomRight());
+    painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+    painter->restore();
+}
+
+// The cells outside the fixed row and column.
+class CellDelegate : public QStyledItemDelegate {
+public:
+    CellDelegate(const std::function<void(QPainter*, int, int, const QRect&)>& paint, QObject* parent)
+        : QStyledItemDelegate(parent), m_paint(paint) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        m_paint(painter, index.column() + 1, index.row() + 1, option.rect);
+    }
+
+private:
+    std::function<void(QPainter*, int, int, const QRect&)> m_paint;
+};
+
+// The fixed row (horizontal) or the fixed column (vertical).
+class FixedCellHeader : public QHeaderView {
+public:
+    FixedCellHeader(Qt::Orientation orientation, const PaintedGrid& grid,
+                    const std::function<void(QPainter*, int, int, const QRect&)>& paint)
+        : QHeaderView(orientation, const_cast<PaintedGrid*>(&grid)), m_grid(grid), m_paint(paint) {
+        setSectionsClickable(false);
+        setHighlightSections(false);
+        setSectionResizeMode(QHeaderView::Fixed);
+        setMinimumSectionSize(1);
+        // Beyond the last cell the header shows the grid's own colour.
+        QPalette colours = palette();
+        colours.setColor(QPalette::Window, PanelColor());
+        colours.setColor(QPalette::Base, PanelColor());
+        colours.setColor(QPalette::Button, PanelColor());
+        setPalette(colours);
+    }
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
+        if (!rect.isValid()) return;
+        const bool horizontal = orientation() == Qt::Horizontal;
+        m_paint(painter, horizontal ? logicalIndex + 1 : 0, horizontal ? 0 : logicalIndex + 1,
+                rect.adjusted(0, 0, -1, -1));
+        DrawCellEdges(painter, rect, m_grid.GridLineColor());
+    }
+
+private:
+    const PaintedGrid& m_grid;
+    std::function<void(QPainter*, int, int, const QRect&)> m_paint;
+};
+
+}  // namespace
+
+void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, bool rightAligned) {
+    const QFontMetrics metrics(painter->font());
+    const int x = rightAligned ? rect.left() + rect.width() - metrics.horizontalAdvance(text) - 3 : rect.left() + 3;
+    painter->setPen(Qt::black);
+    painter->drawText(x, rect.top() + 3 + metrics.ascent(), text);
+}
+
+PaintedGrid::PaintedGrid(QWidget* parent) : QTableWidget(parent) {
+    const auto paint = [this](QPainter* painter, int column, int row, const QRect& rect) {
+        PaintCell(painter, column, row, rect);
+    };
+    setHorizontalHeader(new FixedCellHeader(Qt::Horizontal, *this, paint));
+    setVerticalHeader(new FixedCellHeader(Qt::Vertical, *this, paint));
+    setItemDelegate(new CellDelegate(paint, this));
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setShowGrid(true);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
+    SetRowHeight(m_rowHeight);
+    SetGridSize(1, 1);
+}
+
+void PaintedGrid::PaintCell(QPainter* painter, int column, int row, const QRect& rect) const {
+    if (!drawCell) return;
+    painter->save();
+    painter->setClipRect(rect);
+    painter->setFont(font());
+    drawCell(painter, column, row, rect);
+    painter->restore();
+}
+
+void PaintedGrid::SetGridSize(int columns, int rows) {
+    setColumnCount(std::max(columns, 1) - 1);
+    setRowCount(std::max(rows, 1) - 1);
+}
+
+QString PaintedGrid::CellText(int column, int row) const {
+    if (column == 0 && row == 0) return m_cornerText;
+    const QTableWidgetItem* item = nullptr;
+    if (row == 0) item = horizontalHeaderItem(column - 1);
+    else if (column == 0) item = verticalHeaderItem(row - 1);
+    else item = this->item(row - 1, column - 1);
+    return item != nullptr ? item->text() : QString();
+}
+
+void PaintedGrid::SetCellText(int column, int row, const QString& text) {
+    if (column < 0 || row < 0 || column >= GridColumns() || row >= GridRows()) return;
+    if (column == 0 && row == 0) {
+        m_cornerText = text;
+        if (auto* corner = findChild<QAbstractButton*>()) corner->update();
+        return;
+    }
+    QTableWidgetItem* item = nullptr;
+    if (row == 0) {
+        item = horizontalHeaderItem(column - 1);
+        if (item == nullptr) setHorizontalHeaderItem(column - 1, item = new QTableWidgetItem);
+    } else if (column == 0) {
+        item = verticalHeaderItem(row - 1);
+        if (item == nullptr) setVerticalHeaderItem(row - 1, item = new QTableWidgetItem);
+    } else {
+        item = this->item(row - 1, column - 1);
+        if (item == nullptr) setItem(row - 1, column - 1, item = new QTableWidgetItem);
+    }
+    if (item->text() != text) item->setText(text);
+}
+
+QString PaintedGrid::CellToolTip(int column, int row) const {
+    if (column < 1 || row < 1) return QString();
+    const QTableWidgetItem* cell = item(row - 1, column - 1);
+    return cell != nullptr ? cell->toolTip() : QString();
+}
+
+void PaintedGrid::SetCellToolTip(int column, int row, const QString& text) {
+    if (column < 1 || row < 1 || column >= GridColumns() || row >= GridRows()) return;
+    QTableWidgetItem* cell = item(row - 1, column - 1);
+    if (cell == nullptr) setItem(row - 1, column - 1, cell = new QTableWidgetItem);
+    cell->setToolTip(text);
+}
+
+void PaintedGrid::SetColumnWidth(int column, int width) {
+    if (column == 0) verticalHeader()->setFixedWidth(width);
+    else setColumnWidth(column - 1, width);
+}
+
+int PaintedGrid::ColumnWidth(int column) const {
+    return column == 0 ? verticalHeader()->width() : columnWidth(column - 1);
+}
+
+void PaintedGrid::SetRowHeight(int height) {
+    m_rowHeight = height;
+    horizontalHeader()->setFixedHeight(height);
+    verticalHeader()->setDefaultSectionSize(height);
+    verticalHeader()->setMinimumSectionSize(1);
+}
+
+void PaintedGrid::SetCurrentCell(int column, int row) {
+    if (column < 1 || row < 1 || column >= GridColumns() || row >= GridRows()) return;
+    setCurrentCell(row - 1, column - 1);
+    scrollTo(model()->index(row - 1, column - 1));
+}
+
+QRect PaintedGrid::CellRect(int column, int row) const {
+    const QHeaderView* top = horizontalHeader();
+    const QHeaderView* side = verticalHeader();
+    const int left = side->geometry().left();
+    const int topEdge = top->geometry().top();
+    const int x = column == 0 ? left : top->geometry().left() + top->sectionViewportPosition(column - 1);
+    const int y = row == 0 ? topEdge : side->geometry().top() + side->sectionViewportPosition(row - 1);
+    const int width = column == 0 ? side->width() : top->sectionSize(column - 1);
+    const int height = row == 0 ? top->height() : side->sectionSize(row - 1);
+    return QRect(x, y, width, height);
+}
+
+QColor PaintedGrid::GridLineColor() const {
+    QStyleOption option;
+    option.initFrom(this);
+    return QColor::fromRgba(static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
+}
+
+bool PaintedGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint && watched != this && watched != viewport()) {
+        // The corner button is cell (0, 0).
+        auto* corner = static_cast<QWidget*>(watched);
+        QPainter painter(corner);
+        PaintCell(&painter, 0, 0, corner->rect().adjusted(0, 0, -1, -1));
+        DrawCellEdges(&painter, corner->rect(), GridLineColor());
+        return true;
+    }
+    return QTableWidget::eventFilter(watched, event);
+}
+
+}  // namespace kelvo::ui

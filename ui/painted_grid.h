@@ -1,0 +1,77 @@
+// A read-only string grid with a fixed first row and a fixed first column,
+// every cell of which is painted by the window that owns it. Cells are
+// addressed as (column, row) from 0, the fixed row and column at 0, as the
+// windows that use it describe their layout.
+//
+// The fixed row and column are the grid's headers: the fixed column stays in
+// place when the grid scrolls horizontally, the fixed row scrolls with the
+// other columns, and cell (0, 0) is the corner between them.
+#pragma once
+
+#include <QColor>
+#include <QString>
+#include <QTableWidget>
+#include <functional>
+
+class QPainter;
+
+namespace kelvo::ui {
+
+// Backgrounds of the result grids' cells.
+inline QColor LightBlueCell() { return QColor(231, 243, 255); }
+inline QColor LightRedCell() { return QColor(255, 192, 192); }
+inline QColor LightYellowCell() { return QColor(255, 255, 221); }
+
+// Draws `text` in black in a cell, 3 pixels below the cell's top and either
+// 3 pixels from its left edge or ending 3 pixels before its right edge.
+void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, bool rightAligned);
+
+class PaintedGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit PaintedGrid(QWidget* parent = nullptr);
+
+    // Paints cell (column, row) into `rect`; the painter is clipped to the
+    // cell and restored afterwards. Every cell, fixed ones included, is
+    // painted only by this function.
+    std::function<void(QPainter* painter, int column, int row, const QRect& rect)> drawCell;
+
+    // The size of the grid, the fixed row and column included (at least 1).
+    void SetGridSize(int columns, int rows);
+    int GridColumns() const { return columnCount() + 1; }
+    int GridRows() const { return rowCount() + 1; }
+
+    QString CellText(int column, int row) const;
+    void SetCellText(int column, int row, const QString& text);
+    QString CellToolTip(int column, int row) const;
+    void SetCellToolTip(int column, int row, const QString& text);
+
+    // Width of a column (column 0 is the fixed column) and height of every
+    // row, the fixed row included.
+    void SetColumnWidth(int column, int width);
+    int ColumnWidth(int column) const;
+    void SetRowHeight(int height);
+    int RowHeight() const { return m_rowHeight; }
+
+    // Makes (column, row), a cell outside the fixed row and column, the
+    // current cell and scrolls it into view.
+    void SetCurrentCell(int column, int row);
+
+    // The rectangle of cell (column, row) in the grid's own coordinates, for
+    // finding a cell on the screen.
+    QRect CellRect(int column, int row) const;
+
+    // The colour of the grid lines, which the fixed cells draw on their edges.
+    QColor GridLineColor() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void PaintCell(QPainter* painter, int column, int row, const QRect& rect) const;
+
+    QString m_cornerText;
+    int m_rowHeight = 16;
+};
+
+}  // namespace kelvo::ui

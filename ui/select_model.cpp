@@ -1,0 +1,292 @@
+#include "select_model.h"
+
+#include <QBitmap>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <algorithm>
+#include <exception>
+
+#include "estimation.h"
+#include "io_error.h"
+#include "window_support.h"
+
+namespace kelvo::ui {
+
+namespace {
+
+constexpr int ListWidth = 120;
+constexpr int VisibleLines = 16;  // Varlist and Predlist show every variable without scrolling
+
+QColor Silver() { return QColor(192, 192, 192); }
+QColor DarkBlue() { return QColor(0, 64, 128); }
+QColor PureRed() { return QColor(255, 0, 0); }
+
+QLabel* MakeGlyphImage(const char* name, const QPixmap& glyph, QWidget* parent) {
+    auto* image = new QLabel(parent);
+    image->setObjectName(QString::fromLatin1(name));
+    image->setPixmap(glyph);
+    image->setFixedSize(glyph.size());
+    image->hide();
+    return image;
+}
+
+// A glyph on a button: the silver background is see-through, as for every
+// button glyph, so that the arrow head stands on the button's own face.
+QIcon ButtonGlyph(const QLabel* image) {
+    QPixmap glyph = image->pixmap();
+    glyph.setMask(glyph.createMaskFromColor(Silver(), Qt::MaskInColor));
+    return QIcon(glyph);
+}
+
+QListWidget* MakeList(const char* name, QWidget* parent) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(QString::fromLatin1(name));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setUniformItemSizes(true);
+    return list;
+}
+
+int ListHeight(const QListWidget* list, int lines) {
+    const int line = list->fontMetrics().height() + 2;
+    return lines * line + 2 * list->frameWidth() + 2;
+}
+
+}  // namespace
+
+QPixmap ArrowGlyph(bool pointsRight, const QColor& colour) {
+    QImage image(16, 16, QImage::Format_RGB32);
+    image.fill(Silver());
+    // Six columns, 12 pixels high at the base and 2 at the point.
+    for (int i = 0; i < 6; ++i) {
+        const int x = pointsRight ? 5 + i : 10 - i;
+        for (int y = 2 + i; y <= 13 - i; ++y) image.setPixelColor(x, y, colour);
+    }
+    return QPixmap::fromImage(image);
+}
+
+TSelectModel::TSelectModel(TableSet& ts, WarningSink& warnings, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_ts(ts), m_warnings(warnings) {
+    setObjectName("SelectModel");
+    setWindowTitle(" Select model");
+    ApplyWindowColors(this);
+
+    Label1 = new QLabel("Dependent", this);
+    Label1->setObjectName("Label1");
+    Label2 = new QLabel("Variables", this);
+    Label2->setObjectName("Label2");
+    Label3 = new QLabel("Predictors", this);
+    Label3->setObjectName("Label3");
+
+    DepList = MakeList("DepList", this);
+    DepList->setFixedSize(ListWidth, ListHeight(DepList, 1));
+    DepList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Varlist = MakeList("Varlist", this);
+    Varlist->setFixedSize(ListWidth, ListHeight(Varlist, VisibleLines));
+    Predlist = MakeList("Predlist", this);
+    Predlist->setFixedSize(ListWidth, ListHeight(Predlist, VisibleLines));
+    for (QListWidget* list : {DepList, Varlist, Predlist}) list->installEventFilter(this);
+    Label1->setBuddy(DepList);
+    Label2->setBuddy(Varlist);
+    Label3->setBuddy(Predlist);
+
+    ImLeftBlue = MakeGlyphImage("ImLeftBlue", ArrowGlyph(false, DarkBlue()), this);
+    ImRightBlue = MakeGlyphImage("ImRightBlue", ArrowGlyph(true, DarkBlue()), this);
+    ImLeftRed = MakeGlyphImage("ImLeftRed", ArrowGlyph(false, PureRed()), this);
+    ImRightRed = MakeGlyphImage("ImRightRed", ArrowGlyph(true, PureRed()), this);
+
+    DepButton = new QPushButton(this);
+    DepButton->setObjectName("DepButton");
+    PredButton = new QPushButton(this);
+    PredButton->setObjectName("PredButton");
+    for (QPushButton* arrow : {DepButton, PredButton}) {
+        arrow->setIconSize(QSize(16, 16));
+        arrow->setFixedSize(32, 26);
+    }
+    DepButton->setToolTip("Move between Dependent and Variables");
+    PredButton->setToolTip("Move between Variables and Predictors");
+    OKButton = new QPushButton("Compute", this);
+    OKButton->setObjectName("OKButton");
+    CancelButton = new QPushButton("Cancel", this);
+    CancelButton->setObjectName("CancelButton");
+    for (QPushButton* button : {DepButton, PredButton, OKButton, CancelButton}) button->setAutoDefault(false);
+    connect(DepButton, &QPushButton::clicked, this, &TSelectModel::DepButtonClick);
+    connect(PredButton, &QPushButton::clicked, this, &TSelectModel::PredButtonClick);
+    connect(OKButton, &QPushButton::clicked, this, &TSelectModel::OKButtonClick);
+    connect(CancelButton, &QPushButton::clicked, this, &TSelectModel::CancelButtonClick);
+
+    showError = [this](const QString& text) { ShowErrorBox(this, text); };
+
+    auto* layout = new QGridLayout(this);
+    layout->setHorizontalSpacing(10);
+    layout->addWidget(Label1, 0, 0);
+    layout->addWidget(Label2, 0, 2);
+    layout->addWidget(Label3, 0, 4);
+    layout->addWidget(DepList, 1, 0, Qt::AlignTop);
+    layout->addWidget(DepButton, 1, 1, Qt::AlignTop);
+    layout->addWidget(Varlist, 1, 2);
+    layout->addWidget(PredButton, 1, 3, Qt::AlignTop);
+    layout->addWidget(Predlist, 1, 4);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OKButton);
+    buttons->addWidget(CancelButton);
+    layout->addLayout(buttons, 2, 0, 1, 5);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    setTabOrder(DepList, Varlist);
+    setTabOrder(Varlist, Predlist);
+    setTabOrder(Predlist, DepButton);
+    setTabOrder(DepButton, PredButton);
+    setTabOrder(PredButton, OKButton);
+    setTabOrder(OKButton, CancelButton);
+}
+
+void TSelectModel::showEvent(QShowEvent* event) {
+    FormActivate();
+    QDialog::showEvent(event);
+    CenterOnScreen(this);
+}
+
+bool TSelectModel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == DepList) DepListEnter();
+        else if (watched == Varlist) VarlistEnter();
+        else if (watched == Predlist) PredlistEnter();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TSelectModel::RebuildList(QListWidget* list, int role) {
+    list->clear();
+    for (int v = 1; v <= std::min(m_ts.VariableCount, MaxVariables); ++v) {
+        if (m_ts.VariableRoles[v] != role) continue;
+        auto* item = new QListWidgetItem(FromName(m_ts.VariableNames[v]), list);
+        // The item knows its variable, so that two variables of the same
+        // name can never be mixed up.
+        item->setData(Qt::UserRole, v);
+    }
+    if (list->count() > 0) list->setCurrentRow(0);
+}
+
+int TSelectModel::SelectedVariable(const QListWidget* list) const {
+    const QListWidgetItem* item = list->currentItem();
+    if (item == nullptr) return 0;
+    const int v = item->data(Qt::UserRole).toInt();
+    return v >= 1 && v <= std::min(m_ts.VariableCount, MaxVariables) ? v : 0;
+}
+
+void TSelectModel::FormActivate() {
+    RebuildList(DepList, 1);
+    RebuildList(Varlist, 0);
+    RebuildList(Predlist, 2);
+    ActiveList = 2;
+    Varlist->setFocus();
+    // Entering the list by the focus runs this too; calling it here makes the
+    // buttons right also while the dialog is not yet the active window.
+    VarlistEnter();
+}
+
+void TSelectModel::DepListEnter() {
+    DepButton->setIcon(ButtonGlyph(ImRightRed));
+    DepButton->setEnabled(true);
+    PredButton->setEnabled(false);
+    ActiveList = 1;
+}
+
+void TSelectModel::VarlistEnter() {
+    DepButton->setIcon(ButtonGlyph(ImLeftBlue));
+    DepButton->setEnabled(true);
+    PredButton->setIcon(ButtonGlyph(ImRightBlue));
+    PredButton->setEnabled(true);
+    ActiveList = 2;
+}
+
+void TSelectModel::PredlistEnter() {
+    DepButton->setEnabled(false);
+    PredButton->setIcon(ButtonGlyph(ImLeftRed));
+    PredButton->setEnabled(true);
+    ActiveList = 3;
+}
+
+void TSelectModel::DepButtonClick() {
+    if (ActiveList == 2 && Varlist->count() > 0 && DepList->count() == 0) {
+        const int v = SelectedVariable(Varlist);
+        if (v == 0) return;
+        m_ts.VariableRoles[v] = 1;
+        DepList->addItem(Varlist->takeItem(Varlist->currentRow()));
+        DepList->setCurrentRow(0);
+        if (Varlist->count() > 0) Varlist->setCurrentRow(0);
+    } else if (ActiveList == 1 && DepList->count() == 1) {
+        if (DepList->currentRow() < 0) DepList->setCurrentRow(0);
+        const int v = SelectedVariable(DepList);
+        if (v == 0) return;
+        m_ts.VariableRoles[v] = 0;
+        DepList->clear();
+        RebuildList(Varlist, 0);
+    }
+}
+
+void TSelectModel::PredButtonClick() {
+    if (ActiveList == 2 && Varlist->count() > 0) {
+        const int v = SelectedVariable(Varlist);
+        if (v == 0) return;
+        m_ts.VariableRoles[v] = 2;
+        delete Varlist->takeItem(Varlist->currentRow());
+        RebuildList(Predlist, 2);
+        if (Varlist->count() > 0) Varlist->setCurrentRow(0);
+    } else if (ActiveList == 3 && Predlist->count() > 0) {
+        const int v = SelectedVariable(Predlist);
+        if (v == 0) return;
+        m_ts.VariableRoles[v] = 0;
+        delete Predlist->takeItem(Predlist->currentRow());
+        RebuildList(Varlist, 0);
+        if (Predlist->count() > 0) Predlist->setCurrentRow(0);
+    }
+}
+
+void TSelectModel::OKButtonClick() {
+    DependentListCount = DepList->count();
+    const int predictorItems = Predlist->count();
+    if (DependentListCount == 0) {
+        m_warnings.ShowWarning("No dependent variable specified");
+        m_ts.ResultsAvailable = false;
+        return;
+    }
+    if (predictorItems == 0) {
+        m_warnings.ShowWarning("No predictor variables specified");
+        m_ts.ResultsAvailable = false;
+        return;
+    }
+    kelvo::SelectModelFromRoles(m_ts);
+    // Set before the estimation: a singular matrix later does not clear it.
+    m_ts.ResultsAvailable = true;
+    ComputeEstimates();
+}
+
+void TSelectModel::ComputeEstimates() {
+    bool computed = false;
+    try {
+        computed = kelvo::ComputeEstimates(m_ts, m_warnings, LogPath);
+    } catch (const std::exception& error) {
+        // A log that cannot be written ends the command here; the dialog
+        // stays open with the selection as it is.
+        if (showError) showError(QString::fromLatin1(error.what()));
+        return;
+    }
+    if (computed) {
+        if (showCheckResults) showCheckResults();
+        if (showDisplayResults) showDisplayResults();
+    }
+    accept();
+}
+
+void TSelectModel::CancelButtonClick() { QDialog::reject(); }
+
+void TSelectModel::reject() { CancelButtonClick(); }
+
+}  // namespace kelvo::ui

@@ -1,0 +1,92 @@
+// The model selection: the user moves variables between the Dependent,
+// Variables and Predictors lists, and Compute estimates the model and shows
+// the prediction check and the results browser.
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+#include "table_set.h"
+#include "warnings.h"
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace kelvo::ui {
+
+// An arrow head of 16 x 16 pixels pointing left or right, in `colour` on
+// silver (RGB 192, 192, 192).
+QPixmap ArrowGlyph(bool pointsRight, const QColor& colour);
+
+class TSelectModel : public QDialog {
+    Q_OBJECT
+public:
+    TSelectModel(TableSet& ts, WarningSink& warnings, QWidget* parent = nullptr);
+
+    QLabel* Label1;  // "Dependent"
+    QLabel* Label2;  // "Variables"
+    QLabel* Label3;  // "Predictors"
+    QListWidget* DepList;
+    QListWidget* Varlist;
+    QListWidget* Predlist;
+    QPushButton* DepButton;
+    QPushButton* PredButton;
+    QPushButton* OKButton;      // "Compute"
+    QPushButton* CancelButton;
+    // The four glyphs of the arrow buttons (never shown themselves).
+    QLabel* ImLeftBlue;
+    QLabel* ImRightBlue;
+    QLabel* ImLeftRed;
+    QLabel* ImRightRed;
+
+    // Which list last received the focus: 1 DepList, 2 Varlist, 3 Predlist
+    // (0 before the first showing). It decides what the arrow buttons do.
+    std::int32_t ActiveList = 0;
+    // The number of items in DepList when Compute was last pressed.
+    std::int32_t DependentListCount = 0;
+
+    // How the estimation's follow-up windows and the error box are shown
+    // (wired at start-up; tests replace them).
+    std::function<void()> showCheckResults;
+    std::function<void()> showDisplayResults;
+    std::function<void(const QString&)> showError;
+
+    // The estimation log, written to the current directory.
+    static constexpr const char* LogPath = "log";
+
+public slots:
+    void FormActivate();
+    void DepListEnter();
+    void VarlistEnter();
+    void PredlistEnter();
+    void DepButtonClick();
+    void PredButtonClick();
+    void OKButtonClick();
+    void CancelButtonClick();
+    // Runs the estimation of the stored model; after results, shows the
+    // prediction check and then the results browser; then closes the dialog.
+    // When the log cannot be written, the error box says why and the dialog
+    // stays open.
+    void ComputeEstimates();
+    // Escape closes the dialog as Cancel does.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Fills `list` with every variable of `role`, in variable order.
+    void RebuildList(QListWidget* list, int role);
+    // The variable of the selected item of `list`, or 0 when none is selected.
+    int SelectedVariable(const QListWidget* list) const;
+
+    TableSet& m_ts;
+    WarningSink& m_warnings;
+};
+
+}  // namespace kelvo::ui
