@@ -9,6 +9,10 @@
 
 #include "about.h"
 #include "app_windows.h"
+#include "check_results.h"
+#include "display_results.h"
+#include "select_model.h"
+#include "specify_output.h"
 #include "confirm_message.h"
 #include "create_variables.h"
 #include "edit_table.h"
@@ -29,8 +33,9 @@ private slots:
         auto ts = std::make_unique<kelvo::TableSet>();
         AppWindows windows(*ts);
         QWidget* main = &windows.Main();
-        for (QWidget* window : std::initializer_list<QWidget*>{&windows.WarningMessage(), &windows.ConfirmMessage(),
-                                                               &windows.About(), &windows.Help()}) {
+        for (QWidget* window : std::initializer_list<QWidget*>{
+                 &windows.WarningMessage(), &windows.ConfirmMessage(), &windows.SelectModel(), &windows.CheckResults(),
+                 &windows.DisplayResults(), &windows.SpecifyOutput(), &windows.About(), &windows.Help()}) {
             QCOMPARE(window->parentWidget(), main);
             QVERIFY(window->isWindow());
             QVERIFY(!window->isVisible());
