@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli_common.h"
+#include "diagnostics.h"
 #include "estimation.h"
 #include "model_options.h"
 #include "number_format.h"
@@ -153,11 +154,16 @@ void RegisterCheckCommand(CLI::App& app, int& status) {
     auto* check = app.add_subcommand(
         "check", "Check that every variable has the same totals in all its tables (exit 1 when not)");
     auto path = std::make_shared<std::string>();
+    auto details = std::make_shared<bool>(false);
     check->add_option("FILE", *path, "Table-set file (.tbl)")->required();
-    check->callback([path, &status] {
+    check->add_flag("--details", *details,
+                    "Also list the disagreeing totals table by table, categories without cases and empty tables");
+    check->callback([path, details, &status] {
         StderrWarningSink warnings;
         const auto ts = ReadInput(*path, warnings);
         CheckMarginalTotals(*ts, warnings);
+        if (*details)
+            for (const std::string& line : DescribeDiagnostics(*ts, DiagnoseTableSet(*ts))) std::cout << line << '\n';
         status = ts->EstimationError > 0 ? ExitFindings : ExitOk;
     });
 }
