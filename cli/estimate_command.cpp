@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli_common.h"
+#include "diagnostics.h"
 #include "estimation.h"
 #include "model_options.h"
 #include "number_format.h"
@@ -117,6 +118,16 @@ void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::
         return JsonArray(m, [&](int p) { return JsonArray(D, [&](int d) { return JsonNumber(values[p][d]); }); });
     };
     const auto vector = [&](const auto& values) { return JsonArray(D, [&](int d) { return JsonNumber(values[d]); }); };
+    // Per dependent category, the predictor categories behind the smallest or
+    // largest prediction, by name in predictor order.
+    const auto combinations = [&](bool maximum) {
+        return JsonArray(D, [&](int d) {
+            const std::vector<int> categories = PredictionCombination(ts, d, maximum);
+            return JsonArray(ts.PredictorCount, [&](int t) {
+                return JsonString(ts.CategoryNames[ts.PredictorList[t]][categories[static_cast<std::size_t>(t) - 1]]);
+            });
+        });
+    };
 
     out << "{\"status\": " << (computed ? "\"ok\"" : "\"singular\"")
         << ", \"dependent\": " << JsonString(ts.VariableNames[dependent]) << ", \"dependent_categories\": "
@@ -128,7 +139,9 @@ void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::
         out << ", \"coefficients\": " << matrix(ts.Coefficients)
             << ", \"standard_errors\": " << matrix(ts.StandardErrors)
             << ", \"minimum_prediction\": " << vector(ts.MinimumPrediction)
-            << ", \"maximum_prediction\": " << vector(ts.MaximumPrediction);
+            << ", \"maximum_prediction\": " << vector(ts.MaximumPrediction)
+            << ", \"minimum_combination\": " << combinations(false)
+            << ", \"maximum_combination\": " << combinations(true);
     }
     out << ", \"warnings\": " << JsonArray(static_cast<int>(warnings.size()), [&](int i) {
         return JsonString(warnings[static_cast<std::size_t>(i) - 1]);
@@ -141,11 +154,16 @@ void RegisterCheckCommand(CLI::App& app, int& status) {
     auto* check = app.add_subcommand(
         "check", "Check that every variable has the same totals in all its tables (exit 1 when not)");
     auto path = std::make_shared<std::string>();
+    auto details = std::make_shared<bool>(false);
     check->add_option("FILE", *path, "Table-set file (.tbl)")->required();
-    check->callback([path, &status] {
+    check->add_flag("--details", *details,
+                    "Also list the disagreeing totals table by table, categories without cases and empty tables");
+    check->callback([path, details, &status] {
         StderrWarningSink warnings;
         const auto ts = ReadInput(*path, warnings);
         CheckMarginalTotals(*ts, warnings);
+        if (*details)
+            for (const std::string& line : DescribeDiagnostics(*ts, DiagnoseTableSet(*ts))) std::cout << line << '\n';
         status = ts->EstimationError > 0 ? ExitFindings : ExitOk;
     });
 }

@@ -26,6 +26,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 #include "table_set.h"
 #include "text_file.h"
@@ -118,5 +119,12 @@ void ComputeStandardErrors(TableSet& ts);
 // MinimumPrediction and MaximumPrediction (percent): the average plus, per
 // predictor, its smallest (largest) coefficient.
 void ComputePredictionRange(TableSet& ts);
+
+// The combination of predictor categories (one category number per entry of
+// PredictorList, in that order) whose prediction for dependent category d is
+// the smallest (maximum = false) or the largest (maximum = true): the
+// combination behind MinimumPrediction(d) or MaximumPrediction(d). On ties
+// the first category wins, as in ComputePredictionRange.
+std::vector<int> PredictionCombination(const TableSet& ts, int d, bool maximum);
 
 }  // namespace kelvo

@@ -88,4 +88,18 @@ void ComputePredictionRange(TableSet& ts) {
     }
 }
 
+std::vector<int> PredictionCombination(const TableSet& ts, int d, bool maximum) {
+    std::vector<int> combination;
+    for (int t = 1; t <= ts.PredictorCount; ++t) {
+        const int s = BlockStart(ts, t);
+        int best = 1;
+        for (int k = 2; k <= ts.CategoryCounts[ts.PredictorList[t]]; ++k) {
+            const double value = ts.Coefficients[s + k][d];
+            if (maximum ? value > ts.Coefficients[s + best][d] : value < ts.Coefficients[s + best][d]) best = k;
+        }
+        combination.push_back(best);
+    }
+    return combination;
+}
+
 }  // namespace kelvo

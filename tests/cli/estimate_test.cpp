@@ -124,6 +124,9 @@ TEST(CliEstimateTest, JsonHoldsTheWholeResult) {
     EXPECT_EQ(json["standard_errors"].size(), 7u);
     EXPECT_EQ(json["minimum_prediction"].size(), 2u);
     EXPECT_LT(json["minimum_prediction"][1].get<double>(), json["maximum_prediction"][1].get<double>());
+    // Who fared worst and best: per dependent category, one category per predictor.
+    EXPECT_EQ(json["minimum_combination"], nlohmann::json::parse(R"([["1st", "Female"], ["3rd", "Male"]])"));
+    EXPECT_EQ(json["maximum_combination"], nlohmann::json::parse(R"([["3rd", "Male"], ["1st", "Female"]])"));
     EXPECT_EQ(json["warnings"], nlohmann::json::array());
     // 17 significant digits.
     EXPECT_NE(result.out.find("0.67696501590186264"), std::string::npos) << result.out;
@@ -228,6 +231,27 @@ TEST(CliEstimateTest, LogThatCannotBeWrittenIsAnError) {
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "kelvo-cli: Path not found\n");
+}
+
+}  // namespace
+}  // namespace kelvo
+
+namespace kelvo {
+namespace {
+
+TEST(CliCheckTest, DetailsListTheDisagreeingTables) {
+    test::TempDir dir;
+    test::WriteFile(dir / "d.tbl",
+                    "3\r\nA\r\n2\r\na1\r\na2\r\nB\r\n2\r\nb1\r\nb2\r\nC\r\n2\r\nc1\r\nc2\r\n"
+                    "B*A\r\n3 4\r\n0 5\r\nC*A\r\n3 4\r\n0 6\r\n");
+    const auto result = test::RunProgram(KELVO_CLI_PATH, {"check", (dir / "d.tbl").string(), "--details"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out.substr(0, result.out.find("Totals do not match for variable B")),
+              "Totals do not match for variable A:\n"
+              "  table 1 (B by A): a1 3, a2 9; total 12\n"
+              "  table 2 (C by A): a1 3, a2 10; total 13\n");
+    EXPECT_NE(result.out.find("All cells are 0 in table 3 (C by B)\n"), std::string::npos);
+    EXPECT_NE(result.err.find("warning: Totals do not match for variable A\n"), std::string::npos);
 }
 
 }  // namespace
