@@ -9,9 +9,7 @@
 namespace kelvo {
 namespace {
 
-test::CliResult Cli(const std::vector<std::string>& arguments, const std::string& directory = {}) {
-    return test::RunProgram(KELVO_CLI_PATH, arguments, directory);
-}
+using test::RunCli;
 
 const std::string Titanic = test::SourcePath("examples/titanic.tbl").string();
 
@@ -56,7 +54,7 @@ TEST_P(CliReportTest, WritesWhatTheDesktopProgramWrites) {
     std::vector<std::string> arguments = {"report", Titanic, "--dependent", "Survived", "--predictors", "Class,Sex,Age",
                                           "-o", out, "--log", (dir / "log").string()};
     arguments.insert(arguments.end(), c.options.begin(), c.options.end());
-    const auto result = Cli(arguments);
+    const auto result = RunCli(arguments);
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out + result.err, "");
     EXPECT_EQ(test::ReadFile(out), CoreReport(c.type, c.sections, dir));
@@ -78,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CliReportTest, TitanicTextReport) {
     test::TempDir dir;
-    const auto result = Cli({"report", Titanic, "--dependent", "Survived", "--predictors", "Class,Sex,Age", "--format",
+    const auto result = RunCli({"report", Titanic, "--dependent", "Survived", "--predictors", "Class,Sex,Age", "--format",
                              "text", "-o", "titanic.txt"},
                             dir.path().string());
     ASSERT_EQ(result.status, 0) << result.err;
@@ -91,7 +89,7 @@ TEST(CliReportTest, SingularModelWritesNoReport) {
     test::TempDir dir;
     test::WriteFile(dir / "c.tbl", Collinear);
     test::WriteFile(dir / "old.html", "kept");
-    const auto result = Cli({"report", (dir / "c.tbl").string(), "--dependent", "Y", "--predictors", "P,Q", "--format",
+    const auto result = RunCli({"report", (dir / "c.tbl").string(), "--dependent", "Y", "--predictors", "P,Q", "--format",
                              "html", "-o", (dir / "old.html").string(), "--log", (dir / "log").string()});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "warning: Error: Matrix is singular !\nkelvo-cli: the model is singular; no report written\n");
@@ -116,7 +114,7 @@ TEST_P(CliReportUsageTest, ExitsTwoAndWritesNothing) {
         if (argument.rfind('@', 0) == 0) argument = dir.path().string() + argument.substr(1);
         arguments.push_back(argument);
     }
-    const auto result = Cli(arguments);
+    const auto result = RunCli(arguments);
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err.rfind(std::string("kelvo-cli: ") + c.error, 0), 0u) << result.err;
