@@ -6,21 +6,13 @@
 #include <filesystem>
 #include <memory>
 
+#include "largest_table_set.h"
 #include "report.h"
 
 namespace {
 
 std::unique_ptr<kelvo::TableSet> LargestModel() {
-    auto ts = std::make_unique<kelvo::TableSet>();
-    ts->VariableCount = kelvo::MaxVariables;
-    for (int v = 1; v <= kelvo::MaxVariables; ++v) {
-        ts->VariableNames[v] = "Variable" + std::to_string(v);
-        ts->CategoryCounts[v] = kelvo::MaxCategories;
-        for (int n = 1; n <= kelvo::MaxCategories; ++n) ts->CategoryNames[v][n] = "Category" + std::to_string(n);
-    }
-    for (int k = 1; k <= kelvo::MaxPairTables; ++k)
-        for (int x = 1; x <= kelvo::MaxCategories; ++x)
-            for (int y = 1; y <= kelvo::MaxCategories; ++y) ts->PairTables[k][x][y] = (k * 7919 + x * 104729 + y) % 100000;
+    auto ts = kelvo::test::MakeLargestTableSet();
     ts->DependentVariable = kelvo::MaxVariables;
     ts->PredictorCount = kelvo::MaxVariables - 1;
     for (int p = 1; p <= ts->PredictorCount; ++p) ts->PredictorList[p] = p;

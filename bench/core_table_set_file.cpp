@@ -5,24 +5,13 @@
 #include <filesystem>
 #include <memory>
 
+#include "largest_table_set.h"
 #include "table_set_file.h"
 #include "text_file.h"
 
 namespace {
 
-std::unique_ptr<kelvo::TableSet> LargestTableSet() {
-    auto ts = std::make_unique<kelvo::TableSet>();
-    ts->VariableCount = kelvo::MaxVariables;
-    for (int v = 1; v <= kelvo::MaxVariables; ++v) {
-        ts->VariableNames[v] = "Variable" + std::to_string(v);
-        ts->CategoryCounts[v] = kelvo::MaxCategories;
-        for (int n = 1; n <= kelvo::MaxCategories; ++n) ts->CategoryNames[v][n] = "Category" + std::to_string(n);
-    }
-    for (int k = 1; k <= kelvo::MaxPairTables; ++k)
-        for (int x = 1; x <= kelvo::MaxCategories; ++x)
-            for (int y = 1; y <= kelvo::MaxCategories; ++y) ts->PairTables[k][x][y] = (k * 7919 + x * 104729 + y) % 100000;
-    return ts;
-}
+std::unique_ptr<kelvo::TableSet> LargestTableSet() { return kelvo::test::MakeLargestTableSet(); }
 
 std::filesystem::path BenchFile() { return std::filesystem::temp_directory_path() / "kelvo-bench-largest.tbl"; }
 

@@ -42,5 +42,6 @@ void RegisterCopyCommand(CLI::App& app, int& status);
 void RegisterCheckCommand(CLI::App& app, int& status);
 void RegisterEstimateCommand(CLI::App& app, int& status);
 void RegisterImportCommand(CLI::App& app, int& status);
+void RegisterReportCommand(CLI::App& app, int& status);
 
 }  // namespace kelvo::cli

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "cli_common.h"
+#include "diagnostics.h"
 #include "estimation.h"
 #include "model_options.h"
 #include "number_format.h"
+#include "text_report.h"
 
 namespace kelvo::cli {
 
@@ -18,31 +20,20 @@ namespace {
 
 // ---- Text output, in the columns of the text report ----
 
-// The first 10 characters of `text`, right-aligned in 12.
-std::string Right12(const std::string& text) {
-    return PadLeft(text.substr(0, 10), 12);
-}
-
-// The first 10 characters of `text`, left-aligned in 10.
-std::string Left10(const std::string& text) {
-    std::string cut = text.substr(0, 10);
-    cut.resize(10, ' ');
-    return cut;
-}
-
 // One table: heading, dashes, header line, dashes, one line per row with one
 // percentage per column, dashes, empty line.
 void PrintTable(std::ostream& out, const std::string& heading, const std::string& corner,
                 const std::vector<std::string>& columns, const std::vector<std::string>& rows,
                 const std::function<double(int row, int column)>& value) {
     const std::string dashes(12 * columns.size() + 10, '-');
-    out << heading << '\n' << dashes << '\n' << Left10(corner);
-    for (const std::string& column : columns) out << Right12(column);
+    out << heading << '\n' << dashes << '\n' << AlignLeft(corner, 10);
+    for (const std::string& column : columns) out << AlignRight(column, 12);
     out << '\n' << dashes << '\n';
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        out << Left10(rows[r]);
+        out << AlignLeft(rows[r], 10);
         for (std::size_t c = 0; c < columns.size(); ++c)
-            out << Right12(FormatPercent(value(static_cast<int>(r) + 1, static_cast<int>(c) + 1)));
+            // Numbers keep every character, as in the text report.
+            out << PadLeft(FormatPercent(value(static_cast<int>(r) + 1, static_cast<int>(c) + 1)), 12);
         out << '\n';
     }
     out << dashes << "\n\n";
@@ -153,11 +144,16 @@ void RegisterCheckCommand(CLI::App& app, int& status) {
     auto* check = app.add_subcommand(
         "check", "Check that every variable has the same totals in all its tables (exit 1 when not)");
     auto path = std::make_shared<std::string>();
+    auto details = std::make_shared<bool>(false);
     check->add_option("FILE", *path, "Table-set file (.tbl)")->required();
-    check->callback([path, &status] {
+    check->add_flag("--details", *details,
+                    "Also list the disagreeing totals table by table, categories without cases and empty tables");
+    check->callback([path, details, &status] {
         StderrWarningSink warnings;
         const auto ts = ReadInput(*path, warnings);
         CheckMarginalTotals(*ts, warnings);
+        if (*details)
+            for (const std::string& line : DescribeDiagnostics(*ts, DiagnoseTableSet(*ts))) std::cout << line << '\n';
         status = ts->EstimationError > 0 ? ExitFindings : ExitOk;
     });
 }

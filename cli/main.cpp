@@ -18,6 +18,7 @@ int main(int argc, char** argv) try {
     kelvo::cli::RegisterCheckCommand(app, status);
     kelvo::cli::RegisterEstimateCommand(app, status);
     kelvo::cli::RegisterImportCommand(app, status);
+    kelvo::cli::RegisterReportCommand(app, status);
 
     try {
         app.parse(argc, argv);

@@ -9,11 +9,6 @@ namespace {
 
 enum class Separator { Tab, Semicolon, Spaces };
 
-bool LooksNumeric(const QString& field) {
-    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+$"));
-    return number.match(field).hasMatch();
-}
-
 // A label is text that is not even a number of another kind (2.5, 1,5 or
 // 40%); such numbers are data that is stored as 0, not labels to skip.
 bool IsLabel(const QString& field) {

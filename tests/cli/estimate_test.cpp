@@ -8,9 +8,7 @@
 namespace kelvo {
 namespace {
 
-test::CliResult Cli(const std::vector<std::string>& arguments, const std::string& directory = {}) {
-    return test::RunProgram(KELVO_CLI_PATH, arguments, directory);
-}
+using test::RunCli;
 
 const std::string Titanic = test::SourcePath("examples/titanic.tbl").string();
 
@@ -31,17 +29,17 @@ const std::string Mismatched =
 
 TEST(CliCheckTest, ExitStatusTellsWhetherTotalsAgree) {
     test::TempDir dir;
-    auto result = Cli({"check", Titanic});
+    auto result = RunCli({"check", Titanic});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out + result.err, "");
 
     test::WriteFile(dir / "m.tbl", Mismatched);
-    result = Cli({"check", (dir / "m.tbl").string()});
+    result = RunCli({"check", (dir / "m.tbl").string()});
     EXPECT_EQ(result.status, 1);
     // Found in the last table, for its column variable.
     EXPECT_EQ(result.err, "warning: Totals do not match for variable Q\n");
 
-    result = Cli({"check", (dir / "missing.tbl").string()});
+    result = RunCli({"check", (dir / "missing.tbl").string()});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err, "kelvo-cli: File not found\n");
 }
@@ -55,7 +53,7 @@ TEST(CliCheckTest, RepeatsTheWarningAfterEveryLaterTable) {
     ASSERT_NE(text.find(from), std::string::npos);
     text.replace(text.find(from), from.size(), "       181        178        510        862 ");
     test::WriteFile(dir / "t.tbl", text);
-    const auto result = Cli({"check", (dir / "t.tbl").string()});
+    const auto result = RunCli({"check", (dir / "t.tbl").string()});
     EXPECT_EQ(result.status, 1);
     // Pair (3,1) finds it; (3,2), (4,1), (4,2), (4,3) repeat it.
     std::string expected;
@@ -66,7 +64,7 @@ TEST(CliCheckTest, RepeatsTheWarningAfterEveryLaterTable) {
 TEST(CliEstimateTest, PrintsTablesLikeTheTextReport) {
     test::TempDir dir;
     test::WriteFile(dir / "w.tbl", WorkedExample);
-    const auto result = Cli({"estimate", "w.tbl", "--dependent", "Vote", "--predictors", "Group"}, dir.path());
+    const auto result = RunCli({"estimate", "w.tbl", "--dependent", "Vote", "--predictors", "Group"}, dir.path());
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out,
@@ -104,7 +102,7 @@ TEST(CliEstimateTest, JsonHoldsTheWholeResult) {
     const auto log = (dir / "titanic.log").string();
     // Predictors in any order are taken in variable order.
     const auto result =
-        Cli({"estimate", Titanic, "--dependent", "Survived", "--predictors", "Sex,Class", "--json", "--log", log});
+        RunCli({"estimate", Titanic, "--dependent", "Survived", "--predictors", "Sex,Class", "--json", "--log", log});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto json = nlohmann::json::parse(result.out);
     EXPECT_EQ(json["status"], "ok");
@@ -138,12 +136,12 @@ TEST(CliEstimateTest, SingularModelExitsOneWithoutResults) {
     test::WriteFile(dir / "c.tbl", Collinear);
     const std::string file = (dir / "c.tbl").string();
     const std::string log = (dir / "log").string();
-    auto result = Cli({"estimate", file, "--dependent", "Y", "--predictors", "P,Q", "--log", log});
+    auto result = RunCli({"estimate", file, "--dependent", "Y", "--predictors", "P,Q", "--log", log});
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "warning: Error: Matrix is singular !\n");
 
-    result = Cli({"estimate", file, "--dependent", "Y", "--predictors", "P,Q", "--json", "--log", log});
+    result = RunCli({"estimate", file, "--dependent", "Y", "--predictors", "P,Q", "--json", "--log", log});
     EXPECT_EQ(result.status, 1);
     const auto json = nlohmann::json::parse(result.out);
     EXPECT_EQ(json["status"], "singular");
@@ -157,7 +155,7 @@ TEST(CliEstimateTest, SingularModelExitsOneWithoutResults) {
 TEST(CliEstimateTest, MismatchWarningsGoToStderrAndJson) {
     test::TempDir dir;
     test::WriteFile(dir / "m.tbl", Mismatched);
-    const auto result = Cli({"estimate", (dir / "m.tbl").string(), "--dependent", "Y", "--predictors", "P", "--json",
+    const auto result = RunCli({"estimate", (dir / "m.tbl").string(), "--dependent", "Y", "--predictors", "P", "--json",
                              "--log", (dir / "log").string()});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "warning: Totals do not match for variable Q\n");
@@ -176,7 +174,7 @@ TEST(CliEstimateTest, NameTypedInUtf8FindsLatin1Variable) {
                  "Vote*Gr\xF6\xDF"
                  "e");
     test::WriteFile(dir / "w.tbl", text);
-    const auto result = Cli({"estimate", (dir / "w.tbl").string(), "--dependent", "Vote", "--predictors",
+    const auto result = RunCli({"estimate", (dir / "w.tbl").string(), "--dependent", "Vote", "--predictors",
                              "Gr\xC3\xB6\xC3\x9F"
                              "e",
                              "--json", "--log", (dir / "log").string()});
@@ -201,7 +199,7 @@ TEST_P(CliEstimateUsageTest, RefusedWithExitTwoAndNoLog) {
     test::TempDir dir;
     std::vector<std::string> arguments = {"estimate", Titanic};
     arguments.insert(arguments.end(), c.options.begin(), c.options.end());
-    const auto result = Cli(arguments, dir.path());
+    const auto result = RunCli(arguments, dir.path());
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
@@ -226,11 +224,32 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CliEstimateTest, LogThatCannotBeWrittenIsAnError) {
     test::TempDir dir;
-    const auto result = Cli({"estimate", Titanic, "--dependent", "Survived", "--predictors", "Sex", "--log",
+    const auto result = RunCli({"estimate", Titanic, "--dependent", "Survived", "--predictors", "Sex", "--log",
                              (dir / "missing" / "log").string()});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "kelvo-cli: Path not found\n");
+}
+
+}  // namespace
+}  // namespace kelvo
+
+namespace kelvo {
+namespace {
+
+TEST(CliCheckTest, DetailsListTheDisagreeingTables) {
+    test::TempDir dir;
+    test::WriteFile(dir / "d.tbl",
+                    "3\r\nA\r\n2\r\na1\r\na2\r\nB\r\n2\r\nb1\r\nb2\r\nC\r\n2\r\nc1\r\nc2\r\n"
+                    "B*A\r\n3 4\r\n0 5\r\nC*A\r\n3 4\r\n0 6\r\n");
+    const auto result = test::RunCli({"check", (dir / "d.tbl").string(), "--details"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out.substr(0, result.out.find("Totals do not match for variable B")),
+              "Totals do not match for variable A:\n"
+              "  table 1 (B by A): a1 3, a2 9; total 12\n"
+              "  table 2 (C by A): a1 3, a2 10; total 13\n");
+    EXPECT_NE(result.out.find("All cells are 0 in table 3 (C by B)\n"), std::string::npos);
+    EXPECT_NE(result.err.find("warning: Totals do not match for variable A\n"), std::string::npos);
 }
 
 }  // namespace

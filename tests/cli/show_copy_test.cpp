@@ -7,12 +7,12 @@
 namespace kelvo {
 namespace {
 
-test::CliResult Cli(const std::vector<std::string>& arguments) { return test::RunProgram(KELVO_CLI_PATH, arguments); }
+using test::RunCli;
 
 const std::string Titanic = test::SourcePath("examples/titanic.tbl").string();
 
 TEST(CliShowTest, ListsVariablesAndCategories) {
-    const auto result = Cli({"show", Titanic});
+    const auto result = RunCli({"show", Titanic});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out,
               "1 Class (4 categories): 1st, 2nd, 3rd, Crew\n"
@@ -26,7 +26,7 @@ TEST(CliShowTest, JsonHoldsTablesInPairOrderWithEscapedLatin1Names) {
     test::TempDir dir;
     // Variable names with a quote and a Latin-1 byte (e with acute accent).
     test::WriteFile(dir / "names.tbl", "2\r\nA\"q\r\n2\r\nx\r\ny\r\nCaf\xE9\r\n2\r\nu\r\nv\r\nCaf\xE9*A\"q\r\n1 2\r\n3 4\r\n");
-    const auto result = Cli({"show", (dir / "names.tbl").string(), "--json"});
+    const auto result = RunCli({"show", (dir / "names.tbl").string(), "--json"});
     ASSERT_EQ(result.status, 0) << result.err;
     const auto json = nlohmann::json::parse(result.out);
     EXPECT_EQ(json["variables"][0]["name"], "A\"q");
@@ -39,28 +39,28 @@ TEST(CliShowTest, JsonHoldsTablesInPairOrderWithEscapedLatin1Names) {
 
 TEST(CliShowTest, ErrorsAndWarningsGoToStderr) {
     test::TempDir dir;
-    auto result = Cli({"show", (dir / "missing.tbl").string()});
+    auto result = RunCli({"show", (dir / "missing.tbl").string()});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err, "kelvo-cli: File not found\n");
     EXPECT_EQ(result.out, "");
 
     test::WriteFile(dir / "bad.tbl", "1\r\nA\r\n2\r\na\r\nb\r\n\r\n");
-    result = Cli({"show", (dir / "bad.tbl").string()});
+    result = RunCli({"show", (dir / "bad.tbl").string()});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "warning: Incorrect table specification: \n");
 
-    result = Cli({"frobnicate"});
+    result = RunCli({"frobnicate"});
     EXPECT_EQ(result.status, 2);
     EXPECT_FALSE(result.err.empty());
-    EXPECT_EQ(Cli({"--version"}).status, 0);
-    EXPECT_EQ(Cli({"--help"}).status, 0);
+    EXPECT_EQ(RunCli({"--version"}).status, 0);
+    EXPECT_EQ(RunCli({"--help"}).status, 0);
 }
 
 TEST(CliCopyTest, RewritesInStandardLayout) {
     test::TempDir dir;
     test::WriteFile(dir / "in.tbl", "2\nA\n2\na\nb\nB\n2\nc\nd\nA*B\n1 2\n3 4\n");
     const auto out = (dir / "out.tbl").string();
-    const auto result = Cli({"copy", (dir / "in.tbl").string(), out});
+    const auto result = RunCli({"copy", (dir / "in.tbl").string(), out});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(test::ReadFile(out), "2\r\nA\r\n2\r\na\r\nb\r\nB\r\n2\r\nc\r\nd\r\nB*A\r\n"
                                    "         1          3 \r\n         2          4 \r\n");
@@ -70,7 +70,7 @@ TEST(CliCopyTest, UnreadableInputWritesNothing) {
     test::TempDir dir;
     test::WriteFile(dir / "in.tbl", "2\nA\n2\na\nb\nB\n2\nc\nd\nB*A\n1 x\n");
     const auto out = dir / "out.tbl";
-    const auto result = Cli({"copy", (dir / "in.tbl").string(), out.string()});
+    const auto result = RunCli({"copy", (dir / "in.tbl").string(), out.string()});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err, "kelvo-cli: Invalid numeric input\n");
     EXPECT_FALSE(std::filesystem::exists(out));

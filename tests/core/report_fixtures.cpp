@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "largest_table_set.h"
 #include "test_support.h"
 
 namespace kelvo::test {
@@ -56,16 +57,7 @@ std::unique_ptr<TableSet> EdgeCaseExample() {
 }
 
 std::unique_ptr<TableSet> LargestExample() {
-    auto ts = std::make_unique<TableSet>();
-    ts->VariableCount = MaxVariables;
-    for (int v = 1; v <= MaxVariables; ++v) {
-        ts->VariableNames[v] = "Variable" + std::to_string(v);
-        ts->CategoryCounts[v] = MaxCategories;
-        for (int n = 1; n <= MaxCategories; ++n) ts->CategoryNames[v][n] = "Category" + std::to_string(n);
-    }
-    for (int k = 1; k <= MaxPairTables; ++k)
-        for (int x = 1; x <= MaxCategories; ++x)
-            for (int y = 1; y <= MaxCategories; ++y) ts->PairTables[k][x][y] = (k * 7919 + x * 104729 + y) % 100000;
+    auto ts = MakeLargestTableSet();
     ts->DependentVariable = MaxVariables;
     ts->PredictorCount = MaxVariables - 1;
     for (int p = 1; p <= ts->PredictorCount; ++p) ts->PredictorList[p] = p;

@@ -1,8 +1,5 @@
 #include "report.h"
 
-#include <csignal>
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
 #include "html_report.h"
@@ -137,27 +134,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ReportFailureTest,
                                            FailureCase{"NameOfADirectory", "@", "File access denied"},
                                            FailureCase{"DiskFull", "/dev/full", "Disk full"}));
 
-// Limits the size of files this process may write, and makes exceeding it an
-// error (EFBIG) instead of a fatal signal, for the lifetime of the object.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
-
 TEST(ReportTest, AFailedReportKeepsWhatWasWrittenAndTheNameStaysUsable) {
     const auto ts = test::LargestExample();
     ts->OutputSections = {false, true, true, true, true};
@@ -168,7 +144,7 @@ TEST(ReportTest, AFailedReportKeepsWhatWasWrittenAndTheNameStaysUsable) {
     ASSERT_GT(whole.size(), 300000u);
 
     {
-        const FileSizeLimit limit(200000);
+        const test::FileSizeLimit limit(200000);
         try {
             WriteReport(*ts);
             ADD_FAILURE() << "the report did not fail at the file-size limit";

@@ -19,6 +19,15 @@ void TableSetReader(const std::uint8_t* data, std::size_t size);
 // Imports the bytes as CSV, fed in pieces whose sizes come from the input.
 void CsvImport(const std::uint8_t* data, std::size_t size);
 
+// The first bytes choose a model (dependent variable and predictors), the
+// rest is read as a table-set file; the whole estimation runs on it.
+void Estimation(const std::uint8_t* data, std::size_t size);
+
+// A table set and a model as for Estimation, and result arrays filled from
+// the input's bytes (any double, NaN and infinities included); both report
+// types are written with every section.
+void ReportWriters(const std::uint8_t* data, std::size_t size);
+
 struct FuzzTarget {
     const char* name;  // also the folder name under tests/fuzz/corpus and tests/fuzz/regressions
     FuzzBody body;

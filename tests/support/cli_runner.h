@@ -17,4 +17,11 @@ struct CliResult {
 CliResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                      const std::string& directory = {});
 
+#ifdef KELVO_CLI_PATH
+// Runs kelvo-cli itself.
+inline CliResult RunCli(const std::vector<std::string>& arguments, const std::string& directory = {}) {
+    return RunProgram(KELVO_CLI_PATH, arguments, directory);
+}
+#endif
+
 }  // namespace kelvo::test

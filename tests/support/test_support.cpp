@@ -1,6 +1,9 @@
 #include "test_support.h"
 
+#include <sys/resource.h>
+
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -81,6 +84,23 @@ void SetTable(TableSet& ts, int a, int b, const std::vector<std::vector<std::int
             if (a > b) ts.PairTables[PairIndex(a, b)][r][c] = rows[x][y];
             else ts.PairTables[PairIndex(b, a)][c][r] = rows[x][y];
         }
+}
+
+FileSizeLimit::FileSizeLimit(unsigned long bytes) {
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_oldCurrent = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = m_oldCurrent;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, m_oldHandler);
 }
 
 std::filesystem::path SourcePath(const std::string& relative) {

@@ -51,6 +51,20 @@ TableSet MakeTableSet(std::initializer_list<VariableSpec> variables);
 // of b.
 void SetTable(TableSet& ts, int a, int b, const std::vector<std::vector<std::int32_t>>& rows);
 
+// Limits the size of files this process may write, and makes exceeding it an
+// error (EFBIG, "Disk full") instead of a fatal signal, while the object lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(unsigned long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    unsigned long m_oldCurrent = 0;
+    void (*m_oldHandler)(int) = nullptr;
+};
+
 // Path of a file in the source tree (for example "examples/titanic.tbl").
 std::filesystem::path SourcePath(const std::string& relative);
 

@@ -1,0 +1,78 @@
+// kelvo-cli report: estimates a model as `kelvo-cli estimate` does and writes
+// its report, HTML or text, through the same dispatch as the desktop program.
+#include <array>
+#include <iostream>
+#include <memory>
+
+#include "cli_common.h"
+#include "estimation.h"
+#include "model_options.h"
+#include "report.h"
+
+namespace kelvo::cli {
+
+namespace {
+
+// The section names of --sections, in the order of OutputSections[1..4].
+constexpr const char* SectionNames[] = {nullptr, "tables", "coefficients", "errors", "enhanced"};
+
+// The OutputSections flags for a --sections list: "none", or section names
+// separated by commas in any order. Throws UsageError for anything else.
+std::array<bool, 5> ParseSections(const std::string& list) {
+    std::array<bool, 5> chosen{};
+    if (list == "none") return chosen;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t comma = list.find(',', start);
+        const std::string name = list.substr(start, comma == std::string::npos ? comma : comma - start);
+        int section = 0;
+        for (int s = SectionTables; s <= SectionEnhanced; ++s)
+            if (name == SectionNames[s]) section = s;
+        if (section == 0)
+            throw UsageError("unknown section \"" + name +
+                             "\" in --sections (use tables, coefficients, errors, enhanced or none)");
+        chosen[section] = true;
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return chosen;
+}
+
+}  // namespace
+
+void RegisterReportCommand(CLI::App& app, int& status) {
+    auto* report = app.add_subcommand(
+        "report", "Estimate a model and write its report, HTML or text (exit 1 and no report when singular)");
+    auto path = std::make_shared<std::string>();
+    auto options = std::make_shared<ModelOptions>();
+    auto format = std::make_shared<std::string>();
+    auto sections = std::make_shared<std::string>("tables,coefficients,errors,enhanced");
+    auto output = std::make_shared<std::string>();
+    report->add_option("FILE", *path, "Table-set file (.tbl)")->required();
+    AddModelOptions(report, *options);
+    report->add_option("--format", *format, "Report format: html or text")
+        ->required()
+        ->check(CLI::IsMember({"html", "text"}));
+    report->add_option("--sections", *sections,
+                       "Sections, separated by commas: tables, coefficients, errors, enhanced (HTML only); "
+                       "none for the model alone (default: all)");
+    report->add_option("-o,--output", *output, "Report file to write (an existing file is replaced)")->required();
+    report->callback([path, options, format, sections, output, &status] {
+        const std::array<bool, 5> chosen = ParseSections(*sections);
+        StderrWarningSink warnings;
+        const auto ts = ReadInput(*path, warnings);
+        ApplyModelOptions(*ts, *options);
+        if (!ComputeEstimates(*ts, warnings, options->log)) {
+            std::cerr << "kelvo-cli: the model is singular; no report written\n";
+            status = ExitFindings;
+            return;
+        }
+        ts->ReportFileName = *output;
+        ts->ReportType = *format == "html" ? HtmlReport : TextReport;
+        ts->OutputSections = chosen;
+        WriteReport(*ts);
+        status = ExitOk;
+    });
+}
+
+}  // namespace kelvo::cli
