@@ -1,7 +1,7 @@
 // From reading a table set to a report, through the program's own windows as
 // start-up creates and wires them: Specify model with the prediction check
 // and the results browser, Display results, and Specify output writing the
-// same report as the report writer does for the same model.
+// same report as kelvo-cli report does for the same model.
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
@@ -15,15 +15,13 @@
 
 #include "app_windows.h"
 #include "check_results.h"
+#include "cli_runner.h"
 #include "display_results.h"
-#include "estimation_support.h"
 #include "main_window.h"
 #include "painted_grid.h"
-#include "report.h"
 #include "select_model.h"
 #include "specify_output.h"
 #include "table_set.h"
-#include "table_set_file.h"
 #include "test_support.h"
 #include "window_support.h"
 #include "window_test_support.h"
@@ -147,9 +145,9 @@ private slots:
         QVERIFY(QDir(m_folder.path()).entryList({"*.html", "*.txt"}).isEmpty());
     }
 
-    // The report written from the GUI equals the report writer's for the
-    // same model, byte for byte.
-    void reportEqualsTheWritersReport_data() {
+    // The report written from the GUI equals, byte for byte, what kelvo-cli
+    // report writes for the same model.
+    void reportEqualsTheCliReport_data() {
         QTest::addColumn<bool>("text");
         QTest::addColumn<QList<bool>>("sections");
         QTest::newRow("HTML, every section") << false << QList<bool>{true, true, true, true};
@@ -158,7 +156,7 @@ private slots:
         QTest::newRow("text, coefficients") << true << QList<bool>{false, true, false, false};
     }
 
-    void reportEqualsTheWritersReport() {
+    void reportEqualsTheCliReport() {
         QFETCH(bool, text);
         QFETCH(QList<bool>, sections);
         ReadExample();
@@ -179,20 +177,19 @@ private slots:
         QCOMPARE(nameShown, proposed);
         const std::string written = test::ReadFile(m_folder.filePath(proposed).toStdString());
 
-        // The same model estimated and written directly.
-        auto expected = std::make_unique<TableSet>();
-        expected->FileName = m_folder.filePath("titanic.tbl").toStdString();
-        expected->FileBaseName = "titanic";
-        test::RecordingWarnings quiet;
-        ReadTableSet(*expected, quiet);
-        QVERIFY(test::Estimate(*expected, FindVariable(*expected, "Survived"),
-                               {FindVariable(*expected, "Class"), FindVariable(*expected, "Sex")}, quiet,
-                               m_folder.filePath("expected.log").toStdString()));
-        expected->ReportFileName = m_folder.filePath("expected").toStdString();
-        expected->ReportType = text ? TextReport : HtmlReport;
-        for (int i = 0; i < 4; ++i) expected->OutputSections[i + 1] = sections[i];
-        WriteReport(*expected);
-        const std::string reference = test::ReadFile(m_folder.filePath("expected").toStdString());
+        // The same model, estimated and written by kelvo-cli report.
+        const char* const names[] = {"tables", "coefficients", "errors", "enhanced"};
+        QStringList chosen;
+        for (int i = 0; i < 4; ++i)
+            if (sections[i]) chosen << names[i];
+        const std::string expectedPath = m_folder.filePath("expected").toStdString();
+        const test::CliResult cli =
+            test::RunCli({"report", m_folder.filePath("titanic.tbl").toStdString(), "--dependent", "Survived",
+                          "--predictors", "Class,Sex", "--format", text ? "text" : "html", "--sections",
+                          chosen.isEmpty() ? "none" : chosen.join(',').toStdString(), "-o", expectedPath, "--log",
+                          m_folder.filePath("expected.log").toStdString()});
+        QVERIFY2(cli.status == 0, cli.err.c_str());
+        const std::string reference = test::ReadFile(expectedPath);
         QVERIFY(reference.size() > 100);
         QCOMPARE(written, reference);
         QFile::remove(m_folder.filePath(proposed));
