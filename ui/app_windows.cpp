@@ -4,8 +4,8 @@
 #include "check_results.h"
 #include "confirm_message.h"
 #include "create_variables.h"
-#include "display_results.h"
 #include "data_entry.h"
+#include "display_results.h"
 #include "edit_table.h"
 #include "edit_variable.h"
 #include "edit_variables.h"
@@ -53,7 +53,10 @@ void AppWindows::Wire() {
     seams.showEditTable = [this] { m_editTable->exec(); };
     seams.showSelectModel = [this] { m_selectModel->exec(); };
     seams.showDisplayResults = [this] { m_displayResults->exec(); };
-    seams.showSpecifyOutput = [this] { m_specifyOutput->exec(); return m_ts.OutputAccepted; };
+    seams.showSpecifyOutput = [this] {
+        m_specifyOutput->exec();
+        return m_ts.OutputAccepted;
+    };
     seams.writeReport = kelvo::WriteReport;
     // After a successful estimation the model selection shows the prediction
     // check and then the results browser.

@@ -86,9 +86,8 @@ void TCheckResults::showEvent(QShowEvent* event) {
 
 void TCheckResults::FormActivate() {
     const int dependent = m_ts.DependentVariable;
-    const int categories = dependent >= 1 && dependent <= MaxVariables
-                               ? std::min<int>(m_ts.CategoryCounts[dependent], MaxCategories)
-                               : 0;
+    const int categories =
+        dependent >= 1 && dependent <= MaxVariables ? std::min<int>(m_ts.CategoryCounts[dependent], MaxCategories) : 0;
     Tab->SetGridSize(3, categories + 1);
     Tab->SetCellText(0, 0, "Category");
     Tab->SetCellText(1, 0, "Minimum");
@@ -126,6 +125,8 @@ void TCheckResults::TabDrawCell(QPainter* canvas, int column, int row, const QRe
     DrawCellText(canvas, rect, Tab->CellText(column, row), column != 0);
 }
 
-void TCheckResults::OKButtonClick() { accept(); }
+void TCheckResults::OKButtonClick() {
+    accept();
+}
 
 }  // namespace kelvo::ui

@@ -25,7 +25,9 @@ constexpr int DefaultColumnWidth = 75;
 constexpr int ClientWidth = 727;
 constexpr int ClientHeight = 410;
 
-QString PercentText(double proportion) { return QString::fromStdString(FormatPercent(100.0 * proportion)); }
+QString PercentText(double proportion) {
+    return QString::fromStdString(FormatPercent(100.0 * proportion));
+}
 
 }  // namespace
 
@@ -90,8 +92,8 @@ void TDisplayResults::showEvent(QShowEvent* event) {
 void TDisplayResults::FormActivate() {
     m_page = 1;
     const int dependent = m_ts.DependentVariable;
-    m_D = dependent >= 1 && dependent <= MaxVariables ? std::min<int>(m_ts.CategoryCounts[dependent], MaxCategories)
-                                                      : 0;
+    m_D =
+        dependent >= 1 && dependent <= MaxVariables ? std::min<int>(m_ts.CategoryCounts[dependent], MaxCategories) : 0;
     Tab->SetGridSize(std::max(Tab->GridColumns(), 2), m_D + 1);
     Tab->SetCellText(0, 0, m_D > 0 ? FromName(m_ts.VariableNames[dependent]) : QString());
     Tab->SetCellText(1, 0, "Average");
@@ -134,7 +136,9 @@ void TDisplayResults::PrevButtonClick() {
     DisplayTable(m_page);
 }
 
-void TDisplayResults::OKButtonClick() { accept(); }
+void TDisplayResults::OKButtonClick() {
+    accept();
+}
 
 QColor TDisplayResults::CellColor(int column, int row) const {
     if (column == 0 || row == 0) return palette().color(QPalette::Button);

@@ -113,9 +113,12 @@ void PaintedGrid::SetGridSize(int columns, int rows) {
 QString PaintedGrid::CellText(int column, int row) const {
     if (column == 0 && row == 0) return m_cornerText;
     const QTableWidgetItem* item = nullptr;
-    if (row == 0) item = horizontalHeaderItem(column - 1);
-    else if (column == 0) item = verticalHeaderItem(row - 1);
-    else item = this->item(row - 1, column - 1);
+    if (row == 0)
+        item = horizontalHeaderItem(column - 1);
+    else if (column == 0)
+        item = verticalHeaderItem(row - 1);
+    else
+        item = this->item(row - 1, column - 1);
     return item != nullptr ? item->text() : QString();
 }
 
@@ -154,8 +157,10 @@ void PaintedGrid::SetCellToolTip(int column, int row, const QString& text) {
 }
 
 void PaintedGrid::SetColumnWidth(int column, int width) {
-    if (column == 0) verticalHeader()->setFixedWidth(width);
-    else setColumnWidth(column - 1, width);
+    if (column == 0)
+        verticalHeader()->setFixedWidth(width);
+    else
+        setColumnWidth(column - 1, width);
 }
 
 int PaintedGrid::ColumnWidth(int column) const {

@@ -18,9 +18,15 @@ class QPainter;
 namespace kelvo::ui {
 
 // Backgrounds of the result grids' cells.
-inline QColor LightBlueCell() { return QColor(231, 243, 255); }
-inline QColor LightRedCell() { return QColor(255, 192, 192); }
-inline QColor LightYellowCell() { return QColor(255, 255, 221); }
+inline QColor LightBlueCell() {
+    return QColor(231, 243, 255);
+}
+inline QColor LightRedCell() {
+    return QColor(255, 192, 192);
+}
+inline QColor LightYellowCell() {
+    return QColor(255, 255, 221);
+}
 
 // Draws `text` in black in a cell, 3 pixels below the cell's top and either
 // 3 pixels from its left edge or ending 3 pixels before its right edge.

@@ -22,9 +22,15 @@ namespace {
 constexpr int ListWidth = 120;
 constexpr int VisibleLines = 16;  // Varlist and Predlist show every variable without scrolling
 
-QColor Silver() { return QColor(192, 192, 192); }
-QColor DarkBlue() { return QColor(0, 64, 128); }
-QColor PureRed() { return QColor(255, 0, 0); }
+QColor Silver() {
+    return QColor(192, 192, 192);
+}
+QColor DarkBlue() {
+    return QColor(0, 64, 128);
+}
+QColor PureRed() {
+    return QColor(255, 0, 0);
+}
 
 QLabel* MakeGlyphImage(const char* name, const QPixmap& glyph, QWidget* parent) {
     auto* image = new QLabel(parent);
@@ -154,9 +160,12 @@ void TSelectModel::showEvent(QShowEvent* event) {
 
 bool TSelectModel::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusIn) {
-        if (watched == DepList) DepListEnter();
-        else if (watched == Varlist) VarlistEnter();
-        else if (watched == Predlist) PredlistEnter();
+        if (watched == DepList)
+            DepListEnter();
+        else if (watched == Varlist)
+            VarlistEnter();
+        else if (watched == Predlist)
+            PredlistEnter();
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -252,14 +261,11 @@ void TSelectModel::PredButtonClick() {
 void TSelectModel::OKButtonClick() {
     DependentListCount = DepList->count();
     const int predictorItems = Predlist->count();
-    if (DependentListCount == 0) {
-        m_warnings.ShowWarning("No dependent variable specified");
+    if (DependentListCount == 0 || predictorItems == 0) {
+        m_warnings.ShowWarning(DependentListCount == 0 ? "No dependent variable specified"
+                                                       : "No predictor variables specified");
         m_ts.ResultsAvailable = false;
-        return;
-    }
-    if (predictorItems == 0) {
-        m_warnings.ShowWarning("No predictor variables specified");
-        m_ts.ResultsAvailable = false;
+        ReturnFromChild();
         return;
     }
     kelvo::SelectModelFromRoles(m_ts);
@@ -276,6 +282,7 @@ void TSelectModel::ComputeEstimates() {
         // A log that cannot be written ends the command here; the dialog
         // stays open with the selection as it is.
         if (showError) showError(QString::fromLatin1(error.what()));
+        ReturnFromChild();
         return;
     }
     if (computed) {
@@ -285,8 +292,18 @@ void TSelectModel::ComputeEstimates() {
     accept();
 }
 
-void TSelectModel::CancelButtonClick() { QDialog::reject(); }
+void TSelectModel::ReturnFromChild() {
+    // The dialog becomes active again when a window it opened closes, and
+    // rebuilds its view as on every activation.
+    if (isVisible()) FormActivate();
+}
 
-void TSelectModel::reject() { CancelButtonClick(); }
+void TSelectModel::CancelButtonClick() {
+    QDialog::reject();
+}
+
+void TSelectModel::reject() {
+    CancelButtonClick();
+}
 
 }  // namespace kelvo::ui

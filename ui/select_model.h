@@ -35,7 +35,7 @@ public:
     QListWidget* Predlist;
     QPushButton* DepButton;
     QPushButton* PredButton;
-    QPushButton* OKButton;      // "Compute"
+    QPushButton* OKButton;  // "Compute"
     QPushButton* CancelButton;
     // The four glyphs of the arrow buttons (never shown themselves).
     QLabel* ImLeftBlue;
@@ -80,6 +80,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Runs FormActivate when the dialog is still open after a window that it
+    // opened (a warning, the error box) has closed.
+    void ReturnFromChild();
     // Fills `list` with every variable of `role`, in variable order.
     void RebuildList(QListWidget* list, int role);
     // The variable of the selected item of `list`, or 0 when none is selected.

@@ -115,7 +115,9 @@ void TSpecifyOutput::showEvent(QShowEvent* event) {
     CenterOnScreen(this);
 }
 
-int TSpecifyOutput::FileTypeIndex() const { return m_fileTypeItems->checkedId(); }
+int TSpecifyOutput::FileTypeIndex() const {
+    return m_fileTypeItems->checkedId();
+}
 
 void TSpecifyOutput::SetFileTypeIndex(int index) {
     if (QAbstractButton* item = m_fileTypeItems->button(index)) item->setChecked(true);
@@ -135,8 +137,10 @@ void TSpecifyOutput::FileTypeClick() {
     // The text before the first "."; a name without any "." keeps nothing.
     const QString base = dot < 0 ? QString() : text.left(dot);
     const int index = FileTypeIndex();
-    if (index == 0) Edit1->setText(base + ".html");
-    else if (index == 1) Edit1->setText(base + ".txt");
+    if (index == 0)
+        Edit1->setText(base + ".html");
+    else if (index == 1)
+        Edit1->setText(base + ".txt");
 }
 
 void TSpecifyOutput::OKButtonClick() {

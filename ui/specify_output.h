@@ -23,10 +23,10 @@ class TSpecifyOutput : public QDialog {
 public:
     TSpecifyOutput(TableSet& ts, WarningSink& warnings, QWidget* parent = nullptr);
 
-    QGroupBox* FileType;  // radio group " Output file type "
+    QGroupBox* FileType;         // radio group " Output file type "
     QRadioButton* FileTypeHtml;  // item 0, "HTML file"
     QRadioButton* FileTypeText;  // item 1, "Text file"
-    QLabel* Label1;       // "Output file name"
+    QLabel* Label1;              // "Output file name"
     QLineEdit* Edit1;
     QGroupBox* GroupBox1;  // " Type of output "
     QCheckBox* CheckTables;

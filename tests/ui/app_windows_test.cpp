@@ -1,4 +1,6 @@
 // The program's windows as start-up creates and wires them.
+#include "app_windows.h"
+
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,17 +10,16 @@
 #include <memory>
 
 #include "about.h"
-#include "app_windows.h"
 #include "check_results.h"
-#include "display_results.h"
-#include "select_model.h"
-#include "specify_output.h"
 #include "confirm_message.h"
 #include "create_variables.h"
+#include "display_results.h"
 #include "edit_table.h"
 #include "edit_variables.h"
 #include "help_viewer.h"
 #include "main_window.h"
+#include "select_model.h"
+#include "specify_output.h"
 #include "table_set.h"
 #include "warning_message.h"
 #include "window_test_support.h"

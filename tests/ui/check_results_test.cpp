@@ -1,11 +1,12 @@
 // The prediction check: its grid, the number texts, the cell colours at the
 // edges of the range 0 to 100, and the combinations in the tooltips.
+#include "check_results.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
 
-#include "check_results.h"
 #include "data_entry_test_support.h"
 #include "estimation_support.h"
 #include "model_test_support.h"
@@ -47,8 +48,8 @@ private slots:
         QCOMPARE(window.Label3->text(), QStringLiteral("ill-fitting model."));
         QCOMPARE(window.Tab->GridRows(), 3);
         QCOMPARE(window.Tab->GridColumns(), 3);
-        const QStringList expected{"Category", "Minimum", "Maximum", "Yes", "  33.3", "  50.0",
-                                   "No",       "  50.0",  "  66.7"};
+        const QStringList expected{"Category", "Minimum", "Maximum", "Yes",   "  33.3",
+                                   "  50.0",   "No",      "  50.0",  "  66.7"};
         QStringList texts;
         for (int row = 0; row < 3; ++row)
             for (int column = 0; column < 3; ++column) texts << window.Tab->CellText(column, row);
@@ -69,17 +70,21 @@ private slots:
         QTest::addColumn<QColor>("maximumColour");
         QTest::addColumn<QString>("minimumText");
         QTest::addColumn<QString>("maximumText");
-        QTest::newRow("-0.04 shows -0.0 and is below 0") << -0.04 << 50.0 << LightRed << LightBlue << "  -0.0" << "  50.0";
-        QTest::newRow("0 is inside") << 0.0 << 50.0 << LightBlue << LightBlue << "   0.0" << "  50.0";
-        QTest::newRow("100.04 shows 100.0 and is above 100")
-            << 10.0 << 100.04 << LightBlue << LightRed << "  10.0" << " 100.0";
-        QTest::newRow("100 is inside") << 10.0 << 100.0 << LightBlue << LightBlue << "  10.0" << " 100.0";
-        QTest::newRow("a maximum below 0 marks only the minimum")
-            << -20.0 << -5.0 << LightRed << LightBlue << " -20.0" << "  -5.0";
+        QTest::newRow("-0.04 shows -0.0 and is below 0") << -0.04 << 50.0 << LightRed << LightBlue << "  -0.0"
+                                                         << "  50.0";
+        QTest::newRow("0 is inside") << 0.0 << 50.0 << LightBlue << LightBlue << "   0.0"
+                                     << "  50.0";
+        QTest::newRow("100.04 shows 100.0 and is above 100") << 10.0 << 100.04 << LightBlue << LightRed << "  10.0"
+                                                             << " 100.0";
+        QTest::newRow("100 is inside") << 10.0 << 100.0 << LightBlue << LightBlue << "  10.0"
+                                       << " 100.0";
+        QTest::newRow("a maximum below 0 marks only the minimum") << -20.0 << -5.0 << LightRed << LightBlue << " -20.0"
+                                                                  << "  -5.0";
         QTest::newRow("a minimum above 100 marks only the maximum")
-            << 101.0 << 1234.56 << LightBlue << LightRed << " 101.0" << "1234.6";
-        QTest::newRow("wide values keep every digit")
-            << -12345.0 << 99.95 << LightRed << LightBlue << "-12345.0" << " 100.0";
+            << 101.0 << 1234.56 << LightBlue << LightRed << " 101.0"
+            << "1234.6";
+        QTest::newRow("wide values keep every digit") << -12345.0 << 99.95 << LightRed << LightBlue << "-12345.0"
+                                                      << " 100.0";
     }
 
     void colours() {

@@ -1,6 +1,8 @@
 // The results browser: its pages, the parameters each page shows, the number
 // texts, the bold decision at its boundary, the colours and the horizontal
 // scrolling with the fixed first column.
+#include "display_results.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -8,7 +10,6 @@
 #include <memory>
 
 #include "data_entry_test_support.h"
-#include "display_results.h"
 #include "model_test_support.h"
 #include "painted_grid.h"
 #include "table_set.h"
@@ -65,9 +66,8 @@ private slots:
         QCOMPARE(window.Label1->text(), QStringLiteral("Coefficients for variable Predictor1"));
         QCOMPARE(window.Tab->GridColumns(), 5);
         QCOMPARE(window.Tab->GridRows(), 3);
-        const QStringList expected{"Outcome", "Average", "C1", "C2", "C3",
-                                   "C1",      "   1.1", "   2.1", "   3.1", "   4.1",
-                                   "C2",      "   1.2", "   2.2", "   3.2", "   4.2"};
+        const QStringList expected{"Outcome", "Average", "C1", "C2",     "C3",     "C1",     "   1.1", "   2.1",
+                                   "   3.1",  "   4.1",  "C2", "   1.2", "   2.2", "   3.2", "   4.2"};
         QStringList texts;
         for (int row = 0; row < 3; ++row)
             for (int column = 0; column < 5; ++column) texts << window.Tab->CellText(column, row);
@@ -85,7 +85,8 @@ private slots:
         QCOMPARE(window.Tab->GridColumns(), 6);
         for (int r = 1; r <= 2; ++r) {
             QCOMPARE(window.Tab->CellText(1, r), QStringLiteral("   1.%1").arg(r));  // the averages stay
-            for (int j = 1; j <= 4; ++j) QCOMPARE(window.Tab->CellText(j + 1, r), QStringLiteral("   %1.%2").arg(4 + j).arg(r));
+            for (int j = 1; j <= 4; ++j)
+                QCOMPARE(window.Tab->CellText(j + 1, r), QStringLiteral("   %1.%2").arg(4 + j).arg(r));
         }
         QCOMPARE(window.Tab->CellText(5, 0), QStringLiteral("C4"));
     }
@@ -95,7 +96,8 @@ private slots:
         QTest::addColumn<QString>("clicks");  // N = Next, P = Previous
         QTest::addColumn<QList<int>>("pages");
         QTest::newRow("one predictor") << QList<int>{2} << "NPNP" << QList<int>{1, 1, 1, 1};
-        QTest::newRow("no wrap at either end") << QList<int>{2, 3, 2} << "PNNNNPPPP" << QList<int>{1, 2, 3, 3, 3, 2, 1, 1, 1};
+        QTest::newRow("no wrap at either end")
+            << QList<int>{2, 3, 2} << "PNNNNPPPP" << QList<int>{1, 2, 3, 3, 3, 2, 1, 1, 1};
     }
 
     void paging() {

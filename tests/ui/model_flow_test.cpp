@@ -117,9 +117,8 @@ private slots:
         ReadExample();
         SpecifyModel();
         QCOMPARE(modals, (QStringList{"SelectModel", "CheckResults",
-                                      "Category|Minimum|Maximum|No|  10.0|  88.6|Yes|  11.4|  90.0",
-                                      "DisplayResults", "Coefficients for variable Class",
-                                      "Coefficients for variable Sex"}));
+                                      "Category|Minimum|Maximum|No|  10.0|  88.6|Yes|  11.4|  90.0", "DisplayResults",
+                                      "Coefficients for variable Class", "Coefficients for variable Sex"}));
         QVERIFY(!windows->SelectModel().isVisible());
         QVERIFY(ts->ResultsAvailable);
         QVERIFY(QFile::exists(m_folder.filePath("log")));

@@ -2,6 +2,8 @@
 // variables between the lists, what the arrow buttons do after entering each
 // list, Compute with its warnings, the estimation and its follow-up windows,
 // a singular model and a log that cannot be written.
+#include "select_model.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -14,7 +16,6 @@
 #include "data_entry_test_support.h"
 #include "estimation_support.h"
 #include "model_test_support.h"
-#include "select_model.h"
 #include "table_set.h"
 #include "test_support.h"
 #include "window_test_support.h"
@@ -280,8 +281,14 @@ private slots:
         tableSet->ResultsAvailable = true;
         tableSet->DependentVariable = 4;
         Open(std::move(tableSet));
+        // Entering DepList made it the active list; the dialog's activation
+        // after the warning makes Varlist the active list again.
+        dialog->DepList->setFocus();
+        QCOMPARE(dialog->ActiveList, 1);
         QTest::mouseClick(dialog->OKButton, Qt::LeftButton);
         QCOMPARE(warnings.warnings, std::vector<std::string>{warning.toStdString()});
+        QCOMPARE(dialog->ActiveList, 2);
+        QCOMPARE(QApplication::focusWidget(), dialog->Varlist);
         QVERIFY(!ts->ResultsAvailable);
         QCOMPARE(ts->DependentVariable, 4);
         QVERIFY(dialog->isVisible());

@@ -1,6 +1,8 @@
 // The output options dialog: the proposed name, the cut at the first "."
 // when the type changes, the check boxes that keep their states, what OK and
 // Cancel store, and keys that do nothing.
+#include "specify_output.h"
+
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -11,7 +13,6 @@
 #include <memory>
 
 #include "data_entry_test_support.h"
-#include "specify_output.h"
 #include "table_set.h"
 #include "window_support.h"
 #include "window_test_support.h"
@@ -167,9 +168,9 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             order << QApplication::focusWidget();
         }
-        QCOMPARE(order, (QList<QWidget*>{dialog.Edit1, dialog.CheckTables, dialog.CheckCoeff, dialog.CheckErrors,
-                                         dialog.CheckEnhanced, dialog.OKButton, dialog.CancelButton,
-                                         dialog.FileTypeHtml}));
+        QCOMPARE(order,
+                 (QList<QWidget*>{dialog.Edit1, dialog.CheckTables, dialog.CheckCoeff, dialog.CheckErrors,
+                                  dialog.CheckEnhanced, dialog.OKButton, dialog.CancelButton, dialog.FileTypeHtml}));
     }
 };
 
