@@ -27,8 +27,13 @@ const char* SelectionProblem(const TableSet& ts) {
         if (a == dependent) return "the dependent variable is also a predictor";
         if (t > 1 && a <= ts.PredictorList[t - 1]) return "the predictors are not in increasing order";
     }
-    for (int v = 1; v <= ts.VariableCount; ++v)
-        if (Categories(ts, v) < 1 || Categories(ts, v) > MaxCategories) return "a variable has no valid number of categories";
+    // A variable of the model without categories (a table-set file may hold
+    // one) leaves nothing to estimate.
+    if (Categories(ts, dependent) < 1 || Categories(ts, dependent) > MaxCategories)
+        return "the dependent variable has no categories";
+    for (int t = 1; t <= ts.PredictorCount; ++t)
+        if (Categories(ts, ts.PredictorList[t]) < 1 || Categories(ts, ts.PredictorList[t]) > MaxCategories)
+            return "a predictor variable has no categories";
     return nullptr;
 }
 

@@ -489,6 +489,24 @@ TEST(EstimationTest, InvalidSelectionIsRefusedBeforeAnythingChanges) {
     EXPECT_EQ(ts.ParameterCount, 0);
 }
 
+// A table-set file may define a variable without categories: a model that
+// uses it is refused with a reason, any other model is estimated.
+TEST(EstimationTest, VariableWithoutCategories) {
+    TableSet ts = MakeTableSet({{"P", {"a", "b"}}, {"Y", {"a", "b"}}, {"E", {}}});
+    SetTable(ts, 2, 1, {{10, 20}, {5, 15}});
+    test::TempDir dir;
+    CollectingWarningSink warnings;
+    EXPECT_TRUE(Estimate(ts, 2, {1}, warnings, dir / "log"));
+    for (const auto& [dependent, predictors] : {std::pair<int, std::vector<int>>{3, {1}}, {2, {1, 3}}}) {
+        try {
+            Estimate(ts, dependent, predictors, warnings, dir / "log");
+            ADD_FAILURE() << "accepted";
+        } catch (const std::invalid_argument& e) {
+            EXPECT_NE(std::string(e.what()).find("no categories"), std::string::npos) << e.what();
+        }
+    }
+}
+
 TEST(EstimationTest, DependentCategoryWithoutCasesHasZeroErrors) {
     TableSet ts = MakeTableSet({{"P", {"a", "b"}}, {"Y", {"a", "b", "c"}}});
     SetTable(ts, 2, 1, {{10, 20}, {0, 0}, {5, 15}});

@@ -53,7 +53,12 @@ void Estimation(const std::uint8_t* data, std::size_t size) {
     auto ts = TableSetWithModel(data, size);
     if (!ts) return;
     CollectingWarningSink warnings;
-    const bool computed = ComputeEstimates(*ts, warnings, "/dev/null");
+    bool computed = false;
+    try {
+        computed = ComputeEstimates(*ts, warnings, "/dev/null");
+    } catch (const std::invalid_argument&) {
+        return;  // a model the estimation refuses (a variable without categories)
+    }
     Require(computed == (ts->EstimationError == 0));
     Require(ts->ParameterCount >= 1 && ts->ParameterCount <= MaxParameters);
     if (!computed) Require(!warnings.warnings.empty() && warnings.warnings.back() == "Error: Matrix is singular !");
