@@ -15,26 +15,29 @@ int Categories(const TableSet& ts, int variable) {
     return ts.CategoryCounts[variable];
 }
 
-// Why the stored selection cannot be estimated, or nullptr when it can.
-const char* SelectionProblem(const TableSet& ts) {
+// Why the stored selection cannot be estimated, or an empty text when it can.
+// The desktop program shows the text in its error box.
+std::string SelectionProblem(const TableSet& ts) {
     const int dependent = ts.DependentVariable;
-    if (ts.VariableCount < 2 || ts.VariableCount > MaxVariables) return "fewer than two variables";
-    if (dependent < 1 || dependent > ts.VariableCount) return "no dependent variable";
-    if (ts.PredictorCount < 1 || ts.PredictorCount > ts.VariableCount - 1) return "no predictor variables";
+    if (ts.VariableCount < 2 || ts.VariableCount > MaxVariables) return "A model needs at least two variables";
+    if (dependent < 1 || dependent > ts.VariableCount) return "No dependent variable specified";
+    if (ts.PredictorCount < 1 || ts.PredictorCount > ts.VariableCount - 1) return "No predictor variables specified";
     for (int t = 1; t <= ts.PredictorCount; ++t) {
         const int a = ts.PredictorList[t];
-        if (a < 1 || a > ts.VariableCount) return "a predictor is not a variable";
-        if (a == dependent) return "the dependent variable is also a predictor";
-        if (t > 1 && a <= ts.PredictorList[t - 1]) return "the predictors are not in increasing order";
+        if (a < 1 || a > ts.VariableCount) return "A predictor is not a variable of the table set";
+        if (a == dependent) return "The dependent variable cannot also be a predictor";
+        if (t > 1 && a <= ts.PredictorList[t - 1]) return "The predictors are not in variable order";
     }
     // A variable of the model without categories (a table-set file may hold
     // one) leaves nothing to estimate.
-    if (Categories(ts, dependent) < 1 || Categories(ts, dependent) > MaxCategories)
-        return "the dependent variable has no categories";
+    const auto withoutCategories = [&ts](int v) {
+        return Categories(ts, v) < 1 || Categories(ts, v) > MaxCategories;
+    };
+    if (withoutCategories(dependent)) return "Variable " + ts.VariableNames[dependent].str() + " has no categories";
     for (int t = 1; t <= ts.PredictorCount; ++t)
-        if (Categories(ts, ts.PredictorList[t]) < 1 || Categories(ts, ts.PredictorList[t]) > MaxCategories)
-            return "a predictor variable has no categories";
-    return nullptr;
+        if (withoutCategories(ts.PredictorList[t]))
+            return "Variable " + ts.VariableNames[ts.PredictorList[t]].str() + " has no categories";
+    return {};
 }
 
 }  // namespace
@@ -194,7 +197,7 @@ void AddIdentifyingConstraints(TableSet& ts, OutputFile& log) {
 }
 
 bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath) {
-    if (const char* problem = SelectionProblem(ts)) throw std::invalid_argument(problem);
+    if (const std::string problem = SelectionProblem(ts); !problem.empty()) throw std::invalid_argument(problem);
     OutputFile log;
     CheckMarginalTotals(ts, warnings);
     BuildRightHandSides(ts, log, logPath);
