@@ -56,7 +56,7 @@ TCheckResults::TCheckResults(TableSet& ts, WarningSink&, QWidget* parent)
     Label2->setObjectName("Label2");
     Label3 = new QLabel("ill-fitting model.", this);
     Label3->setObjectName("Label3");
-    OKButton = new QPushButton("OK", this);
+    OKButton = new QPushButton("&OK", this);
     OKButton->setObjectName("OKButton");
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &TCheckResults::OKButtonClick);

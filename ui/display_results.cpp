@@ -55,23 +55,18 @@ TDisplayResults::TDisplayResults(TableSet& ts, WarningSink&, QWidget* parent)
                         Tab->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2);
     Label1->setBuddy(Tab);
 
-    OKButton = new QPushButton("OK", this);
+    OKButton = new QPushButton("&OK", this);
     OKButton->setObjectName("OKButton");
-    NextButton = new QPushButton("Next", this);
+    NextButton = new QPushButton("&Next", this);
     NextButton->setObjectName("NextButton");
-    PrevButton = new QPushButton("Previous", this);
+    PrevButton = new QPushButton("&Previous", this);
     PrevButton->setObjectName("PrevButton");
     for (QPushButton* button : {OKButton, NextButton, PrevButton}) button->setAutoDefault(false);
     connect(OKButton, &QPushButton::clicked, this, &TDisplayResults::OKButtonClick);
     connect(NextButton, &QPushButton::clicked, this, &TDisplayResults::NextButtonClick);
     connect(PrevButton, &QPushButton::clicked, this, &TDisplayResults::PrevButtonClick);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(PrevButton);
-    buttons->addWidget(NextButton);
-    buttons->addSpacing(24);
-    buttons->addWidget(OKButton);
+    auto* buttons = PagingButtonRow(PrevButton, NextButton, OKButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(Tab);

@@ -164,12 +164,7 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
     connect(NextButton, &QPushButton::clicked, this, &TEditTable::NextButtonClick);
     connect(PrevButton, &QPushButton::clicked, this, &TEditTable::PrevButtonClick);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(PrevButton);
-    buttons->addWidget(NextButton);
-    buttons->addSpacing(24);
-    buttons->addWidget(OKButton);
+    auto* buttons = PagingButtonRow(PrevButton, NextButton, OKButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(Tab, 1);

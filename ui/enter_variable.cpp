@@ -32,7 +32,7 @@ TEnterVariable::TEnterVariable(TableSet& ts, WarningSink& warnings, QWidget* par
     SpinEdit1->setValue(2);
     Label2->setBuddy(SpinEdit1);
 
-    OKButton = new QPushButton("OK", this);
+    OKButton = new QPushButton("&OK", this);
     OKButton->setObjectName("OKButton");
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &TEnterVariable::OKButtonClick);

@@ -115,9 +115,9 @@ TSelectModel::TSelectModel(TableSet& ts, WarningSink& warnings, QWidget* parent)
     }
     DepButton->setToolTip("Move between Dependent and Variables");
     PredButton->setToolTip("Move between Variables and Predictors");
-    OKButton = new QPushButton("Compute", this);
+    OKButton = new QPushButton("Co&mpute", this);
     OKButton->setObjectName("OKButton");
-    CancelButton = new QPushButton("Cancel", this);
+    CancelButton = new QPushButton("&Cancel", this);
     CancelButton->setObjectName("CancelButton");
     for (QPushButton* button : {DepButton, PredButton, OKButton, CancelButton}) button->setAutoDefault(false);
     connect(DepButton, &QPushButton::clicked, this, &TSelectModel::DepButtonClick);

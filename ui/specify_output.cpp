@@ -69,9 +69,9 @@ TSpecifyOutput::TSpecifyOutput(TableSet& ts, WarningSink&, QWidget* parent)
     auto* boxes = new QVBoxLayout(GroupBox1);
     for (QCheckBox* box : {CheckTables, CheckCoeff, CheckErrors, CheckEnhanced}) boxes->addWidget(box);
 
-    OKButton = new QPushButton("OK", this);
+    OKButton = new QPushButton("&OK", this);
     OKButton->setObjectName("OKButton");
-    CancelButton = new QPushButton("Cancel", this);
+    CancelButton = new QPushButton("&Cancel", this);
     CancelButton->setObjectName("CancelButton");
     // Neither button is the default: Enter in the name field does nothing.
     for (QPushButton* button : {OKButton, CancelButton}) {

@@ -7,6 +7,8 @@
 #include <QPalette>
 #include <QScreen>
 #include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QWidget>
 
 namespace kelvo::ui {
@@ -51,5 +53,15 @@ std::optional<std::string> ToName(const QString& text, QChar* refused) {
 std::filesystem::path ToPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }
 
 QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+
+QHBoxLayout* PagingButtonRow(QPushButton* previous, QPushButton* next, QPushButton* ok) {
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(previous);
+    row->addWidget(next);
+    row->addSpacing(24);
+    row->addWidget(ok);
+    return row;
+}
 
 }  // namespace kelvo::ui

@@ -9,6 +9,8 @@
 #include <string>
 
 class QWidget;
+class QHBoxLayout;
+class QPushButton;
 
 namespace kelvo::ui {
 
@@ -44,5 +46,9 @@ std::optional<std::string> ToName(const QString& text, QChar* refused = nullptr)
 // A path chosen in a dialog, as the core takes it (non-ASCII folders work).
 std::filesystem::path ToPath(const QString& path);
 QString FromPath(const std::string& path);
+
+// The button row of the paging windows: Previous and Next, a gap, then OK,
+// all at the right.
+QHBoxLayout* PagingButtonRow(QPushButton* previous, QPushButton* next, QPushButton* ok);
 
 }  // namespace kelvo::ui
