@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "fixed_cells.h"
 #include "grid_cells.h"
 #include "number_format.h"
 #include "pasted_table.h"
@@ -32,22 +33,6 @@ QColor TotalsColor() { return QColor(221, 221, 221); }
 
 QString NumberText(std::int64_t value) { return QString::fromStdString(FormatInteger(value, 0)); }
 
-QColor GridLineColor(const QWidget* grid) {
-    QStyleOption option;
-    option.initFrom(grid);
-    return QColor::fromRgba(static_cast<QRgb>(grid->style()->styleHint(QStyle::SH_Table_GridLineColor, &option, grid)));
-}
-
-// Draws the grid lines on the right and bottom edges of a fixed cell, which
-// the grid draws itself only between its other cells.
-void DrawCellEdges(QPainter* painter, const QRect& rect, const QColor& color) {
-    painter->save();
-    painter->setPen(color);
-    painter->drawLine(rect.topRight(), rect.bottomRight());
-    painter->drawLine(rect.bottomLeft(), rect.bottomRight());
-    painter->restore();
-}
-
 // Data and totals cells: painted by TabDrawCell, edited with an editor that
 // reports every keystroke.
 class TableCellDelegate : public LiveEditDelegate {
@@ -60,37 +45,6 @@ public:
         if (option.state & QStyle::State_Selected) state |= TEditTable::Selected;
         if (option.state & QStyle::State_HasFocus) state |= TEditTable::Focused;
         m_table.TabDrawCell(painter, index.column() + 1, index.row() + 1, option.rect, state);
-    }
-
-private:
-    const TEditTable& m_table;
-};
-
-// The fixed row (column headers) and the fixed column (row headers). The
-// fixed column does not scroll, the fixed row scrolls with the columns.
-class FixedCellHeader : public QHeaderView {
-public:
-    FixedCellHeader(Qt::Orientation orientation, const TEditTable& table, QWidget* parent)
-        : QHeaderView(orientation, parent), m_table(table) {
-        setSectionsClickable(false);
-        setHighlightSections(false);
-        setSectionResizeMode(QHeaderView::Fixed);
-        setMinimumSectionSize(1);
-        // Beyond the last cell the header shows the grid's own colour.
-        QPalette colours = palette();
-        colours.setColor(QPalette::Window, PanelColor());
-        colours.setColor(QPalette::Base, PanelColor());
-        colours.setColor(QPalette::Button, PanelColor());
-        setPalette(colours);
-    }
-
-protected:
-    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
-        if (!rect.isValid()) return;
-        const bool horizontal = orientation() == Qt::Horizontal;
-        m_table.TabDrawCell(painter, horizontal ? logicalIndex + 1 : 0, horizontal ? 0 : logicalIndex + 1,
-                            rect.adjusted(0, 0, -1, -1), TEditTable::Fixed);
-        DrawCellEdges(painter, rect, GridLineColor(parentWidget()));
     }
 
 private:
@@ -113,8 +67,13 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
 
     Tab = new QTableWidget(this);
     Tab->setObjectName("Tab");
-    Tab->setHorizontalHeader(new FixedCellHeader(Qt::Horizontal, *this, Tab));
-    Tab->setVerticalHeader(new FixedCellHeader(Qt::Vertical, *this, Tab));
+    // The fixed row (column headings) scrolls with the columns; the fixed
+    // column (row headings) stays in place.
+    const CellPainter paintFixed = [this](QPainter* painter, int column, int row, const QRect& rect) {
+        TabDrawCell(painter, column, row, rect, Fixed);
+    };
+    Tab->setHorizontalHeader(new FixedCellHeader(Qt::Horizontal, Tab, paintFixed));
+    Tab->setVerticalHeader(new FixedCellHeader(Qt::Vertical, Tab, paintFixed));
     const int rowHeight = GridRowHeight(Tab);
     Tab->horizontalHeader()->setDefaultSectionSize(ColumnWidth);
     Tab->horizontalHeader()->setFixedHeight(rowHeight);

@@ -8,21 +8,12 @@
 #include <QStyledItemDelegate>
 #include <algorithm>
 
+#include "fixed_cells.h"
 #include "window_support.h"
 
 namespace kelvo::ui {
 
 namespace {
-
-// Draws the grid lines on the right and bottom edges of a fixed cell; the
-// grid draws them itself only between its other cells.
-void DrawCellEdges(QPainter* painter, const QRect& rect, const QColor& color) {
-    painter->save();
-    painter->setPen(color);
-    painter->drawLine(rect.topRight(), rect.bottomRight());
-    painter->drawLine(rect.bottomLeft(), rect.bottomRight());
-    painter->restore();
-}
 
 // The cells outside the fixed row and column.
 class CellDelegate : public QStyledItemDelegate {
@@ -34,38 +25,6 @@ public:
     }
 
 private:
-    std::function<void(QPainter*, int, int, const QRect&)> m_paint;
-};
-
-// The fixed row (horizontal) or the fixed column (vertical).
-class FixedCellHeader : public QHeaderView {
-public:
-    FixedCellHeader(Qt::Orientation orientation, const PaintedGrid& grid,
-                    const std::function<void(QPainter*, int, int, const QRect&)>& paint)
-        : QHeaderView(orientation, const_cast<PaintedGrid*>(&grid)), m_grid(grid), m_paint(paint) {
-        setSectionsClickable(false);
-        setHighlightSections(false);
-        setSectionResizeMode(QHeaderView::Fixed);
-        setMinimumSectionSize(1);
-        // Beyond the last cell the header shows the grid's own colour.
-        QPalette colours = palette();
-        colours.setColor(QPalette::Window, PanelColor());
-        colours.setColor(QPalette::Base, PanelColor());
-        colours.setColor(QPalette::Button, PanelColor());
-        setPalette(colours);
-    }
-
-protected:
-    void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override {
-        if (!rect.isValid()) return;
-        const bool horizontal = orientation() == Qt::Horizontal;
-        m_paint(painter, horizontal ? logicalIndex + 1 : 0, horizontal ? 0 : logicalIndex + 1,
-                rect.adjusted(0, 0, -1, -1));
-        DrawCellEdges(painter, rect, m_grid.GridLineColor());
-    }
-
-private:
-    const PaintedGrid& m_grid;
     std::function<void(QPainter*, int, int, const QRect&)> m_paint;
 };
 
@@ -82,8 +41,8 @@ PaintedGrid::PaintedGrid(QWidget* parent) : QTableWidget(parent) {
     const auto paint = [this](QPainter* painter, int column, int row, const QRect& rect) {
         PaintCell(painter, column, row, rect);
     };
-    setHorizontalHeader(new FixedCellHeader(Qt::Horizontal, *this, paint));
-    setVerticalHeader(new FixedCellHeader(Qt::Vertical, *this, paint));
+    setHorizontalHeader(new FixedCellHeader(Qt::Horizontal, this, paint));
+    setVerticalHeader(new FixedCellHeader(Qt::Vertical, this, paint));
     setItemDelegate(new CellDelegate(paint, this));
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
@@ -192,11 +151,7 @@ QRect PaintedGrid::CellRect(int column, int row) const {
     return QRect(x, y, width, height);
 }
 
-QColor PaintedGrid::GridLineColor() const {
-    QStyleOption option;
-    option.initFrom(this);
-    return QColor::fromRgba(static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this)));
-}
+QColor PaintedGrid::GridLineColor() const { return ui::GridLineColor(this); }
 
 bool PaintedGrid::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Paint && watched != this && watched != viewport()) {
