@@ -11,7 +11,6 @@
 #include <algorithm>
 
 #include "estimation.h"
-#include "grid_cells.h"
 #include "number_format.h"
 #include "painted_grid.h"
 #include "window_support.h"
@@ -42,12 +41,9 @@ TCheckResults::TCheckResults(TableSet& ts, WarningSink&, QWidget* parent)
 
     Label1 = new QLabel("Predictions for the dependent variable", this);
     Label1->setObjectName("Label1");
-    Tab = new PaintedGrid(this);
-    Tab->setObjectName("Tab");
-    Tab->drawCell = [this](QPainter* painter, int column, int row, const QRect& rect) {
+    Tab = new PaintedGrid(this, [this](QPainter* painter, int column, int row, const QRect& rect) {
         TabDrawCell(painter, column, row, rect);
-    };
-    Tab->SetRowHeight(GridRowHeight(Tab));
+    });
     Tab->horizontalHeader()->setDefaultSectionSize(ValueColumnWidth);
     Tab->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Tab->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -10,7 +10,6 @@
 #include <algorithm>
 
 #include "estimation.h"
-#include "grid_cells.h"
 #include "number_format.h"
 #include "painted_grid.h"
 #include "significance.h"
@@ -39,12 +38,9 @@ TDisplayResults::TDisplayResults(TableSet& ts, WarningSink&, QWidget* parent)
 
     Label1 = new QLabel("Label1", this);
     Label1->setObjectName("Label1");
-    Tab = new PaintedGrid(this);
-    Tab->setObjectName("Tab");
-    Tab->drawCell = [this](QPainter* painter, int column, int row, const QRect& rect) {
+    Tab = new PaintedGrid(this, [this](QPainter* painter, int column, int row, const QRect& rect) {
         TabDrawCell(painter, column, row, rect);
-    };
-    Tab->SetRowHeight(GridRowHeight(Tab));
+    });
     Tab->horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
     Tab->SetColumnWidth(0, DefaultColumnWidth);
     Tab->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -55,13 +51,9 @@ TDisplayResults::TDisplayResults(TableSet& ts, WarningSink&, QWidget* parent)
                         Tab->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2);
     Label1->setBuddy(Tab);
 
-    OKButton = new QPushButton("&OK", this);
-    OKButton->setObjectName("OKButton");
-    NextButton = new QPushButton("&Next", this);
-    NextButton->setObjectName("NextButton");
-    PrevButton = new QPushButton("&Previous", this);
-    PrevButton->setObjectName("PrevButton");
-    for (QPushButton* button : {OKButton, NextButton, PrevButton}) button->setAutoDefault(false);
+    OKButton = NamedButton(this, "OKButton", "&OK");
+    NextButton = NamedButton(this, "NextButton", "&Next");
+    PrevButton = NamedButton(this, "PrevButton", "&Previous");
     connect(OKButton, &QPushButton::clicked, this, &TDisplayResults::OKButtonClick);
     connect(NextButton, &QPushButton::clicked, this, &TDisplayResults::NextButtonClick);
     connect(PrevButton, &QPushButton::clicked, this, &TDisplayResults::PrevButtonClick);

@@ -111,14 +111,10 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
     Tab->installEventFilter(this);
     if (auto* corner = Tab->findChild<QAbstractButton*>()) corner->installEventFilter(this);
 
-    OKButton = new QPushButton("&OK", this);
-    OKButton->setObjectName("OKButton");
-    NextButton = new QPushButton("&Next", this);
-    NextButton->setObjectName("NextButton");
-    PrevButton = new QPushButton("&Previous", this);
-    PrevButton->setObjectName("PrevButton");
+    OKButton = NamedButton(this, "OKButton", "&OK");
+    NextButton = NamedButton(this, "NextButton", "&Next");
+    PrevButton = NamedButton(this, "PrevButton", "&Previous");
     // Enter in a cell must not close the window: no button is a default.
-    for (QPushButton* button : {OKButton, NextButton, PrevButton}) button->setAutoDefault(false);
     connect(OKButton, &QPushButton::clicked, this, &TEditTable::OKButtonClick);
     connect(NextButton, &QPushButton::clicked, this, &TEditTable::NextButtonClick);
     connect(PrevButton, &QPushButton::clicked, this, &TEditTable::PrevButtonClick);

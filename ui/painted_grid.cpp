@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "fixed_cells.h"
+#include "grid_cells.h"
 #include "window_support.h"
 
 namespace kelvo::ui {
@@ -37,7 +38,10 @@ void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, boo
     painter->drawText(x, rect.top() + 3 + metrics.ascent(), text);
 }
 
-PaintedGrid::PaintedGrid(QWidget* parent) : QTableWidget(parent) {
+PaintedGrid::PaintedGrid(QWidget* parent,
+                         std::function<void(QPainter* painter, int column, int row, const QRect& rect)> paintCell)
+    : QTableWidget(parent), drawCell(std::move(paintCell)) {
+    setObjectName("Tab");
     const auto paint = [this](QPainter* painter, int column, int row, const QRect& rect) {
         PaintCell(painter, column, row, rect);
     };
@@ -51,7 +55,7 @@ PaintedGrid::PaintedGrid(QWidget* parent) : QTableWidget(parent) {
     setCornerButtonEnabled(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
-    SetRowHeight(m_rowHeight);
+    SetRowHeight(GridRowHeight(this));
     SetGridSize(1, 1);
 }
 

@@ -35,11 +35,11 @@ void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, boo
 class PaintedGrid : public QTableWidget {
     Q_OBJECT
 public:
-    explicit PaintedGrid(QWidget* parent = nullptr);
+    // A grid named "Tab" whose every cell, fixed ones included, is painted
+    // only by `drawCell` (the painter is clipped to the cell and restored
+    // afterwards), with rows of the program's grid row height.
+    PaintedGrid(QWidget* parent, std::function<void(QPainter* painter, int column, int row, const QRect& rect)> drawCell);
 
-    // Paints cell (column, row) into `rect`; the painter is clipped to the
-    // cell and restored afterwards. Every cell, fixed ones included, is
-    // painted only by this function.
     std::function<void(QPainter* painter, int column, int row, const QRect& rect)> drawCell;
 
     // The size of the grid, the fixed row and column included (at least 1).

@@ -54,6 +54,13 @@ std::filesystem::path ToPath(const QString& path) { return std::filesystem::path
 
 QString FromPath(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
 
+QPushButton* NamedButton(QWidget* parent, const char* name, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
 QHBoxLayout* PagingButtonRow(QPushButton* previous, QPushButton* next, QPushButton* ok) {
     auto* row = new QHBoxLayout;
     row->addStretch(1);

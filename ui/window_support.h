@@ -47,6 +47,10 @@ std::optional<std::string> ToName(const QString& text, QChar* refused = nullptr)
 std::filesystem::path ToPath(const QString& path);
 QString FromPath(const std::string& path);
 
+// A push button with an object name (the component name) and a caption; it
+// never becomes the window's default button on its own.
+QPushButton* NamedButton(QWidget* parent, const char* name, const QString& caption);
+
 // The button row of the paging windows: Previous and Next, a gap, then OK,
 // all at the right.
 QHBoxLayout* PagingButtonRow(QPushButton* previous, QPushButton* next, QPushButton* ok);
