@@ -20,19 +20,4 @@ std::unique_ptr<TableSet> ReadInput(const std::string& path, WarningSink& warnin
     return ts;
 }
 
-std::string Latin1ToUtf8(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            out.push_back(c);
-        } else {
-            out.push_back(static_cast<char>(0xC0 | (byte >> 6)));
-            out.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
-        }
-    }
-    return out;
-}
-
 }  // namespace kelvo::cli

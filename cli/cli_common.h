@@ -6,6 +6,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "latin1.h"
 #include "table_set.h"
 #include "warnings.h"
 
@@ -32,8 +33,6 @@ public:
 // Reads a table-set file into a new table set (exceptions as ReadTableSet).
 std::unique_ptr<TableSet> ReadInput(const std::string& path, WarningSink& warnings);
 
-// A name as JSON text: bytes above 127 are taken as Latin-1 characters.
-std::string Latin1ToUtf8(const std::string& text);
 
 // Each command file registers its subcommand; the callback stores the exit
 // status in `status`.

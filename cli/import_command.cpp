@@ -29,7 +29,8 @@ void RegisterImportCommand(CLI::App& app, int& status) {
         try {
             ImportCsv(options->input, import, *ts);
         } catch (const ImportError& e) {
-            throw UsageError(options->input + ": " + e.what());
+            throw UsageError(options->input + ": " + e.what() +
+                             (e.NameTooLong() ? "; use --truncate to cut long names" : ""));
         }
         ts->FileName = options->output;
         WriteTableSet(*ts);

@@ -4,13 +4,14 @@
 
 #include "cli_common.h"
 #include "io_error.h"
+#include "version.h"
 
 int main(int argc, char** argv) try {
     // A write beyond the file-size limit should fail with an error, not kill us.
     std::signal(SIGXFSZ, SIG_IGN);
 
     CLI::App app{"kelvo-cli: batch interface to KELVO table-set files"};
-    app.set_version_flag("--version", "kelvo-cli 7.0");
+    app.set_version_flag("--version", std::string("kelvo-cli ") + kelvo::KelvoVersion);
     app.require_subcommand(1);
     int status = kelvo::cli::ExitOk;
     kelvo::cli::RegisterShowCommand(app, status);

@@ -4,37 +4,18 @@
 
 #include "cli_common.h"
 #include "estimation.h"
+#include "latin1.h"
 
 namespace kelvo::cli {
 
 namespace {
 
-// The Latin-1 text that UTF-8 `text` spells, when every character it holds
-// is a Latin-1 character; false otherwise.
-bool Utf8ToLatin1(const std::string& text, std::string& latin1) {
-    latin1.clear();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte < 0x80) {
-            latin1.push_back(static_cast<char>(byte));
-        } else if ((byte == 0xC2 || byte == 0xC3) && i + 1 < text.size() &&
-                   (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
-            latin1.push_back(
-                static_cast<char>(((byte & 0x03) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F)));
-            ++i;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
 int FindVariableNamed(const TableSet& ts, const std::string& name) {
     if (name.empty()) throw UsageError("empty variable name");
     if (const int v = FindVariable(ts, name)) return v;
-    std::string latin1;
-    if (Utf8ToLatin1(name, latin1) && latin1 != name)
-        if (const int v = FindVariable(ts, latin1)) return v;
+    // A name typed in a UTF-8 terminal finds the Latin-1 name it spells.
+    if (const auto latin1 = Utf8ToLatin1(name); latin1 && *latin1 != name)
+        if (const int v = FindVariable(ts, *latin1)) return v;
     throw UsageError("no variable named \"" + name + "\"");
 }
 

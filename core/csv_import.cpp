@@ -13,6 +13,8 @@
 #include <unordered_set>
 
 #include "io_error.h"
+#include "latin1.h"
+#include "name_rules.h"
 
 namespace kelvo {
 
@@ -26,30 +28,6 @@ std::string_view Trim(std::string_view text) {
     while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
     return text;
-}
-
-// Names are single-byte Latin-1 text. A field that is valid UTF-8 (as most
-// spreadsheets write) is converted when every character has a Latin-1 form;
-// any other byte sequence is taken as Latin-1 already.
-std::string ToLatin1(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    bool hasMultibyte = false;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-            ++i;
-        } else if ((c == 0xC2 || c == 0xC3) && i + 1 < text.size() &&
-                   (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
-            out.push_back(static_cast<char>(((c & 0x03) << 6) | (static_cast<unsigned char>(text[i + 1]) & 0x3F)));
-            hasMultibyte = true;
-            i += 2;
-        } else {
-            return std::string(text);  // not UTF-8 within Latin-1: keep the bytes
-        }
-    }
-    return hasMultibyte ? out : std::string(text);
 }
 
 std::string Quote(std::string_view text) { return "\"" + std::string(text) + "\""; }
@@ -81,6 +59,7 @@ struct CsvTableBuilder::State {
     // Counts per pair (i > j, variables numbered from 1), 64-bit while counting.
     std::vector<std::array<std::array<std::int64_t, MaxCategories + 1>, MaxCategories + 1>> counts;
     std::string error;  // first refusal, raised after the parser call returns
+    bool nameTooLong = false;  // the refusal is a name that cutting would mend
 
     void Fail(std::string message) {
         if (error.empty()) error = std::move(message);
@@ -90,18 +69,19 @@ struct CsvTableBuilder::State {
     void EndHeader();
     void EndRecord();
     // The name or value a field gives: trimmed and in Latin-1; longer than 12
-    // characters it is refused, or cut with --truncate. `full` receives it
+    // characters it is refused, or cut when the options say so. `full` receives it
     // before the cut.
     std::string CheckedName(std::string_view raw, const std::string& what, std::string* full = nullptr);
 };
 
 std::string CsvTableBuilder::State::CheckedName(std::string_view raw, const std::string& what, std::string* full) {
-    std::string text = ToLatin1(Trim(raw));
+    // A field that is UTF-8 (as most spreadsheets write) is converted.
+    std::string text = AsLatin1(Trim(raw));
     if (full != nullptr) *full = text;
     if (text.size() > static_cast<std::size_t>(MaxNameLength)) {
         if (!options.truncate) {
-            Fail(what + " " + Quote(text) + " is longer than " + std::to_string(MaxNameLength) +
-                 " characters; use --truncate to cut it" + Where());
+            Fail(what + " " + Quote(text) + " is longer than " + std::to_string(MaxNameLength) + " characters" + Where());
+            nameTooLong = true;
             return {};
         }
         text.resize(MaxNameLength);
@@ -137,19 +117,25 @@ void CsvTableBuilder::State::EndHeader() {
                     std::to_string(MaxVariables) + ")");
     if (selected.size() < 2) return Fail("At least two variables are needed, the file gives " + std::to_string(selected.size()));
     std::vector<std::string> fullNames;
+    auto names = std::make_unique<InputSide>();
     for (const int c : selected) {
         CsvImportColumn column;
         std::string full;
         column.name = CheckedName(header[static_cast<std::size_t>(c)], "Variable name", &full);
         if (!error.empty()) return;
         if (column.name.empty()) return Fail("Column " + std::to_string(c + 1) + " has no name");
-        if (column.name.find('*') != std::string::npos)
-            return Fail("Variable name " + Quote(column.name) + " contains \"*\", which table-set files use between two names");
-        for (std::size_t other = 0; other < columns.size(); ++other)
-            if (columns[other].name == column.name)
-                return Fail(fullNames[other] == full ? "Two columns are named " + Quote(full)
-                                                     : "Cut to 12 characters, two variable names become " + Quote(column.name));
+        // The names so far, as the table set will hold them, for the one
+        // check of the name rules that the editors use too.
+        const VariableNameCheck check = CheckVariableName(*names, column.name, 0);
+        if (check.problem == VariableNameCheck::ContainsStar)
+            return Fail("Column " + Quote(column.name) + ": " + VariableNameWarning(check, column.name));
+        if (check.problem == VariableNameCheck::Taken) {
+            const std::string& other = fullNames[static_cast<std::size_t>(check.other - 1)];
+            return Fail(other == full ? "Two columns are named " + Quote(full)
+                                      : "Cut to 12 characters, two variable names become " + Quote(column.name));
+        }
         fullNames.push_back(full);
+        names->VariableNames[++names->VariableCount] = column.name;
         columns.push_back(std::move(column));
     }
     counts.assign(MaxPairTables + 1, {});
@@ -259,7 +245,7 @@ void CsvTableBuilder::FeedLines(std::string_view bytes) {
         const std::size_t length = lf == std::string_view::npos ? bytes.size() : lf + 1;
         if (csv_parse(&s.parser, bytes.data(), length, OnField, OnRecordEnd, &s) != length)
             s.Fail("Malformed quotes in line " + std::to_string(s.line));
-        if (!s.error.empty()) throw ImportError(s.error);
+        if (!s.error.empty()) throw ImportError(s.error, s.nameTooLong);
         bytes.remove_prefix(length);
         if (lf != std::string_view::npos) ++s.line;
     }
@@ -272,7 +258,7 @@ void CsvTableBuilder::Finish(TableSet& ts) {
         FeedLines(s.start);
     }
     if (csv_fini(&s.parser, OnField, OnRecordEnd, &s) != 0) s.Fail("Malformed quotes at the end of the file");
-    if (!s.error.empty()) throw ImportError(s.error);
+    if (!s.error.empty()) throw ImportError(s.error, s.nameTooLong);
     if (!s.headerDone) throw ImportError("Empty file: the first line must name the variables");
     if (s.records == 0) throw ImportError("No records: the file holds only the line of names");
     for (const CsvImportColumn& column : s.columns) {

@@ -19,7 +19,14 @@ namespace kelvo {
 // The data cannot become a table set; the message says why and where.
 class ImportError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit ImportError(const std::string& message, bool nameTooLong = false)
+        : std::runtime_error(message), m_nameTooLong(nameTooLong) {}
+    // The refusal is a name or value longer than a name can be, which the
+    // option to cut long names would mend.
+    bool NameTooLong() const { return m_nameTooLong; }
+
+private:
+    bool m_nameTooLong;
 };
 
 struct CsvImportOptions {

@@ -11,13 +11,11 @@ TableTotals TotalsIn(const TableSet& ts, int v, int w) {
     TableTotals result;
     result.table = v > w ? PairIndex(v, w) : PairIndex(w, v);
     result.other = w;
-    result.totals.assign(static_cast<std::size_t>(ts.CategoryCounts[v]) + 1, 0);
-    for (int x = 1; x <= ts.CategoryCounts[v]; ++x)
-        for (int y = 1; y <= ts.CategoryCounts[w]; ++y) {
-            const std::int64_t cell = PairCell(ts, v, x, w, y);
-            result.totals[static_cast<std::size_t>(x)] += cell;
-            result.grandTotal += cell;
-        }
+    const PairTableTotals totals = v > w ? PairTotals(ts, v, w) : PairTotals(ts, w, v);
+    const auto& ofV = v > w ? totals.rows : totals.columns;
+    result.totals.assign(ofV.begin(), ofV.begin() + std::min<int>(ts.CategoryCounts[v], MaxCategories) + 1);
+    result.totals[0] = 0;
+    result.grandTotal = totals.grand;
     return result;
 }
 
@@ -50,10 +48,12 @@ TableSetDiagnostics DiagnoseTableSet(const TableSet& ts) {
                 break;
             }
     }
+    // A table is empty when all its cells are 0; a table of positive and
+    // negative counts summing to 0 is not.
     for (int i = 2; i <= count; ++i)
         for (int j = 1; j < i; ++j) {
-            bool empty = true;
             const PairTable& table = ts.PairTables[PairIndex(i, j)];
+            bool empty = true;
             for (int x = 1; x <= ts.CategoryCounts[i] && empty; ++x)
                 for (int y = 1; y <= ts.CategoryCounts[j]; ++y)
                     if (table[x][y] != 0) empty = false;

@@ -64,12 +64,9 @@ void SelectModelFromRoles(TableSet& ts) {
 void CheckMarginalTotals(TableSet& ts, WarningSink& warnings) {
     ts.EstimationError = 0;
     std::array<bool, MaxVariables + 1> established{};
-    std::array<std::int64_t, MaxCategories + 1> rowTotals{};
-    std::array<std::int64_t, MaxCategories + 1> columnTotals{};
 
     // Compares the totals of one table with the variable's established ones,
-    // or establishes them. Totals are 64-bit: the sum of 16 counts near 2^31
-    // does not fit 32 bits.
+    // or establishes them.
     const auto settle = [&](int variable, const std::array<std::int64_t, MaxCategories + 1>& totals) {
         auto& marginal = ts.MarginalTotals[variable];
         if (!established[variable]) {
@@ -83,18 +80,10 @@ void CheckMarginalTotals(TableSet& ts, WarningSink& warnings) {
 
     for (int i = 2; i <= ts.VariableCount; ++i) {
         for (int j = 1; j < i; ++j) {
-            const PairTable& table = ts.PairTables[PairIndex(i, j)];
-            for (int r = 1; r <= Categories(ts, i); ++r) {
-                rowTotals[r] = 0;
-                for (int k = 1; k <= Categories(ts, j); ++k) rowTotals[r] += table[r][k];
-            }
-            for (int k = 1; k <= Categories(ts, j); ++k) {
-                columnTotals[k] = 0;
-                for (int r = 1; r <= Categories(ts, i); ++r) columnTotals[k] += table[r][k];
-            }
-            settle(i, rowTotals);
+            const PairTableTotals totals = PairTotals(ts, i, j);
+            settle(i, totals.rows);
             // When both variables mismatch, the column variable is the one named.
-            settle(j, columnTotals);
+            settle(j, totals.columns);
             // The error is never cleared here, so once a mismatch was found the
             // warning repeats after every later pair.
             if (ts.EstimationError > 0)

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "number_format.h"
+#include "version.h"
 #include "significance.h"
 
 namespace kelvo {
@@ -107,7 +108,7 @@ void WriteHtmlHeader(const TableSet& ts, OutputFile& file) {
     file.WriteLine("<link rel=stylesheet type=\"text/css\" href=\"kelvo.css\">");
     file.WriteLine("</head>");
     file.WriteLine("<body>");
-    file.WriteLine("<h1>KELVO - Quendar - Version 7.0</h1>");
+    file.WriteLine(std::string("<h1>KELVO - Quendar - Version ") + KelvoVersion + "</h1>");
     file.WriteLine("<p>");
     file.WriteLine("<h2>Model</h2>");
     file.WriteLine("<table>");

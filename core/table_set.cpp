@@ -1,8 +1,10 @@
 #include "table_set.h"
 
+#include <algorithm>
+
 namespace kelvo {
 
-int FindVariable(const TableSet& ts, std::string_view name) {
+int FindVariable(const InputSide& ts, std::string_view name) {
     int found = 0;
     for (int v = 1; v <= ts.VariableCount && v <= MaxVariables; ++v) {
         if (ts.VariableNames[v] == name) found = v;
@@ -10,12 +12,30 @@ int FindVariable(const TableSet& ts, std::string_view name) {
     return found;
 }
 
-std::int32_t PairCell(const TableSet& ts, int a, int x, int b, int y) {
+std::int32_t PairCell(const InputSide& ts, int a, int x, int b, int y) {
     if (a > b) return ts.PairTables[PairIndex(a, b)][x][y];
     return ts.PairTables[PairIndex(b, a)][y][x];
 }
 
-void ResetCategoryNames(TableSet& ts) {
+PairTableTotals TotalsOf(const PairTable& table, int rows, int columns) {
+    rows = std::clamp(rows, 0, MaxCategories);
+    columns = std::clamp(columns, 0, MaxCategories);
+    PairTableTotals totals;
+    for (int r = 1; r <= rows; ++r)
+        for (int c = 1; c <= columns; ++c) {
+            const std::int64_t cell = table[r][c];
+            totals.rows[r] += cell;
+            totals.columns[c] += cell;
+            totals.grand += cell;
+        }
+    return totals;
+}
+
+PairTableTotals PairTotals(const InputSide& ts, int i, int j) {
+    return TotalsOf(ts.PairTables[PairIndex(i, j)], ts.CategoryCounts[i], ts.CategoryCounts[j]);
+}
+
+void ResetCategoryNames(InputSide& ts) {
     for (int v = 1; v <= MaxVariables; ++v)
         for (int n = 1; n <= MaxCategories; ++n) ts.CategoryNames[v][n] = "C" + std::to_string(n);
 }

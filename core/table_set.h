@@ -85,8 +85,12 @@ private:
 enum ReportTypes : std::uint8_t { HtmlReport = 0, TextReport = 1 };
 enum OutputSection { SectionTables = 1, SectionCoefficients = 2, SectionErrors = 3, SectionEnhanced = 4 };
 
-struct TableSet {
-    // ---- Input side: variables, categories and pair tables ----
+// The fields are grouped by concern; a TableSet is all four groups together,
+// so every field keeps its one name (ts.PairTables, ts.Coefficients, ...)
+// while an operation that needs only one group can say so in its signature.
+
+// The input side: variables, categories, pair tables, the file and the flags.
+struct InputSide {
     std::int32_t VariableCount = 0;
     std::array<ShortString, MaxVariables + 1> VariableNames{};
     std::array<std::uint8_t, MaxVariables + 1> CategoryCounts{};
@@ -98,16 +102,21 @@ struct TableSet {
     // State flags (0 or 1).
     bool TableSetModified = false;
     bool TableSetOpen = false;
-    bool ResultsAvailable = false;
+};
 
-    // ---- Model selection ----
+// The model the user chose.
+struct ModelSelection {
     // Role of each variable: 0 = not in the model, 1 = dependent, 2 = predictor.
     std::array<std::int32_t, MaxVariables + 1> VariableRoles{};
     std::int32_t DependentVariable = 0;
     std::int32_t PredictorCount = 0;
     std::array<std::int32_t, MaxVariables + 1> PredictorList{};
+    // A model has been accepted since the table set was opened.
+    bool ResultsAvailable = false;
+};
 
-    // ---- Estimation arrays ----
+// The estimation's working arrays and its results.
+struct EstimationArrays {
     // Marginal counts per (variable, category), as fixed by the consistency
     // check. 64-bit so that sums of 32-bit cells never wrap.
     std::array<std::array<std::int64_t, MaxCategories + 1>, MaxVariables + 1> MarginalTotals{};
@@ -125,14 +134,18 @@ struct TableSet {
     std::array<double, MaxCategories + 1> MinimumPrediction{};
     std::array<double, MaxCategories + 1> MaximumPrediction{};
     std::int32_t EstimationError = 0;
+};
 
-    // ---- Report settings ----
+// What the output options last accepted.
+struct ReportSettings {
     std::string ReportFileName;
     std::uint8_t ReportType = HtmlReport;
     std::array<bool, 5> OutputSections{};  // [1] tables .. [4] enhanced
     bool OutputAccepted = false;
+};
 
-    // The variable the variable editor works on.
+struct TableSet : InputSide, ModelSelection, EstimationArrays, ReportSettings {
+    // The variable the variable editor works on, set by whoever opens it.
     std::int32_t EditedVariable = 0;
 };
 
@@ -141,14 +154,31 @@ constexpr int PairIndex(int i, int j) { return (i - 1) * (i - 2) / 2 + j; }
 
 // Number of the variable whose name equals `name` exactly (bytes, case and
 // spaces count); the highest-numbered one when several match; 0 when none.
-int FindVariable(const TableSet& ts, std::string_view name);
+int FindVariable(const InputSide& ts, std::string_view name);
 
 // Frequency of category x of variable a together with category y of variable
 // b, for two distinct variables in either order.
-std::int32_t PairCell(const TableSet& ts, int a, int x, int b, int y);
+std::int32_t PairCell(const InputSide& ts, int a, int x, int b, int y);
+
+// The row, column and grand totals of a pair table, in 64 bits: the sum of
+// 256 cells near the 32-bit limit exceeds any 32-bit total. Every place that
+// shows or checks a table's totals takes them from here.
+struct PairTableTotals {
+    std::array<std::int64_t, MaxCategories + 1> rows{};     // per row, from 1
+    std::array<std::int64_t, MaxCategories + 1> columns{};  // per column, from 1
+    std::int64_t grand = 0;
+};
+
+// Totals of rows 1..rows and columns 1..columns of `table` (each clamped to
+// 0..MaxCategories).
+PairTableTotals TotalsOf(const PairTable& table, int rows, int columns);
+
+// Totals of the pair table of variables i > j as the table set holds it:
+// rows are the categories of i, columns those of j.
+PairTableTotals PairTotals(const InputSide& ts, int i, int j);
 
 // Sets every category name slot of every variable to its default "C1".."C16".
-void ResetCategoryNames(TableSet& ts);
+void ResetCategoryNames(InputSide& ts);
 
 // The file-name part of a path (without directory) up to its first ".".
 std::string BaseNameOf(std::string_view path);

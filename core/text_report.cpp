@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "number_format.h"
+#include "version.h"
 
 namespace kelvo {
 
@@ -102,7 +103,7 @@ void WriteTextHeader(const TableSet& ts, OutputFile& file) {
         predictors += ts.VariableNames[ts.PredictorList[p]].str();
     }
     const int width = static_cast<int>(predictors.size());
-    file.WriteLine("KELVO - Quendar - Version 7.0");
+    file.WriteLine(std::string("KELVO - Quendar - Version ") + KelvoVersion);
     file.WriteLine();
     file.WriteLine("Model:");
     WriteDashes(file, width);

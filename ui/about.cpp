@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSvgRenderer>
 
+#include "version.h"
 #include "window_support.h"
 
 namespace kelvo::ui {
@@ -86,7 +87,7 @@ TAbout::TAbout(QWidget* parent)
     connect(OKButton, &QPushButton::clicked, this, &TAbout::OKButtonClick);
 }
 
-void TAbout::FormActivate() { Label2->setText(QStringLiteral("Version %1").arg(QLatin1String(KelvoVersion))); }
+void TAbout::FormActivate() { Label2->setText(QStringLiteral("Version %1").arg(QLatin1String(kelvo::KelvoVersion))); }
 
 void TAbout::OKButtonClick() { accept(); }
 

@@ -180,23 +180,16 @@ void TEditTable::DisplayTable(int a, int b) {
     SetCellText(m_S + 1, 0, "Total");
 
     const PairTable& table = m_ts.PairTables[m_k];
-    m_rowTotals.fill(0);
-    m_columnTotals.fill(0);
-    m_grandTotal = 0;
     for (int i = 1; i <= m_R; ++i)
-        for (int j = 1; j <= m_S; ++j) {
-            SetCellText(j, i, NumberText(table[i][j]));
-            m_rowTotals[i] += table[i][j];
-            m_columnTotals[j] += table[i][j];
-            m_grandTotal += table[i][j];
-        }
+        for (int j = 1; j <= m_S; ++j) SetCellText(j, i, NumberText(table[i][j]));
+    m_totals = TotalsOf(table, m_R, m_S);
     ShowTotals();
 }
 
 void TEditTable::ShowTotals() {
-    for (int i = 1; i <= m_R; ++i) SetCellText(m_S + 1, i, NumberText(m_rowTotals[i]));
-    for (int j = 1; j <= m_S; ++j) SetCellText(j, m_R + 1, NumberText(m_columnTotals[j]));
-    SetCellText(m_S + 1, m_R + 1, NumberText(m_grandTotal));
+    for (int i = 1; i <= m_R; ++i) SetCellText(m_S + 1, i, NumberText(m_totals.rows[i]));
+    for (int j = 1; j <= m_S; ++j) SetCellText(j, m_R + 1, NumberText(m_totals.columns[j]));
+    SetCellText(m_S + 1, m_R + 1, NumberText(m_totals.grand));
 }
 
 void TEditTable::TabSetEditText(int column, int row, const QString& text) {
@@ -217,18 +210,18 @@ void TEditTable::AdjustTotals(int row, int column) {
         std::int32_t& cell = m_ts.PairTables[m_k][row][column];
         const std::int64_t delta = static_cast<std::int64_t>(value) - cell;
         cell = value;
-        m_rowTotals[row] += delta;
-        m_columnTotals[column] += delta;
-        m_grandTotal += delta;
-        SetCellText(m_S + 1, row, NumberText(m_rowTotals[row]));
-        SetCellText(column, m_R + 1, NumberText(m_columnTotals[column]));
-        SetCellText(m_S + 1, m_R + 1, NumberText(m_grandTotal));
+        m_totals.rows[row] += delta;
+        m_totals.columns[column] += delta;
+        m_totals.grand += delta;
+        SetCellText(m_S + 1, row, NumberText(m_totals.rows[row]));
+        SetCellText(column, m_R + 1, NumberText(m_totals.columns[column]));
+        SetCellText(m_S + 1, m_R + 1, NumberText(m_totals.grand));
         return;
     }
     // A totals cell cannot be overwritten: it shows its total again.
-    if (row <= m_R) SetCellText(column, row, NumberText(m_rowTotals[row]));
-    else if (column <= m_S) SetCellText(column, row, NumberText(m_columnTotals[column]));
-    else SetCellText(column, row, NumberText(m_grandTotal));
+    if (row <= m_R) SetCellText(column, row, NumberText(m_totals.rows[row]));
+    else if (column <= m_S) SetCellText(column, row, NumberText(m_totals.columns[column]));
+    else SetCellText(column, row, NumberText(m_totals.grand));
 }
 
 void TEditTable::SaveTable() {

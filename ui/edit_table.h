@@ -85,11 +85,8 @@ private:
     int m_R = 0;  // data rows
     int m_S = 0;  // data columns
     int m_k = 0;  // table number
-    // Totals of the table on screen, 64-bit so that sums of 32-bit cells
-    // never wrap.
-    std::array<std::int64_t, MaxCategories + 1> m_rowTotals{};
-    std::array<std::int64_t, MaxCategories + 1> m_columnTotals{};
-    std::int64_t m_grandTotal = 0;
+    // The totals on screen, kept up to date cell by cell as the user types.
+    PairTableTotals m_totals;
 };
 
 }  // namespace kelvo::ui

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "grid_cells.h"
-#include "name_rules.h"
 #include "window_support.h"
 
 namespace kelvo::ui {

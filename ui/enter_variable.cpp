@@ -6,7 +6,6 @@
 #include <QPushButton>
 
 #include "clamping_spin_box.h"
-#include "name_rules.h"
 #include "window_support.h"
 
 namespace kelvo::ui {

@@ -12,6 +12,7 @@
 #include "io_error.h"
 #include "table_set.h"
 #include "table_set_file.h"
+#include "version.h"
 #include "warnings.h"
 #include "window_support.h"
 
@@ -179,7 +180,7 @@ void TMain::FormCreate() {
     m_ts.TableSetModified = false;
     m_ts.TableSetOpen = false;
     m_ts.ResultsAvailable = false;
-    setWindowTitle(QStringLiteral("KELVO - Quendar - Version %1").arg(QLatin1String(KelvoVersion)));
+    setWindowTitle(QStringLiteral("KELVO - Quendar - Version %1").arg(QLatin1String(kelvo::KelvoVersion)));
 }
 
 void TMain::RunCommand(const std::function<void()>& command) {

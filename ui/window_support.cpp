@@ -11,6 +11,11 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "latin1.h"
+#include "name_rules.h"
+#include "table_set.h"
+#include "warnings.h"
+
 namespace kelvo::ui {
 
 void ApplyWindowColors(QWidget* window) {
@@ -37,17 +42,25 @@ void ShowErrorBox(QWidget* parent, const QString& text) {
 
 QString FromName(const std::string& name) { return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())); }
 
-std::optional<std::string> ToName(const QString& text, QChar* refused) {
-    std::string bytes;
-    bytes.reserve(static_cast<std::size_t>(text.size()));
-    for (const QChar c : text) {
-        if (c.unicode() > 0xFF) {
-            if (refused != nullptr) *refused = c;
-            return std::nullopt;
-        }
-        bytes.push_back(static_cast<char>(c.unicode()));
+std::optional<std::string> ToName(const QString& text, char32_t* refused) {
+    return kelvo::Utf8ToLatin1(text.toStdString(), refused);
+}
+
+std::optional<std::string> StoredName(const QString& typed, kelvo::WarningSink& warnings) {
+    char32_t refused = 0;
+    auto bytes = ToName(typed, &refused);
+    if (!bytes) {
+        warnings.ShowWarning(kelvo::RefusedCharacterWarning(refused));
+        return std::nullopt;
     }
+    if (bytes->size() > static_cast<std::size_t>(kelvo::MaxNameLength)) bytes->resize(kelvo::MaxNameLength);
     return bytes;
+}
+
+bool AcceptVariableName(const kelvo::InputSide& ts, const std::string& name, int self, kelvo::WarningSink& warnings) {
+    const kelvo::VariableNameCheck check = kelvo::CheckVariableName(ts, name, self);
+    if (!check) warnings.ShowWarning(kelvo::VariableNameWarning(check, name));
+    return static_cast<bool>(check);
 }
 
 std::filesystem::path ToPath(const QString& path) { return std::filesystem::path(QFile::encodeName(path).toStdString()); }

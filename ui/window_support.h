@@ -9,13 +9,15 @@
 #include <string>
 
 class QWidget;
+
+namespace kelvo {
+struct InputSide;
+class WarningSink;
+}  // namespace kelvo
 class QHBoxLayout;
 class QPushButton;
 
 namespace kelvo::ui {
-
-// The program's version as its windows show it ("Version 7.0").
-inline constexpr const char* KelvoVersion = "7.0";
 
 // Window background and the background of panels, grids and text fields.
 inline QColor WindowColor() { return QColor(197, 215, 238); }
@@ -41,7 +43,17 @@ QString FromName(const std::string& name);
 
 // The Latin-1 bytes of `text`, or nothing when a character has no Latin-1
 // form; `refused` then receives that character.
-std::optional<std::string> ToName(const QString& text, QChar* refused = nullptr);
+std::optional<std::string> ToName(const QString& text, char32_t* refused = nullptr);
+
+// A typed name as stored: its Latin-1 bytes, cut to MaxNameLength. A
+// character without a Latin-1 form is reported through `warnings` (naming its
+// code point) and nothing is returned, so the caller keeps its window open.
+std::optional<std::string> StoredName(const QString& typed, kelvo::WarningSink& warnings);
+
+// Whether `name` (as stored) may become the name of variable `self` (0 for a
+// variable not yet added), by the core's name rules; a refusal is reported
+// through `warnings`.
+bool AcceptVariableName(const kelvo::InputSide& ts, const std::string& name, int self, kelvo::WarningSink& warnings);
 
 // A path chosen in a dialog, as the core takes it (non-ASCII folders work).
 std::filesystem::path ToPath(const QString& path);

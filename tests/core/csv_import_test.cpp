@@ -107,6 +107,8 @@ TEST_P(CsvRefusalTest, RefusesWithAClearMessage) {
         FAIL() << "accepted";
     } catch (const ImportError& e) {
         EXPECT_EQ(std::string(e.what()), c.message);
+        // Only a name that is too long is one that cutting would mend.
+        EXPECT_EQ(e.NameTooLong(), std::string(c.name).starts_with("Long"));
     }
 }
 
@@ -135,16 +137,16 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"TooManyVariables", SeventeenColumns.c_str(), "Too many variables: 17 (at most 16)", false},
         RefusalCase{"TooManyCategories", SeventeenCategories.c_str(), "Column \"Age\" has 17 categories (at most 16)", false},
         RefusalCase{"LongName", "A name of 13c,B\nx,y\n",
-                    "Variable name \"A name of 13c\" is longer than 12 characters; use --truncate to cut it (line 1)", false},
+                    "Variable name \"A name of 13c\" is longer than 12 characters (line 1)", false},
         RefusalCase{"LongValue", "A,B\nx,y\nThirteen char,y\n",
-                    "Value in column \"A\": \"Thirteen char\" is longer than 12 characters; use --truncate to cut it (line 3)",
+                    "Value in column \"A\": \"Thirteen char\" is longer than 12 characters (line 3)",
                     false},
         RefusalCase{"TruncatedNamesCollide", "Twelve chars1,Twelve chars2\nx,y\n",
                     "Cut to 12 characters, two variable names become \"Twelve chars\"", true},
         RefusalCase{"TruncatedValuesCollide", "A,B\nTwelve chars1,y\nTwelve chars2,z\n",
                     "Cut to 12 characters, two values of column \"A\" become \"Twelve chars\" (line 3)", true},
         RefusalCase{"Star", "A*B,C\nx,y\n",
-                    "Variable name \"A*B\" contains \"*\", which table-set files use between two names", false},
+                    "Column \"A*B\": A variable name cannot contain \"*\"", false},
         RefusalCase{"DuplicateNames", "A,A\nx,y\n", "Two columns are named \"A\"", false},
         RefusalCase{"OneCategory", "A,B\nx,y\nx,z\n", "Column \"A\" has only one category (at least 2)", false},
         RefusalCase{"BadWeight", "A,B,W\nx,y,1\nx,z,-1\n",

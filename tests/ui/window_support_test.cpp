@@ -15,9 +15,9 @@ private slots:
         QCOMPARE(*back, bytes);
     }
     void characterOutsideLatin1IsRefused() {
-        QChar refused;
+        char32_t refused = 0;
         QVERIFY(!ToName(QString::fromUtf8("Gr\u00fc\u00dfe \u20ac"), &refused).has_value());
-        QCOMPARE(refused, QChar(0x20AC));
+        QCOMPARE(refused, char32_t(0x20AC));
     }
     void pathsKeepNonAsciiFolders() {
         const QString path = QString::fromUtf8("/tmp/d\u00e9j\u00e0/survey.tbl");
