@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "table_set_file.h"
+#include "table_set_edit.h"
 
 namespace kelvo::cli {
 
@@ -13,10 +13,7 @@ void StderrWarningSink::ShowWarning(const std::string& text) {
 
 std::unique_ptr<TableSet> ReadInput(const std::string& path, WarningSink& warnings) {
     auto ts = std::make_unique<TableSet>();
-    ts->FileName = path;
-    ts->FileBaseName = BaseNameOf(path);
-    ReadTableSet(*ts, warnings);
-    ts->TableSetOpen = true;
+    OpenTableSet(*ts, path, warnings);
     return ts;
 }
 

@@ -1,8 +1,9 @@
 // Every window of the desktop program, created once at start-up in a fixed
-// order and kept until the program ends, and the wiring of the main window's
-// commands to them. This is the one place where a new window is added: create
-// it in the constructor at its place in the order, and connect the main
-// window's seam for it in Wire().
+// order and kept until the program ends, and the wiring of the windows to one
+// another. A window reaches the windows it opens only through its `seams`
+// (tests replace them); this is the one place where they are connected. A new
+// window is created in the constructor at its place in the order and wired in
+// Wire().
 #pragma once
 
 #include <memory>

@@ -75,11 +75,8 @@ TEST(EstimationTest, ConstrainedMatrixIsInvertedAndCrossProductsRestored) {
     test::TempDir dir;
     CollectingWarningSink warnings;
     OutputFile log;
-    CheckMarginalTotals(ts, warnings);
-    BuildRightHandSides(ts, log, dir / "log");
-    BuildCrossProducts(ts, log);
-    const Matrix plain = ts.CrossProducts;
-    AddIdentifyingConstraints(ts, log);
+    Matrix plain;
+    test::BuildNormalEquations(ts, warnings, log, dir / "log", &plain);
     const double constrained[3][3] = {{100, 30, 70}, {30, 930, 2100}, {70, 2100, 4970}};
     const double upper[3][3] = {{100, 30, 70}, {30, 930, 0}, {70, 2100, 4970}};
     for (int i = 1; i <= 3; ++i)
@@ -149,10 +146,9 @@ TEST(EstimationTest, TotalCountComesFromFirstPredictorTable) {
 }
 
 TEST(EstimationTest, TitanicAveragesAreTheSurvivalProportions) {
-    TableSet ts;
-    ts.FileName = test::SourcePath("examples/titanic.tbl").string();
+    auto read = test::ReadExample("titanic.tbl");
+    TableSet& ts = *read;
     CollectingWarningSink warnings;
-    ReadTableSet(ts, warnings);
     test::TempDir dir;
     ASSERT_TRUE(Estimate(ts, FindVariable(ts, "Survived"), {FindVariable(ts, "Class"), FindVariable(ts, "Sex")},
                          warnings, dir / "log"));
@@ -367,10 +363,7 @@ TEST(SingularTest, ManyCasesDefeatTheAbsoluteBoundAlone) {
     test::TempDir dir;
     CollectingWarningSink warnings;
     OutputFile log;
-    CheckMarginalTotals(ts, warnings);
-    BuildRightHandSides(ts, log, dir / "log");
-    BuildCrossProducts(ts, log);
-    AddIdentifyingConstraints(ts, log);
+    test::BuildNormalEquations(ts, warnings, log, dir / "log");
     const Matrix& a = ts.CrossProducts;
     const int m = ts.ParameterCount;
     Matrix l(m, m);

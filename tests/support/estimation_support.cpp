@@ -13,6 +13,15 @@ bool Estimate(TableSet& ts, int dependent, const std::vector<int>& predictors, W
     return ComputeEstimates(ts, warnings, log);
 }
 
+void BuildNormalEquations(TableSet& ts, WarningSink& warnings, OutputFile& log, const std::filesystem::path& logPath,
+                          Matrix* plain) {
+    CheckMarginalTotals(ts, warnings);
+    BuildRightHandSides(ts, log, logPath);
+    BuildCrossProducts(ts, log);
+    if (plain != nullptr) *plain = ts.CrossProducts;
+    AddIdentifyingConstraints(ts, log);
+}
+
 int Parameter(const TableSet& ts, int t, int k) {
     return BlockStart(ts, t) + k;
 }

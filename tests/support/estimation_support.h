@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "table_set.h"
+#include "text_file.h"
 #include "warnings.h"
 
 namespace kelvo::test {
@@ -14,6 +15,12 @@ namespace kelvo::test {
 // `log`. Returns what ComputeEstimates returns.
 bool Estimate(TableSet& ts, int dependent, const std::vector<int>& predictors, WarningSink& warnings,
               const std::filesystem::path& log);
+
+// The steps of the estimation up to the inversion: the consistency check and
+// the normal equations with their constraints, the log created at `logPath`.
+// `plain`, when given, receives the cross products before the constraints.
+void BuildNormalEquations(TableSet& ts, WarningSink& warnings, OutputFile& log, const std::filesystem::path& logPath,
+                          Matrix* plain = nullptr);
 
 // The parameter of category k of the t-th predictor of the stored model.
 int Parameter(const TableSet& ts, int t, int k);
