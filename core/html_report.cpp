@@ -48,31 +48,31 @@ void HtmlDriver::BeginSection(const SectionInfo& section) { m_section = section;
 
 void HtmlDriver::EndSection(const SectionInfo&) { m_out.Line("<hr>"); }
 
-void HtmlDriver::ModelTable(const OutputTable& table) {
-    m_line = "<h2>";
-    AppendHtmlEscaped(m_line, table.title);
-    m_line += "</h2>";
+void HtmlDriver::EscapedLine(std::string_view before, std::string_view text, std::string_view after) {
+    m_line = before;
+    AppendHtmlEscaped(m_line, text);
+    m_line += after;
     m_out.Line(m_line);
+}
+
+void HtmlDriver::TableStart(const OutputTable& table) {
+    EscapedLine("<h2>", table.title, "</h2>");
     m_out.Line("<table>");
+}
+
+void HtmlDriver::ModelTable(const OutputTable& table) {
+    TableStart(table);
     for (int r = 0; r < table.Rows(); ++r) {
         m_out.Line("<tr>");
-        m_line = "  <td class=\"kop\">";
-        AppendHtmlEscaped(m_line, table.At(0, r).text);
-        m_line += CellEnd;
-        m_out.Line(m_line);
+        EscapedLine("  <td class=\"kop\">", table.At(0, r).text, CellEnd);
         // The first value stands in its cell's line; a later one (the list of
         // predictors) on a line of its own, indented, before the cell's end.
         if (r == 0) {
-            m_line = "  <td class=\"cel\">";
-            AppendHtmlEscaped(m_line, table.At(1, r).text);
-            m_line += CellEnd;
+            EscapedLine("  <td class=\"cel\">", table.At(1, r).text, CellEnd);
         } else {
             m_out.Line("  <td class=\"cel\">");
-            m_line = "   ";
-            AppendHtmlEscaped(m_line, table.At(1, r).text);
-            m_line += "  </td>";
+            EscapedLine("   ", table.At(1, r).text, "  </td>");
         }
-        m_out.Line(m_line);
         m_out.Line("</tr>");
     }
     m_out.Line("</table>");
@@ -112,11 +112,7 @@ void HtmlDriver::Cell(const OutputCell& cell) {
 
 void HtmlDriver::Table(const OutputTable& table) {
     if (m_section.kind == SectionKind::Model) return ModelTable(table);
-    m_line = "<h2>";
-    AppendHtmlEscaped(m_line, table.title);
-    m_line += "</h2>";
-    m_out.Line(m_line);
-    m_out.Line("<table>");
+    TableStart(table);
     for (int r = 0; r < table.Rows(); ++r) {
         m_out.Line("<tr>");
         for (int c = 0; c < table.columns; ++c) Cell(table.At(c, r));
@@ -124,10 +120,7 @@ void HtmlDriver::Table(const OutputTable& table) {
     }
     m_out.Line("</table>");
     if (!m_section.note.empty()) {
-        m_line = "<i>";
-        AppendHtmlEscaped(m_line, m_section.note);
-        m_line += "</i><p>";
-        m_out.Line(m_line);
+        EscapedLine("<i>", m_section.note, "</i><p>");
     } else {
         m_out.Line(m_section.kind == SectionKind::StandardErrors ? "<p></p>" : "<p>");
     }

@@ -33,6 +33,8 @@ public:
     void EndSection(const SectionInfo& section) override;
 
 private:
+    void EscapedLine(std::string_view before, std::string_view text, std::string_view after);
+    void TableStart(const OutputTable& table);
     void ModelTable(const OutputTable& table);
     void Cell(const OutputCell& cell);
     LineSink& m_out;
