@@ -20,11 +20,20 @@ void AppendPadded(std::string& line, std::string_view text, std::size_t width) {
 void AppendHtmlEscaped(std::string& out, std::string_view text) {
     for (const char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
 }
@@ -44,9 +53,13 @@ void HtmlDriver::EndDocument() {
     m_out.Line("</html>");
 }
 
-void HtmlDriver::BeginSection(const SectionInfo& section) { m_section = section; }
+void HtmlDriver::BeginSection(const SectionInfo& section) {
+    m_section = section;
+}
 
-void HtmlDriver::EndSection(const SectionInfo&) { m_out.Line("<hr>"); }
+void HtmlDriver::EndSection(const SectionInfo&) {
+    m_out.Line("<hr>");
+}
 
 void HtmlDriver::EscapedLine(std::string_view before, std::string_view text, std::string_view after) {
     m_line = before;
@@ -80,30 +93,37 @@ void HtmlDriver::ModelTable(const OutputTable& table) {
 
 void HtmlDriver::Cell(const OutputCell& cell) {
     switch (cell.role) {
-    case CellRole::Corner:
-        m_line = "  <td class=\"kop\" width=60>";
-        if (cell.text.empty()) m_line += "&nbsp;";
-        break;
-    case CellRole::Heading: m_line = "<td class=\"kop\" width=60 align=right>"; break;
-    case CellRole::SummaryHeading:
-        // "Total" of the pair tables stands at the margin, "Average" of the
-        // predictor tables is indented.
-        m_line = m_section.kind == SectionKind::PairTables ? "" : "  ";
-        m_line += "<td class=\"kop\" align=right width=60>";
-        break;
-    case CellRole::RowLabel: m_line = "  <td class=\"kop\">"; break;
-    case CellRole::Text: m_line = "  <td class=\"cel\">"; break;
-    case CellRole::Count:
-        m_line = "  <td class=\"cel\" align=right>";
-        AppendPadded(m_line, cell.text, 8);
-        m_line += CellEnd;
-        return m_out.Line(m_line);
-    case CellRole::Percent:
-    case CellRole::SignificantPercent:
-        m_line = cell.role == CellRole::Percent ? "  <td class=\"cel\" align=right>" : "  <td class=\"kop\" align=right>";
-        AppendPadded(m_line, cell.text, 6);
-        m_line += CellEnd;
-        return m_out.Line(m_line);
+        case CellRole::Corner:
+            m_line = "  <td class=\"kop\" width=60>";
+            if (cell.text.empty()) m_line += "&nbsp;";
+            break;
+        case CellRole::Heading:
+            m_line = "<td class=\"kop\" width=60 align=right>";
+            break;
+        case CellRole::SummaryHeading:
+            // "Total" of the pair tables stands at the margin, "Average" of the
+            // predictor tables is indented.
+            m_line = m_section.kind == SectionKind::PairTables ? "" : "  ";
+            m_line += "<td class=\"kop\" align=right width=60>";
+            break;
+        case CellRole::RowLabel:
+            m_line = "  <td class=\"kop\">";
+            break;
+        case CellRole::Text:
+            m_line = "  <td class=\"cel\">";
+            break;
+        case CellRole::Count:
+            m_line = "  <td class=\"cel\" align=right>";
+            AppendPadded(m_line, cell.text, 8);
+            m_line += CellEnd;
+            return m_out.Line(m_line);
+        case CellRole::Percent:
+        case CellRole::SignificantPercent:
+            m_line = cell.role == CellRole::Percent ? "  <td class=\"cel\" align=right>"
+                                                    : "  <td class=\"kop\" align=right>";
+            AppendPadded(m_line, cell.text, 6);
+            m_line += CellEnd;
+            return m_out.Line(m_line);
     }
     AppendHtmlEscaped(m_line, cell.text);
     m_line += CellEnd;
@@ -133,28 +153,20 @@ void WriteHtmlHeader(const TableSet& ts, OutputFile& file) {
 }
 
 void WriteHtmlTables(const TableSet& ts, OutputFile& file) {
-    HtmlDriver driver(file);
-    BuildPairTablesSection(ts, driver);
+    RenderSection<HtmlDriver>(SectionKind::PairTables, ts, file);
 }
-
 void WriteHtmlCoefficients(const TableSet& ts, OutputFile& file) {
-    HtmlDriver driver(file);
-    BuildCoefficientsSection(ts, driver);
+    RenderSection<HtmlDriver>(SectionKind::Coefficients, ts, file);
 }
-
 void WriteHtmlStandardErrors(const TableSet& ts, OutputFile& file) {
-    HtmlDriver driver(file);
-    BuildStandardErrorsSection(ts, driver);
+    RenderSection<HtmlDriver>(SectionKind::StandardErrors, ts, file);
 }
-
 void WriteHtmlEnhancedCoefficients(const TableSet& ts, OutputFile& file) {
-    HtmlDriver driver(file);
-    BuildEnhancedCoefficientsSection(ts, driver);
+    RenderSection<HtmlDriver>(SectionKind::EnhancedCoefficients, ts, file);
 }
 
 void WriteHtmlFooter(const TableSet& /*ts*/, OutputFile& file) {
-    HtmlDriver driver(file);
-    driver.EndDocument();
+    HtmlDriver(file).EndDocument();
 }
 
 }  // namespace kelvo

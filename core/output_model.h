@@ -51,7 +51,8 @@ struct OutputTable {
 
     int Rows() const { return columns > 0 ? static_cast<int>(cells.size()) / columns : 0; }
     const OutputCell& At(int column, int row) const {
-        return cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) + static_cast<std::size_t>(column)];
+        return cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
+                     static_cast<std::size_t>(column)];
     }
 
     // Empties the table for reuse (the cells keep their storage).

@@ -24,10 +24,12 @@ void AddPercent(OutputTable& table, double value, CellRole role = CellRole::Perc
 
 SectionInfo PredictorSectionInfo(PredictorValues values) {
     switch (values) {
-    case PredictorValues::StandardErrors: return {SectionKind::StandardErrors, "Standard errors", {}};
-    case PredictorValues::EnhancedCoefficients:
-        return {SectionKind::EnhancedCoefficients, "Enhanced coefficients", "Bold values are significant"};
-    case PredictorValues::Coefficients: break;
+        case PredictorValues::StandardErrors:
+            return {SectionKind::StandardErrors, "Standard errors", {}};
+        case PredictorValues::EnhancedCoefficients:
+            return {SectionKind::EnhancedCoefficients, "Enhanced coefficients", "Bold values are significant"};
+        case PredictorValues::Coefficients:
+            break;
     }
     return {SectionKind::Coefficients, "Coefficients", {}};
 }
@@ -116,8 +118,10 @@ void BuildPredictorTable(const TableSet& ts, int t, PredictorValues values, Outp
     const int columns = ts.CategoryCounts[v];
     const int base = BlockStart(ts, t);
     const char* heading = "Coeficients for variable: ";
-    if (values == PredictorValues::StandardErrors) heading = "Standard errors for variable: ";
-    else if (values == PredictorValues::EnhancedCoefficients) heading = "Coefficients for variable: ";
+    if (values == PredictorValues::StandardErrors)
+        heading = "Standard errors for variable: ";
+    else if (values == PredictorValues::EnhancedCoefficients)
+        heading = "Coefficients for variable: ";
 
     table.Reset(heading + ts.VariableNames[v], columns + 2);
     table.Add(CellRole::Corner, ts.VariableNames[dependent].str());
@@ -173,12 +177,18 @@ void BuildPredictionRangeSection(const TableSet& ts, OutputDriver& driver) {
 
 void BuildSection(SectionKind kind, const TableSet& ts, OutputDriver& driver) {
     switch (kind) {
-    case SectionKind::Model: return BuildModelSection(ts, driver);
-    case SectionKind::PairTables: return BuildPairTablesSection(ts, driver);
-    case SectionKind::Coefficients: return BuildCoefficientsSection(ts, driver);
-    case SectionKind::StandardErrors: return BuildStandardErrorsSection(ts, driver);
-    case SectionKind::EnhancedCoefficients: return BuildEnhancedCoefficientsSection(ts, driver);
-    case SectionKind::PredictionRange: return BuildPredictionRangeSection(ts, driver);
+        case SectionKind::Model:
+            return BuildModelSection(ts, driver);
+        case SectionKind::PairTables:
+            return BuildPairTablesSection(ts, driver);
+        case SectionKind::Coefficients:
+            return BuildCoefficientsSection(ts, driver);
+        case SectionKind::StandardErrors:
+            return BuildStandardErrorsSection(ts, driver);
+        case SectionKind::EnhancedCoefficients:
+            return BuildEnhancedCoefficientsSection(ts, driver);
+        case SectionKind::PredictionRange:
+            return BuildPredictionRangeSection(ts, driver);
     }
 }
 

@@ -49,4 +49,11 @@ void BuildPredictionRangeTable(const TableSet& ts, OutputTable& table);
 // Runs the builder of `kind`.
 void BuildSection(SectionKind kind, const TableSet& ts, OutputDriver& driver);
 
+// Builds the section `kind` and renders it with a Driver on `out`.
+template <typename Driver>
+void RenderSection(SectionKind kind, const TableSet& ts, LineSink& out) {
+    Driver driver(out);
+    BuildSection(kind, ts, driver);
+}
+
 }  // namespace kelvo

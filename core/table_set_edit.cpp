@@ -54,7 +54,8 @@ bool DeleteVariable(InputSide& ts, int v) {
     for (int i = v + 1; i <= count; ++i) {
         ts.VariableNames[i - 1] = ts.VariableNames[i];
         ts.CategoryCounts[i - 1] = ts.CategoryCounts[i];
-        for (int j = 1; j <= ts.CategoryCounts[i] && j <= MaxCategories; ++j) ts.CategoryNames[i - 1][j] = ts.CategoryNames[i][j];
+        for (int j = 1; j <= ts.CategoryCounts[i] && j <= MaxCategories; ++j)
+            ts.CategoryNames[i - 1][j] = ts.CategoryNames[i][j];
     }
     --ts.VariableCount;
     return true;

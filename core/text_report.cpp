@@ -29,8 +29,10 @@ void AppendNumber(std::string& line, std::string_view text) {
 }
 
 void AppendCell(std::string& line, const OutputCell& cell, int column) {
-    if (IsNumber(cell.role)) AppendNumber(line, cell.text);
-    else AppendAligned(line, cell.text, column == 0 ? LabelWidth : ColumnWidth, column != 0);
+    if (IsNumber(cell.role))
+        AppendNumber(line, cell.text);
+    else
+        AppendAligned(line, cell.text, column == 0 ? LabelWidth : ColumnWidth, column != 0);
 }
 
 }  // namespace
@@ -45,7 +47,9 @@ void TextDriver::BeginDocument() {
     m_out.Line({});
 }
 
-void TextDriver::BeginSection(const SectionInfo& section) { m_kind = section.kind; }
+void TextDriver::BeginSection(const SectionInfo& section) {
+    m_kind = section.kind;
+}
 
 void TextDriver::EndSection(const SectionInfo&) {}
 
@@ -101,18 +105,13 @@ void WriteTextHeader(const TableSet& ts, OutputFile& file) {
 }
 
 void WriteTextTables(const TableSet& ts, OutputFile& file) {
-    TextDriver driver(file);
-    BuildPairTablesSection(ts, driver);
+    RenderSection<TextDriver>(SectionKind::PairTables, ts, file);
 }
-
 void WriteTextCoefficients(const TableSet& ts, OutputFile& file) {
-    TextDriver driver(file);
-    BuildCoefficientsSection(ts, driver);
+    RenderSection<TextDriver>(SectionKind::Coefficients, ts, file);
 }
-
 void WriteTextStandardErrors(const TableSet& ts, OutputFile& file) {
-    TextDriver driver(file);
-    BuildStandardErrorsSection(ts, driver);
+    RenderSection<TextDriver>(SectionKind::StandardErrors, ts, file);
 }
 
 }  // namespace kelvo
