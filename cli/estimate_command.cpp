@@ -11,6 +11,7 @@
 #include "diagnostics.h"
 #include "estimation.h"
 #include "model_options.h"
+#include "model_fit.h"
 #include "output_sections.h"
 #include "text_report.h"
 
@@ -26,6 +27,7 @@ void PrintResults(std::ostream& out, const TableSet& ts) {
     BuildCoefficientsSection(ts, driver);
     BuildStandardErrorsSection(ts, driver);
     BuildPredictionRangeSection(ts, driver);
+    BuildModelSummarySection(ts, driver);
 }
 
 // ---- JSON output ----
@@ -50,6 +52,37 @@ std::string JsonArray(int count, const std::function<std::string(int)>& item) {
         text += item(i);
     }
     return text + "]";
+}
+
+// The model summary: fit per dependent category, the classical standard
+// errors with their tests per parameter, and per predictor its unadjusted
+// deviations, eta, beta and F test; null where a value does not exist.
+std::string FitJson(const TableSet& ts) {
+    const ModelSummary& s = ts.Summary;
+    const int m = ts.ParameterCount;
+    const int D = ts.DependentCategoryCount;
+    const auto vector = [&](const std::vector<double>& values) {
+        return JsonArray(D, [&](int d) { return JsonNumber(values[static_cast<std::size_t>(d)]); });
+    };
+    const auto matrix = [&](const Matrix& values, int rows) {
+        return JsonArray(rows, [&](int i) { return JsonArray(D, [&](int d) { return JsonNumber(values(i, d)); }); });
+    };
+    const std::string df = JsonNumber(s.residualDf);
+    std::string text = "{\"residual_df\": " + df + ", \"r_squared\": " + vector(s.rSquared) +
+                       ", \"adjusted_r_squared\": " + vector(s.adjustedRSquared) +
+                       ", \"residual_standard_error\": " + vector(s.residualStandardError) +
+                       ", \"classical_standard_errors\": " + matrix(s.classicalStandardErrors, m) +
+                       ", \"t_values\": " + matrix(s.tValues, m) + ", \"p_values\": " + matrix(s.pValues, m) +
+                       ", \"predictors\": ";
+    text += JsonArray(static_cast<int>(s.predictors.size()), [&](int t) {
+        const PredictorSummary& p = s.predictors[static_cast<std::size_t>(t) - 1];
+        return "{\"variable\": " + JsonString(ts.VariableNames[p.variable]) +
+               ", \"unadjusted\": " + matrix(p.unadjusted, ts.CategoryCounts[p.variable]) +
+               ", \"eta\": " + vector(p.eta) + ", \"beta\": " + vector(p.beta) + ", \"f_value\": " +
+               vector(p.fValue) + ", \"df1\": " + std::to_string(p.df1) + ", \"df2\": " + df +
+               ", \"p_value\": " + vector(p.pValue) + "}";
+    });
+    return text + "}";
 }
 
 void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::vector<std::string>& warnings) {
@@ -90,7 +123,7 @@ void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::
             << ", \"minimum_prediction\": " << vector(ts.MinimumPrediction)
             << ", \"maximum_prediction\": " << vector(ts.MaximumPrediction)
             << ", \"minimum_combination\": " << combinations(false)
-            << ", \"maximum_combination\": " << combinations(true);
+            << ", \"maximum_combination\": " << combinations(true) << ", \"fit\": " << FitJson(ts);
     }
     out << ", \"warnings\": " << JsonArray(static_cast<int>(warnings.size()), [&](int i) {
         return JsonString(warnings[static_cast<std::size_t>(i) - 1]);
@@ -131,6 +164,7 @@ void RegisterEstimateCommand(CLI::App& app, int& status) {
         const auto ts = ReadInput(*path, warnings);
         ApplyModelOptions(*ts, *options);
         const bool computed = ComputeEstimates(*ts, warnings, options->log);
+        if (computed) ComputeModelSummary(*ts);
         if (*json)
             PrintJson(std::cout, *ts, computed, warnings.warnings);
         else if (computed)

@@ -118,9 +118,10 @@ void HtmlDriver::Cell(const OutputCell& cell) {
             m_line += CellEnd;
             return m_out.Line(m_line);
         case CellRole::Percent:
+        case CellRole::Statistic:
         case CellRole::SignificantPercent:
-            m_line = cell.role == CellRole::Percent ? "  <td class=\"cel\" align=right>"
-                                                    : "  <td class=\"kop\" align=right>";
+            m_line = cell.role == CellRole::SignificantPercent ? "  <td class=\"kop\" align=right>"
+                                                               : "  <td class=\"cel\" align=right>";
             AppendPadded(m_line, cell.text, 6);
             m_line += CellEnd;
             return m_out.Line(m_line);

@@ -25,10 +25,12 @@ enum class CellRole : std::uint8_t {
     Count,               // a whole number: a cell or a total of a pair table
     Percent,             // a percentage, coefficient or standard error
     SignificantPercent,  // a coefficient whose 95 % interval leaves out 0
+    Statistic,           // any other number (R squared, F, a p-value, ...), or "-" where there is none
 };
 
 inline bool IsNumber(CellRole role) {
-    return role == CellRole::Count || role == CellRole::Percent || role == CellRole::SignificantPercent;
+    return role == CellRole::Count || role == CellRole::Percent || role == CellRole::SignificantPercent ||
+           role == CellRole::Statistic;
 }
 
 struct OutputCell {
@@ -77,6 +79,7 @@ enum class SectionKind : std::uint8_t {
     StandardErrors,        // their standard errors
     EnhancedCoefficients,  // coefficients with the significant ones marked
     PredictionRange,       // the smallest and largest prediction per dependent category
+    ModelSummary,          // fit, tests, unadjusted and adjusted deviations
 };
 
 struct SectionInfo {

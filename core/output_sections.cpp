@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 #include "estimation.h"
 #include "number_format.h"
@@ -20,6 +21,23 @@ void AddCount(OutputTable& table, std::int64_t value) {
 void AddPercent(OutputTable& table, double value, CellRole role = CellRole::Percent) {
     table.cells.push_back({role, {}});
     AppendFixed(table.cells.back().text, value, 1, 0);
+}
+
+// A number other than a percentage with `decimals` decimals, or "-" where
+// the summary has none (NaN).
+void AddStatistic(OutputTable& table, double value, int decimals) {
+    if (std::isnan(value)) return table.Add(CellRole::Statistic, "-");
+    table.cells.push_back({CellRole::Statistic, {}});
+    AppendFixed(table.cells.back().text, value, decimals, 0);
+}
+
+void AddPercentOrNone(OutputTable& table, double value) {
+    if (std::isnan(value)) return table.Add(CellRole::Statistic, "-");
+    AddPercent(table, value);
+}
+
+std::string CategoryOfDependent(const TableSet& ts, int d) {
+    return ts.CategoryNames[ts.DependentVariable][d] + " of " + ts.VariableNames[ts.DependentVariable];
 }
 
 SectionInfo PredictorSectionInfo(PredictorValues values) {
@@ -175,6 +193,83 @@ void BuildPredictionRangeSection(const TableSet& ts, OutputDriver& driver) {
     driver.EndSection(info);
 }
 
+void BuildModelFitTable(const TableSet& ts, OutputTable& table) {
+    const ModelSummary& s = ts.Summary;
+    const int dependent = ts.DependentVariable;
+    std::string title = "Model fit for " + ts.VariableNames[dependent] + " (N = ";
+    AppendFixed(title, s.totalCount, 0, 0);
+    title += ", residual df ";
+    AppendFixed(title, s.residualDf, 0, 0);
+    table.Reset(title + ")", 5);
+    table.Add(CellRole::Corner, ts.VariableNames[dependent].str());
+    for (const char* heading : {"Cases", "R squared", "Adj. R sq.", "Resid. SE"}) table.Add(CellRole::Heading, heading);
+    for (int d = 1; d <= ts.DependentCategoryCount; ++d) {
+        table.Add(CellRole::RowLabel, ts.CategoryNames[dependent][d].str());
+        AddCount(table, ts.MarginalTotals[dependent][d]);
+        AddStatistic(table, s.rSquared[d], 4);
+        AddStatistic(table, s.adjustedRSquared[d], 4);
+        AddPercentOrNone(table, s.residualStandardError[d]);
+    }
+}
+
+void BuildPredictorTestsTable(const TableSet& ts, int d, OutputTable& table) {
+    const ModelSummary& s = ts.Summary;
+    table.Reset("Tests of the predictors for " + CategoryOfDependent(ts, d), 7);
+    table.Add(CellRole::Corner, "Predictor");
+    for (const char* heading : {"Eta", "Beta", "F", "df1", "df2", "p value"}) table.Add(CellRole::Heading, heading);
+    for (const PredictorSummary& predictor : s.predictors) {
+        table.Add(CellRole::RowLabel, ts.VariableNames[predictor.variable].str());
+        AddStatistic(table, predictor.eta[d], 4);
+        AddStatistic(table, predictor.beta[d], 4);
+        AddStatistic(table, predictor.fValue[d], 2);
+        AddStatistic(table, predictor.df1, 0);
+        AddStatistic(table, s.residualDf, 0);
+        AddStatistic(table, predictor.pValue[d], 4);
+    }
+}
+
+void BuildDeviationsTable(const TableSet& ts, int t, int d, OutputTable& table) {
+    const ModelSummary& s = ts.Summary;
+    const PredictorSummary& predictor = s.predictors[static_cast<std::size_t>(t) - 1];
+    const int v = predictor.variable;
+    const int base = BlockStart(ts, t);
+    table.Reset(CategoryOfDependent(ts, d) + " by " + ts.VariableNames[v], 7);
+    table.Add(CellRole::Corner, ts.VariableNames[v].str());
+    for (const char* heading : {"Cases", "Unadjusted", "Adjusted", "Class. SE", "t", "p value"})
+        table.Add(CellRole::Heading, heading);
+    const auto addRow = [&](std::string_view label, std::int64_t cases, double unadjusted, int parameter) {
+        table.Add(CellRole::RowLabel, label);
+        AddCount(table, cases);
+        AddPercent(table, 100.0 * unadjusted);
+        AddPercent(table, 100.0 * ts.Coefficients[parameter][d]);
+        AddPercentOrNone(table, s.classicalStandardErrors(parameter, d));
+        AddStatistic(table, s.tValues(parameter, d), 2);
+        AddStatistic(table, s.pValues(parameter, d), 4);
+    };
+    const auto dependentCases = ts.MarginalTotals[ts.DependentVariable][d];
+    addRow("Average", static_cast<std::int64_t>(s.totalCount),
+           static_cast<double>(dependentCases) / s.totalCount, 1);
+    for (int k = 1; k <= ts.CategoryCounts[v]; ++k)
+        addRow(ts.CategoryNames[v][k].str(), ts.MarginalTotals[v][k], predictor.unadjusted(k, d), base + k);
+}
+
+void BuildModelSummarySection(const TableSet& ts, OutputDriver& driver) {
+    const SectionInfo info{SectionKind::ModelSummary, "Model summary", {}};
+    driver.BeginSection(info);
+    OutputTable table;
+    BuildModelFitTable(ts, table);
+    driver.Table(table);
+    for (int d = 1; d <= ts.DependentCategoryCount; ++d) {
+        BuildPredictorTestsTable(ts, d, table);
+        driver.Table(table);
+        for (int t = 1; t <= ts.PredictorCount; ++t) {
+            BuildDeviationsTable(ts, t, d, table);
+            driver.Table(table);
+        }
+    }
+    driver.EndSection(info);
+}
+
 void BuildSection(SectionKind kind, const TableSet& ts, OutputDriver& driver) {
     switch (kind) {
         case SectionKind::Model:
@@ -189,6 +284,8 @@ void BuildSection(SectionKind kind, const TableSet& ts, OutputDriver& driver) {
             return BuildEnhancedCoefficientsSection(ts, driver);
         case SectionKind::PredictionRange:
             return BuildPredictionRangeSection(ts, driver);
+        case SectionKind::ModelSummary:
+            return BuildModelSummarySection(ts, driver);
     }
 }
 

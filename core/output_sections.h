@@ -46,6 +46,27 @@ void BuildEnhancedCoefficientsSection(const TableSet& ts, OutputDriver& driver);
 void BuildPredictionRangeSection(const TableSet& ts, OutputDriver& driver);
 void BuildPredictionRangeTable(const TableSet& ts, OutputTable& table);
 
+// ---- The model summary (ts.Summary must be present) ----
+
+// "Model fit for DEPENDENT (N = ..., residual df ...)": a row per dependent
+// category with its cases, R squared, adjusted R squared and the residual
+// standard error (percentage points).
+void BuildModelFitTable(const TableSet& ts, OutputTable& table);
+
+// "Tests of the predictors for CATEGORY of DEPENDENT": a row per predictor
+// with eta, beta, the F test of dropping it, its degrees of freedom and p.
+void BuildPredictorTestsTable(const TableSet& ts, int d, OutputTable& table);
+
+// "CATEGORY of DEPENDENT by PREDICTOR": the average, then a row per category
+// of the t-th predictor, with its cases, the unadjusted deviation (its own
+// proportion less the average), the adjusted one (the coefficient), and the
+// coefficient's classical standard error, t and p. Percentages in percent.
+void BuildDeviationsTable(const TableSet& ts, int t, int d, OutputTable& table);
+
+// The fit table, then per dependent category the tests table and per
+// predictor the deviations table.
+void BuildModelSummarySection(const TableSet& ts, OutputDriver& driver);
+
 // Runs the builder of `kind`.
 void BuildSection(SectionKind kind, const TableSet& ts, OutputDriver& driver);
 

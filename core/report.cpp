@@ -18,11 +18,15 @@ std::vector<SectionKind> ReportSections(const ReportSettings& settings) {
     if (chosen[SectionErrors]) sections.push_back(SectionKind::StandardErrors);
     // The enhanced section marks values in bold, which plain text cannot.
     if (chosen[SectionEnhanced] && html) sections.push_back(SectionKind::EnhancedCoefficients);
+    // Beyond the specified sections, after them.
+    if (chosen[SectionSummary]) sections.push_back(SectionKind::ModelSummary);
     return sections;
 }
 
 void WriteReport(const TableSet& ts) {
     if (const char* problem = ModelSelectionProblem(ts)) throw std::invalid_argument(std::string("no report: ") + problem);
+    if (ts.OutputSections[SectionSummary] && !ts.Summary.present)
+        throw std::invalid_argument("no report: the model summary has not been computed");
     OutputFile file;  // closed by its destructor when a writer throws
     file.Create(ts.ReportFileName);
     const std::vector<SectionKind> sections = ReportSections(ts);

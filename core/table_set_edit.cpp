@@ -13,6 +13,8 @@ void StartNewTableSet(TableSet& ts, const std::string& path) {
     ts.TableSetModified = true;
     ts.TableSetOpen = true;
     ts.ResultsAvailable = false;
+    ts.ResultsCurrent = false;
+    ts.Summary.present = false;
     ts.VariableCount = 0;
 }
 
@@ -33,6 +35,8 @@ void OpenTableSet(TableSet& ts, const std::string& path, WarningSink& warnings) 
     ts.TableSetModified = false;
     ts.TableSetOpen = true;
     ts.ResultsAvailable = false;
+    ts.ResultsCurrent = false;
+    ts.Summary.present = false;
 }
 
 int AddVariable(InputSide& ts, std::string_view name, int categories) {

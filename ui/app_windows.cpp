@@ -11,6 +11,7 @@
 #include "enter_variable.h"
 #include "help_viewer.h"
 #include "main_window.h"
+#include "model_summary.h"
 #include "report.h"
 #include "select_model.h"
 #include "specify_output.h"
@@ -37,6 +38,7 @@ AppWindows::AppWindows(kelvo::TableSet& ts) : m_ts(ts) {
     m_createVariables = std::make_unique<TCreateVariables>(m_ts, m_warnings, parent);
     m_enterVariable = std::make_unique<TEnterVariable>(m_ts, m_warnings, parent);
     m_help = std::make_unique<HelpViewer>(parent);
+    m_modelSummary = std::make_unique<TModelSummary>(m_ts, m_warnings, parent);
     Wire();
 }
 
@@ -51,6 +53,7 @@ void AppWindows::Wire() {
     seams.showEditTable = [this] { m_editTable->exec(); };
     seams.showSelectModel = [this] { m_selectModel->exec(); };
     seams.showDisplayResults = [this] { m_displayResults->exec(); };
+    seams.showModelSummary = [this] { m_modelSummary->exec(); };
     seams.showSpecifyOutput = [this] {
         m_specifyOutput->exec();
         return m_ts.OutputAccepted;

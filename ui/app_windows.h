@@ -30,6 +30,7 @@ class TSelectModel;
 class TCheckResults;
 class TDisplayResults;
 class TSpecifyOutput;
+class TModelSummary;
 
 class AppWindows {
 public:
@@ -47,6 +48,7 @@ public:
     TCheckResults& CheckResults() { return *m_checkResults; }
     TDisplayResults& DisplayResults() { return *m_displayResults; }
     TSpecifyOutput& SpecifyOutput() { return *m_specifyOutput; }
+    TModelSummary& ModelSummary() { return *m_modelSummary; }
     // The warning sink that every window reports through (the notice).
     kelvo::WarningSink& Warnings() { return m_warnings; }
 
@@ -81,6 +83,8 @@ private:
     std::unique_ptr<TCreateVariables> m_createVariables;
     std::unique_ptr<TEnterVariable> m_enterVariable;
     std::unique_ptr<HelpViewer> m_help;
+    // Windows beyond the specified ones, after them.
+    std::unique_ptr<TModelSummary> m_modelSummary;
 };
 
 }  // namespace kelvo::ui

@@ -140,6 +140,7 @@ void TMain::BuildMenu() {
     Specifymodel1 = item(Model1, "Specifymodel1", QStringLiteral("&Specify model"), &TMain::Specifymodel1Click);
     Displayresults1 =
         item(Model1, "Displayresults1", QStringLiteral("&Display results"), &TMain::Displayresults1Click);
+    Modelsummary1 = item(Model1, "Modelsummary1", QStringLiteral("Model s&ummary"), &TMain::Modelsummary1Click);
 
     Output1 = menu("Output1", QStringLiteral("&Output"));
     Specifyoutput1 = item(Output1, "Specifyoutput1", QStringLiteral("&Specify output"), &TMain::Specifyoutput1Click);
@@ -283,6 +284,13 @@ void TMain::Displayresults1Click() {
     RunCommand([this] {
         if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
         if (seams.showDisplayResults) seams.showDisplayResults();
+    });
+}
+
+void TMain::Modelsummary1Click() {
+    RunCommand([this] {
+        if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
+        if (seams.showModelSummary) seams.showModelSummary();
     });
 }
 

@@ -13,6 +13,7 @@
 
 #include "estimation.h"
 #include "io_error.h"
+#include "model_fit.h"
 #include "window_support.h"
 
 namespace kelvo::ui {
@@ -286,6 +287,7 @@ void TSelectModel::ComputeEstimates() {
         return;
     }
     if (computed) {
+        kelvo::ComputeModelSummary(m_ts);
         if (seams.showCheckResults) seams.showCheckResults();
         if (seams.showDisplayResults) seams.showDisplayResults();
     }

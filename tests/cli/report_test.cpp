@@ -19,7 +19,7 @@ const std::string Collinear =
 
 // The report the desktop program writes for Survived on Class, Sex and Age
 // of the Titanic table set: the same estimation and the same dispatch.
-std::string CoreReport(std::uint8_t type, std::array<bool, 5> sections, const test::TempDir& dir) {
+std::string CoreReport(std::uint8_t type, SectionChoice sections, const test::TempDir& dir) {
     auto read = test::ReadExample("titanic.tbl");
     TableSet& ts = *read;
     CollectingWarningSink warnings;
@@ -38,7 +38,7 @@ struct FormatCase {
     const char* name;
     std::vector<std::string> options;  // --format and --sections
     std::uint8_t type;
-    std::array<bool, 5> sections;
+    SectionChoice sections;
 };
 
 void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }

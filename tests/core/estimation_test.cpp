@@ -20,16 +20,7 @@ using test::SetTable;
 
 // ---- The worked example: one predictor of 30 and 70 cases ----
 
-// Predictor "Group" (categories of 30 and 70 cases) and dependent "Vote";
-// 10 of the 30 and 35 of the 70 vote Yes. The predictor is variable 1 or 2,
-// so its tables are read transposed or as stored.
-TableSet WorkedExample(bool predictorFirst) {
-    TableSet ts = predictorFirst ? MakeTableSet({{"Group", {"A", "B"}}, {"Vote", {"Yes", "No"}}})
-                                 : MakeTableSet({{"Vote", {"Yes", "No"}}, {"Group", {"A", "B"}}});
-    const int group = predictorFirst ? 1 : 2;
-    SetTable(ts, group, 3 - group, {{10, 20}, {35, 35}});
-    return ts;
-}
+TableSet WorkedExample(bool predictorFirst) { return test::ThirtySeventy(predictorFirst); }
 
 class WorkedExampleTest : public ::testing::TestWithParam<bool> {};
 

@@ -10,6 +10,12 @@
 
 namespace kelvo::test {
 
+// The worked example of the estimation: predictor "Group" (categories A and
+// B with 30 and 70 cases) and dependent "Vote" (Yes, No); 10 of the 30 and 35
+// of the 70 vote Yes. The predictor is variable 1 or, with predictorFirst
+// false, variable 2.
+TableSet ThirtySeventy(bool predictorFirst = true);
+
 // Stores the model (dependent variable, predictors in increasing order) as the
 // model selection does and runs the whole estimation, writing the log to
 // `log`. Returns what ComputeEstimates returns.
