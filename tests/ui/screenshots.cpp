@@ -19,6 +19,8 @@
 #include "estimation_support.h"
 #include "help_viewer.h"
 #include "main_window.h"
+#include "model_fit.h"
+#include "model_summary.h"
 #include "select_model.h"
 #include "specify_output.h"
 #include "table_set.h"
@@ -94,6 +96,7 @@ int main(int argc, char** argv) {
                               {kelvo::FindVariable(*ts, "Class"), kelvo::FindVariable(*ts, "Sex")}, quiet,
                               log.toStdString());
         ts->ResultsAvailable = true;
+        kelvo::ComputeModelSummary(*ts);
         ok &= Save(windows.CheckResults(), folder, QStringLiteral("check_results"));
         ok &= Save(windows.DisplayResults(), folder, QStringLiteral("display_results"));
         windows.DisplayResults().show();
@@ -107,6 +110,7 @@ int main(int argc, char** argv) {
         }
         windows.DisplayResults().hide();
         ok &= Save(windows.SpecifyOutput(), folder, QStringLiteral("specify_output"));
+        ok &= Save(windows.ModelSummary(), folder, QStringLiteral("model_summary"));
     }
 
     kelvo::ui::TWarningMessage& warning = windows.WarningMessage();
