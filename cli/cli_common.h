@@ -43,5 +43,6 @@ void RegisterCheckCommand(CLI::App& app, int& status);
 void RegisterEstimateCommand(CLI::App& app, int& status);
 void RegisterImportCommand(CLI::App& app, int& status);
 void RegisterReportCommand(CLI::App& app, int& status);
+void RegisterChartCommand(CLI::App& app, int& status);
 
 }  // namespace kelvo::cli

@@ -20,6 +20,7 @@ int main(int argc, char** argv) try {
     kelvo::cli::RegisterEstimateCommand(app, status);
     kelvo::cli::RegisterImportCommand(app, status);
     kelvo::cli::RegisterReportCommand(app, status);
+    kelvo::cli::RegisterChartCommand(app, status);
 
     try {
         app.parse(argc, argv);
