@@ -238,25 +238,36 @@ void TMain::ReadKELVOFile2Click() {
         if (!WriteIfModified()) return;
         const QString path = seams.chooseOpenFile ? seams.chooseOpenFile() : QString();
         if (path.isEmpty()) return;
-        // The reader leaves the table set untouched when it fails; the file
-        // names are put back too, so that a later write can never put a
-        // half-read table set over the chosen file.
-        const std::string oldFileName = m_ts.FileName;
-        const std::string oldBaseName = m_ts.FileBaseName;
-        m_ts.FileName = ToPath(path).string();
-        m_ts.FileBaseName = kelvo::BaseNameOf(m_ts.FileName);
-        try {
-            kelvo::ReadTableSet(m_ts, m_warnings);
-        } catch (...) {
-            m_ts.FileName = oldFileName;
-            m_ts.FileBaseName = oldBaseName;
-            throw;
-        }
-        m_ts.TableSetModified = false;
-        m_ts.TableSetOpen = true;
-        m_ts.ResultsAvailable = false;
-        ShowFileLabels();
+        ReadChosenFile(path);
     });
+}
+
+void TMain::ReadKELVOFile(const QString& path) {
+    RunCommand([this, &path] {
+        if (!WriteIfModified()) return;
+        ReadChosenFile(path);
+    });
+}
+
+void TMain::ReadChosenFile(const QString& path) {
+    // The reader leaves the table set untouched when it fails; the file
+    // names are put back too, so that a later write can never put a
+    // half-read table set over the chosen file.
+    const std::string oldFileName = m_ts.FileName;
+    const std::string oldBaseName = m_ts.FileBaseName;
+    m_ts.FileName = ToPath(path).string();
+    m_ts.FileBaseName = kelvo::BaseNameOf(m_ts.FileName);
+    try {
+        kelvo::ReadTableSet(m_ts, m_warnings);
+    } catch (...) {
+        m_ts.FileName = oldFileName;
+        m_ts.FileBaseName = oldBaseName;
+        throw;
+    }
+    m_ts.TableSetModified = false;
+    m_ts.TableSetOpen = true;
+    m_ts.ResultsAvailable = false;
+    ShowFileLabels();
 }
 
 void TMain::Exit1Click() { close(); }

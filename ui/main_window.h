@@ -93,6 +93,13 @@ public:
     QAction* Kelvohelp1 = nullptr;
     QAction* AboutKELVO1 = nullptr;
 
+    // Reads the table-set file at `path` as Read KELVO file does once its
+    // dialog has given a file: a modified table set is written first,
+    // warnings go to the notice, and a failure shows the error box and
+    // leaves everything as it was. The start-up uses it for a file named on
+    // the command line.
+    void ReadKELVOFile(const QString& path);
+
 public slots:
     void FormCreate();
     void CreateKELVOFile1Click();
@@ -122,6 +129,8 @@ private:
     void RunCommand(const std::function<void()>& command);
     void ShowError(const QString& text);
     void ShowFileLabels();
+    // Steps 3 to 6 of Read KELVO file for the chosen `path`; throws IoError.
+    void ReadChosenFile(const QString& path);
 
     kelvo::TableSet& m_ts;
     kelvo::WarningSink& m_warnings;
