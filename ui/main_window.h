@@ -129,7 +129,9 @@ private:
     void RunCommand(const std::function<void()>& command);
     void ShowError(const QString& text);
     void ShowFileLabels();
-    // Steps 3 to 6 of Read KELVO file for the chosen `path`; throws IoError.
+    // Reads the file at `path` into the table set and shows it in the
+    // labels; throws IoError, leaving the table set and its names as they
+    // were.
     void ReadChosenFile(const QString& path);
 
     kelvo::TableSet& m_ts;
