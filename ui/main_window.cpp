@@ -235,9 +235,20 @@ void TMain::ReadKELVOFile2Click() {
         if (!WriteIfModified()) return;
         const QString path = seams.chooseOpenFile ? seams.chooseOpenFile() : QString();
         if (path.isEmpty()) return;
-        kelvo::OpenTableSet(m_ts, ToPath(path).string(), m_warnings);
-        ShowFileLabels();
+        ReadChosenFile(path);
     });
+}
+
+void TMain::ReadKELVOFile(const QString& path) {
+    RunCommand([this, &path] {
+        if (!WriteIfModified()) return;
+        ReadChosenFile(path);
+    });
+}
+
+void TMain::ReadChosenFile(const QString& path) {
+    kelvo::OpenTableSet(m_ts, ToPath(path).string(), m_warnings);
+    ShowFileLabels();
 }
 
 void TMain::Exit1Click() { close(); }
