@@ -240,7 +240,7 @@ std::string CoefficientChartSvg(const TableSet& ts, int d, int t, const ChartOpt
         legendX += 90;
     }
     svg.Text(legendX, legendY, " class=\"legend\"",
-             options.classical ? "classical errors" : "conservative errors");
+             options.classical ? "intervals: classical SE" : "intervals: conservative SE");
     svg.Close("svg");
     return out;
 }

@@ -15,6 +15,7 @@
 #include "about.h"
 #include "app_windows.h"
 #include "check_results.h"
+#include "coefficient_chart.h"
 #include "display_results.h"
 #include "estimation_support.h"
 #include "help_viewer.h"
@@ -111,6 +112,8 @@ int main(int argc, char** argv) {
         windows.DisplayResults().hide();
         ok &= Save(windows.SpecifyOutput(), folder, QStringLiteral("specify_output"));
         ok &= Save(windows.ModelSummary(), folder, QStringLiteral("model_summary"));
+        windows.CoefficientChart().SetPredictor(1);
+        ok &= Save(windows.CoefficientChart(), folder, QStringLiteral("coefficient_chart"));
     }
 
     kelvo::ui::TWarningMessage& warning = windows.WarningMessage();
