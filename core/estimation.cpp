@@ -187,10 +187,10 @@ void AddIdentifyingConstraints(TableSet& ts, OutputFile& log) {
 }
 
 bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath) {
-    if (const std::string problem = SelectionProblem(ts); !problem.empty()) throw std::invalid_argument(problem);
     // Until this run succeeds the arrays hold no results of this selection.
     ts.ResultsCurrent = false;
     ts.Summary.present = false;
+    if (const std::string problem = SelectionProblem(ts); !problem.empty()) throw std::invalid_argument(problem);
     OutputFile log;
     CheckMarginalTotals(ts, warnings);
     BuildRightHandSides(ts, log, logPath);

@@ -37,6 +37,10 @@ namespace kelvo {
 // Texts of the warnings the estimation shows.
 inline constexpr const char* TotalsMismatchWarning = "Totals do not match for variable ";
 inline constexpr const char* SingularMatrixWarning = "Error: Matrix is singular !";
+// Shown instead of results when the last estimation stopped: the arrays then
+// hold the numbers of an earlier model, which must not be shown under this
+// model's names.
+inline constexpr const char* NoResultsWarning = "No results: the last model was not estimated";
 
 // A pivot of the factorisation counts as singular when it is not greater than
 // this absolute bound ...
@@ -65,6 +69,8 @@ struct OrientedTable {
 // dependent among the predictors, predictors not in increasing order). After
 // an IoError the estimation fields keep what was computed until then.
 // ResultsAvailable is left to the caller, which sets it before the run.
+// ResultsCurrent becomes false at the start and true only when results were
+// computed; so does the summary's presence (false).
 bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath);
 
 // Turns the model roles (VariableRoles) into the selection, in variable

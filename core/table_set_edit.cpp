@@ -8,6 +8,10 @@ namespace kelvo {
 
 void StartNewTableSet(TableSet& ts, const std::string& path) {
     ResetCategoryNames(ts);
+    // A new table set starts empty: no cell of the previous one may reach
+    // the new file.
+    for (PairTable& table : ts.PairTables)
+        for (auto& row : table) row.fill(0);
     ts.FileName = path;
     ts.FileBaseName = BaseNameOf(path);
     ts.TableSetModified = true;

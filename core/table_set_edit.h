@@ -11,8 +11,9 @@
 
 namespace kelvo {
 
-// A new table set to be kept in `path`: no variables, every category name
-// slot at its default "C1".."C16", open and modified, no results.
+// A new table set to be kept in `path`: no variables, every pair table cell
+// 0, every category name slot at its default "C1".."C16", open and modified,
+// no results.
 void StartNewTableSet(TableSet& ts, const std::string& path);
 
 // Reads the table-set file `path` (ReadTableSet): the table set is open and

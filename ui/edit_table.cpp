@@ -318,11 +318,12 @@ void TEditTable::PasteBlock(const QString& text) {
             TabSetEditText(column, row, field);
         }
     }
-    if (refused > 0) {
-        m_warnings.ShowWarning("Pasted text that is not a whole number was stored as 0: " +
-                               firstRefused.toLatin1().toStdString() +
-                               (refused > 1 ? " (and " + std::to_string(refused - 1) + " more)" : std::string()));
-    }
+    // Short enough for the warning notice; the help page of messages says
+    // more.
+    if (refused == 1)
+        m_warnings.ShowWarning("Not a whole number, set to 0: " + ToName(firstRefused.left(MaxNameLength)).value_or("?"));
+    else if (refused > 1)
+        m_warnings.ShowWarning("Not whole numbers, set to 0: " + std::to_string(refused) + " cells");
 }
 
 bool TEditTable::HandleClipboardKey(QKeyEvent* key) {

@@ -1,14 +1,20 @@
 #include "main_window.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QCloseEvent>
+#include <QCompleter>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QKeySequence>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPainter>
 #include <exception>
 
+#include "estimation.h"
 #include "io_error.h"
 #include "table_set.h"
 #include "table_set_edit.h"
@@ -65,21 +71,32 @@ TMain::TMain(kelvo::TableSet& ts, kelvo::WarningSink& warnings, QWidget* parent)
     // A fixed single border: the area below the menu has a fixed size.
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
 
-    seams.chooseCreateFile = [this] {
-        QFileDialog* dialog = CreateDialog();
-        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return QString();
-        return dialog->selectedFiles().constFirst();
-    };
-    seams.chooseOpenFile = [this] {
-        QFileDialog* dialog = OpenDialog1();
-        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return QString();
-        return dialog->selectedFiles().constFirst();
-    };
+    seams.chooseCreateFile = [this] { return ChosenFile(CreateDialog(), false); };
+    seams.chooseOpenFile = [this] { return ChosenFile(OpenDialog1(), true); };
     seams.showError = [this](const QString& text) { ShowErrorBox(this, text); };
     FormCreate();
 }
 
 TMain::~TMain() = default;
+
+QString TMain::ChosenFile(QFileDialog* dialog, bool existingAsTyped) {
+    const bool accepted = dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty();
+    // The name field's completion list belongs to the dialog: it must not
+    // stay over the main window and take the next key.
+    for (QCompleter* completer : dialog->findChildren<QCompleter*>())
+        if (completer->popup() != nullptr) completer->popup()->hide();
+    if (!accepted) return QString();
+    QString chosen = dialog->selectedFiles().constFirst();
+    if (existingAsTyped && !QFileInfo(chosen).isFile()) {
+        // The dialog adds ".tbl" to a name typed without it; a file that
+        // exists under the name as typed is that file.
+        if (const auto* typed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+            const QFileInfo asTyped(dialog->directory(), typed->text());
+            if (!typed->text().isEmpty() && asTyped.isFile()) chosen = asTyped.absoluteFilePath();
+        }
+    }
+    return chosen;
+}
 
 void TMain::BuildControls() {
     auto* client = new QWidget(this);
@@ -124,8 +141,8 @@ void TMain::BuildMenu() {
     };
 
     ReadKELVOfile1 = menu("ReadKELVOfile1", QStringLiteral("&File"));
-    CreateKELVOFile1 = item(ReadKELVOfile1, "CreateKELVOFile1", QStringLiteral("&Create KELVO file"),
-                            &TMain::CreateKELVOFile1Click);
+    CreateKELVOFile1 =
+        item(ReadKELVOfile1, "CreateKELVOFile1", QStringLiteral("&Create KELVO file"), &TMain::CreateKELVOFile1Click);
     ReadKELVOFile2 =
         item(ReadKELVOfile1, "ReadKELVOFile2", QStringLiteral("&Read KELVO file"), &TMain::ReadKELVOFile2Click);
     N2 = ReadKELVOfile1->addSeparator();
@@ -138,8 +155,7 @@ void TMain::BuildMenu() {
 
     Model1 = menu("Model1", QStringLiteral("&Model"));
     Specifymodel1 = item(Model1, "Specifymodel1", QStringLiteral("&Specify model"), &TMain::Specifymodel1Click);
-    Displayresults1 =
-        item(Model1, "Displayresults1", QStringLiteral("&Display results"), &TMain::Displayresults1Click);
+    Displayresults1 = item(Model1, "Displayresults1", QStringLiteral("&Display results"), &TMain::Displayresults1Click);
     Modelsummary1 = item(Model1, "Modelsummary1", QStringLiteral("Model s&ummary"), &TMain::Modelsummary1Click);
 
     Output1 = menu("Output1", QStringLiteral("&Output"));
@@ -247,17 +263,27 @@ void TMain::ReadKELVOFile(const QString& path) {
 }
 
 void TMain::ReadChosenFile(const QString& path) {
-    kelvo::OpenTableSet(m_ts, ToPath(path).string(), m_warnings);
+    try {
+        kelvo::OpenTableSet(m_ts, ToPath(path).string(), m_warnings);
+    } catch (const kelvo::IoError& error) {
+        // The reason as the reading gives it, and the file it tried below.
+        ShowError(QString::fromLatin1(error.what()) + QLatin1Char('\n') + QDir::toNativeSeparators(path));
+        return;
+    }
     ShowFileLabels();
 }
 
-void TMain::Exit1Click() { close(); }
+void TMain::Exit1Click() {
+    close();
+}
 
 void TMain::closeEvent(QCloseEvent* event) {
     bool written = false;
     RunCommand([this, &written] { written = WriteIfModified(); });
-    if (written) event->accept();
-    else event->ignore();
+    if (written)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void TMain::showEvent(QShowEvent* event) {
@@ -291,9 +317,18 @@ void TMain::Specifymodel1Click() {
     });
 }
 
+bool TMain::ResultsOfTheModel() {
+    // After an estimation that stopped (a singular matrix, a log that could
+    // not be written) the arrays still hold an earlier model's numbers.
+    if (m_ts.ResultsCurrent) return true;
+    m_warnings.ShowWarning(kelvo::NoResultsWarning);
+    return false;
+}
+
 void TMain::Displayresults1Click() {
     RunCommand([this] {
         if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
+        if (!ResultsOfTheModel()) return;
         if (seams.showDisplayResults) seams.showDisplayResults();
     });
 }
@@ -301,6 +336,7 @@ void TMain::Displayresults1Click() {
 void TMain::Modelsummary1Click() {
     RunCommand([this] {
         if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
+        if (!ResultsOfTheModel()) return;
         if (seams.showModelSummary) seams.showModelSummary();
     });
 }
@@ -308,6 +344,7 @@ void TMain::Modelsummary1Click() {
 void TMain::Specifyoutput1Click() {
     RunCommand([this] {
         if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
+        if (!ResultsOfTheModel()) return;
         const bool accepted = seams.showSpecifyOutput ? seams.showSpecifyOutput() : false;
         if (!accepted) return;
         if (seams.writeReport) seams.writeReport(m_ts);

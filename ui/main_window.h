@@ -124,10 +124,17 @@ protected:
 
 private:
     void BuildControls();
+    // Runs a file dialog: the chosen path, or an empty text when cancelled.
+    // With existingAsTyped, a name typed without ".tbl" that exists as typed
+    // is taken as it is.
+    QString ChosenFile(QFileDialog* dialog, bool existingAsTyped);
     void BuildMenu();
     // Writes the table set when it is modified. False after a failed write,
     // whose error has then been shown.
     bool WriteIfModified();
+    // Whether the results are those of the stored model; when not, says so
+    // in a warning.
+    bool ResultsOfTheModel();
     // Runs a command; an I/O failure that escapes it is shown in the error box.
     void RunCommand(const std::function<void()>& command);
     void ShowError(const QString& text);

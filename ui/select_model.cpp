@@ -3,6 +3,8 @@
 #include <QBitmap>
 #include <QEvent>
 #include <QGridLayout>
+#include <QKeyEvent>
+#include <QShortcut>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -128,6 +130,17 @@ TSelectModel::TSelectModel(TableSet& ts, WarningSink& warnings, QWidget* parent)
 
     seams.showError = [this](const QString& text) { ShowErrorBox(this, text); };
 
+    // The arrows from the keyboard, acting on the list that last had the
+    // focus, which keeps it: Alt+Left moves the selected variable to the
+    // left, Alt+Right to the right; Enter or a double click moves it as the
+    // arrow beside its list would (from Variables: to the predictors).
+    auto* left = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Left), this);
+    auto* right = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Right), this);
+    connect(left, &QShortcut::activated, this, [this] { MoveSelected(-1); });
+    connect(right, &QShortcut::activated, this, [this] { MoveSelected(+1); });
+    for (QListWidget* list : {DepList, Varlist, Predlist})
+        connect(list, &QListWidget::itemDoubleClicked, this, [this] { MoveSelected(0); });
+
     auto* layout = new QGridLayout(this);
     layout->setHorizontalSpacing(10);
     layout->addWidget(Label1, 0, 0);
@@ -159,7 +172,30 @@ void TSelectModel::showEvent(QShowEvent* event) {
     CenterOnScreen(this);
 }
 
+void TSelectModel::MoveSelected(int direction) {
+    switch (ActiveList) {
+        case 1:  // Dependent: only back to the right
+            if (direction >= 0) DepButtonClick();
+            break;
+        case 2:  // Variables: left to Dependent, right (and Enter) to Predictors
+            if (direction < 0) DepButtonClick();
+            else PredButtonClick();
+            break;
+        case 3:  // Predictors: only back to the left
+            if (direction <= 0) PredButtonClick();
+            break;
+        default: break;
+    }
+}
+
 bool TSelectModel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && (watched == DepList || watched == Varlist || watched == Predlist)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+            MoveSelected(0);
+            return true;
+        }
+    }
     if (event->type() == QEvent::FocusIn) {
         if (watched == DepList)
             DepListEnter();

@@ -71,6 +71,9 @@ public slots:
     void PredButtonClick();
     void OKButtonClick();
     void CancelButtonClick();
+    // The keyboard's arrows: the selected item of the list that last had the
+    // focus moves left (-1), right (+1), or as Enter moves it (0).
+    void MoveSelected(int direction);
     // Runs the estimation of the stored model; after results, shows the
     // prediction check and then the results browser; then closes the dialog.
     // When the log cannot be written, the error box says why and the dialog

@@ -29,8 +29,9 @@ TWarningMessage::TWarningMessage(QWidget* parent)
     Edit1->setReadOnly(true);
     Edit1->setGeometry(8, 12, 274, 23);
     Edit1->setPalette(RedOnPanel(Edit1->palette()));
-    // The field never takes the focus from OK, so Enter always closes.
-    Edit1->setFocusPolicy(Qt::NoFocus);
+    // The field takes the focus only from a click, to select and copy its
+    // text; OK stays the default button, so Enter still closes.
+    Edit1->setFocusPolicy(Qt::ClickFocus);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
@@ -41,6 +42,7 @@ TWarningMessage::TWarningMessage(QWidget* parent)
 
 void TWarningMessage::ShowWarning(const std::string& text) {
     Edit1->setText(FromName(text));
+    Edit1->setToolTip(Edit1->text());
     // A text longer than the field shows its beginning.
     Edit1->setCursorPosition(0);
     exec();

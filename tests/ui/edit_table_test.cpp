@@ -466,7 +466,7 @@ private slots:
         QCOMPARE(Cell(1, 2, 3), 6);
         QCOMPARE(warnings.warnings.size(), std::size_t{1});
         QCOMPARE(QString::fromStdString(warnings.warnings[0]),
-                 QString("Pasted text that is not a whole number was stored as 0: 2.5 (and 1 more)"));
+                 QString("Not whole numbers, set to 0: 2 cells"));
     }
 
     void pasteWhileEditingACellPastesTheBlock() {

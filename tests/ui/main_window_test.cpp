@@ -6,6 +6,11 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QWindow>
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QMenu>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QtTest>
 #include <filesystem>
 #include <memory>
@@ -65,6 +70,8 @@ struct Fixture {
         s.showAbout = [this] { Record("showAbout"); };
         s.showHelp = [this] { Record("showHelp"); };
         s.showError = [this](const QString& text) { errors.push_back(text); };
+        // As after a successful estimation, unless a test says otherwise.
+        ts->ResultsCurrent = true;
     }
 
     void Record(const char* name) {
@@ -154,6 +161,68 @@ private slots:
         // The components carry their names.
         QCOMPARE(f.window.findChild<QAction*>(QStringLiteral("Specifyoutput1")), f.window.Specifyoutput1);
         QCOMPARE(f.window.findChild<QMenu*>(QStringLiteral("ReadKELVOfile1")), f.window.ReadKELVOfile1);
+    }
+
+    // The real Read dialog, typed into: a name typed without ".tbl" that
+    // exists as typed is read as it is; a name that exists only with ".tbl"
+    // gets it; and the name completion's list closes with the dialog.
+    void readDialogTakesTheNameAsTyped_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("exists as typed") << "notes" << "notes";
+        QTest::newRow("gets .tbl") << "survey" << "survey.tbl";
+        QTest::newRow("completed") << "surv" << "surv.tbl";
+    }
+    void readDialogTakesTheNameAsTyped() {
+        QFETCH(QString, typed);
+        QFETCH(QString, read);
+        TempDir dir;
+        for (const char* name : {"notes", "survey.tbl", "surv.tbl", "survival.tbl"})
+            kelvo::test::WriteFile(dir / name, TwoVariables);
+        auto ts = std::make_unique<TableSet>();
+        kelvo::test::RecordingWarnings warnings;
+        TMain window(*ts, warnings);
+        QStringList errors;
+        window.seams.showError = [&](const QString& text) { errors << text; };
+        window.OpenDialog1()->setDirectory(Q(dir.path()));
+        window.OpenDialog1()->setOption(QFileDialog::DontUseNativeDialog);
+        bool popupSeen = false;
+        kelvo::test::WhenModalShown([&](QWidget* modal) {
+            auto* dialog = qobject_cast<QFileDialog*>(modal);
+            auto* name = dialog != nullptr ? dialog->findChild<QLineEdit*>("fileNameEdit") : nullptr;
+            if (name == nullptr) {
+                if (dialog != nullptr) dialog->reject();
+                return;
+            }
+            name->setFocus();
+            // Each key where the program delivers it: to the completion
+            // list while it is open, else to the field.
+            for (const QChar c : typed) {
+                QWidget* popup = QApplication::activePopupWidget();
+                QTest::keyClick(popup != nullptr ? popup : name, c.toLatin1());
+                QTest::qWait(20);
+            }
+            QTest::qWait(300);  // the completion list opens after the typing
+            for (QCompleter* completer : dialog->findChildren<QCompleter*>())
+                popupSeen |= completer->popup() != nullptr && completer->popup()->isVisible();
+            // Enter as a user presses it: into the list while it is open,
+            // then into the field if the dialog is still there.
+            QWidget* popup = QApplication::activePopupWidget();
+            QTest::keyClick(popup != nullptr ? popup : name, Qt::Key_Return);
+            QTest::qWait(50);
+            if (dialog->isVisible()) QTest::keyClick(name, Qt::Key_Return);
+        });
+        window.ReadKELVOFile2Click();
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join("; ")));
+        QCOMPARE(QString::fromStdString(ts->FileName), Q(dir / read.toStdString()));
+        QVERIFY(ts->TableSetOpen);
+        for (QCompleter* completer : window.OpenDialog1()->findChildren<QCompleter*>())
+            QVERIFY(completer->popup() == nullptr || !completer->popup()->isVisible());
+        QVERIFY(QApplication::activePopupWidget() == nullptr);
+        Q_UNUSED(popupSeen);
+        // The next key reaches the main window, not a list left over.
+        QTest::keyClick(&window, Qt::Key_F, Qt::AltModifier);
+        QVERIFY(QApplication::activePopupWidget() == nullptr || qobject_cast<QMenu*>(QApplication::activePopupWidget()));
     }
 
     void fileDialogs() {
@@ -278,6 +347,47 @@ private slots:
         QCOMPARE(f.ts->CategoryNames[1][1].str(), std::string("Male"));
         QCOMPARE(f.window.Label3->text(), QStringLiteral("-"));
         QVERIFY(f.ts->FileName.empty());
+    }
+
+    // A new table set starts empty: the cells of the table set read before
+    // do not reach it, nor, by Exit, its file.
+    void createAfterReadHasZeroCells() {
+        TempDir dir;
+        Fixture f;
+        f.openPath = Q(kelvo::test::SourcePath("examples/titanic.tbl"));
+        f.window.ReadKELVOFile2Click();
+        QVERIFY(f.ts->PairTables[1][1][1] != 0);
+        f.createPath = Q(dir / "new.tbl");
+        f.onDialog = [&f] {
+            f.ts->VariableCount = 2;
+            f.ts->CategoryCounts[1] = f.ts->CategoryCounts[2] = 2;
+        };
+        f.window.CreateKELVOFile1Click();
+        for (const kelvo::PairTable& table : f.ts->PairTables)
+            for (const auto& row : table)
+                for (const std::int32_t cell : row) QCOMPARE(cell, 0);
+        f.window.Exit1Click();
+        QCOMPARE(QString::fromStdString(ReadFile(dir / "new.tbl")).count(QStringLiteral("         0 ")), 4);
+    }
+
+    // After an estimation that stopped, the results of an earlier model must
+    // not be shown or written under this model's names.
+    void noResultsAfterAStoppedEstimation_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("display") << "Displayresults1";
+        QTest::newRow("summary") << "Modelsummary1";
+        QTest::newRow("output") << "Specifyoutput1";
+    }
+    void noResultsAfterAStoppedEstimation() {
+        QFETCH(QString, command);
+        Fixture f;
+        f.ts->TableSetOpen = f.ts->ResultsAvailable = true;
+        f.ts->ResultsCurrent = false;
+        f.outputAccepted = true;
+        f.window.findChild<QAction*>(command)->trigger();
+        QVERIFY(f.calls.empty());
+        QCOMPARE(f.warnings.warnings, std::vector<std::string>{"No results: the last model was not estimated"});
+        QVERIFY(f.ts->ResultsAvailable);
     }
 
     void createStartsNewTableSet() {
@@ -429,7 +539,8 @@ private slots:
 
         f.openPath = Q(dir / file.toStdString());
         f.window.ReadKELVOFile2Click();
-        QCOMPARE(f.errors, QStringList{error});
+        // The reason, and the file it tried on a second line.
+        QCOMPARE(f.errors, QStringList{error + "\n" + f.openPath});
         QCOMPARE(kelvo::TableSetText(*f.ts), before);
         QCOMPARE(f.ts->VariableRoles, saved.VariableRoles);
         QCOMPARE(f.ts->FileName, saved.FileName);

@@ -2,10 +2,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QClipboard>
 #include <QtTest>
 
 #include "about.h"
 #include "confirm_message.h"
+#include "estimation.h"
+#include "name_rules.h"
+#include "table_set.h"
 #include "warning_message.h"
 #include "window_test_support.h"
 
@@ -74,6 +78,55 @@ private slots:
         QCOMPARE(cursor, 0);  // the beginning of a long text is shown
         QVERIFY(okHadFocus);
         QVERIFY(stayedOpen);
+    }
+
+    // The messages KELVO adds to the specified ones fit the field at the
+    // default font, as the specified ones do, with names of 12 characters.
+    void ownMessagesFitTheField_data() {
+        QTest::addColumn<QString>("text");
+        const std::string name = "Abcdefghijkl";
+        kelvo::TableSet ts;
+        ts.VariableCount = 16;
+        ts.VariableNames[16] = name;
+        for (const std::string& text :
+             {std::string(kelvo::NoResultsWarning), std::string("A table set holds at most 16 variables"),
+              kelvo::VariableNameWarning(kelvo::CheckVariableName(ts, "A*B", 0), "A*B"),
+              kelvo::VariableNameWarning(kelvo::CheckVariableName(ts, name, 0), name),
+              kelvo::RefusedCharacterWarning(0x1F600), "Not a whole number, set to 0: " + name,
+              std::string("Not whole numbers, set to 0: 289 cells")})
+            QTest::newRow(text.c_str()) << QString::fromStdString(text);
+        // The longest specified one, for comparison.
+        QTest::newRow("specified") << QString::fromStdString("Incorrect variable name in file: " + name);
+    }
+    void ownMessagesFitTheField() {
+        QFETCH(QString, text);
+        TWarningMessage box;
+        const QRect room = box.Edit1->contentsRect().marginsRemoved(box.Edit1->textMargins());
+        QVERIFY2(box.Edit1->fontMetrics().horizontalAdvance(text) <= room.width() - 4, qPrintable(text));
+    }
+
+    // The whole text is the field's tooltip, and it can be selected and
+    // copied; Enter still closes the notice.
+    void textCanBeCopied() {
+        TWarningMessage box;
+        QString copied, tip;
+        bool closedByEnter = false, clickFocuses = false;
+        WhenModalShown([&](QWidget*) {
+            tip = box.Edit1->toolTip();
+            QTest::mouseClick(box.Edit1, Qt::LeftButton);
+            clickFocuses = box.focusWidget() == box.Edit1;
+            QTest::keyClick(box.Edit1, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(box.Edit1, Qt::Key_C, Qt::ControlModifier);
+            copied = QApplication::clipboard()->text();
+            QTest::keyClick(box.Edit1, Qt::Key_Return);
+            closedByEnter = !box.isVisible();
+            if (!closedByEnter) box.OKButton->click();
+        });
+        box.ShowWarning("Totals do not match for variable Class");
+        QCOMPARE(tip, QStringLiteral("Totals do not match for variable Class"));
+        QCOMPARE(copied, tip);
+        QVERIFY(clickFocuses);
+        QVERIFY(closedByEnter);
     }
 
     void laterWarningReplacesText() {

@@ -104,6 +104,47 @@ private slots:
         QDir::setCurrent(m_folder.path());
     }
 
+    // A whole model chosen with the keyboard alone: Alt+Left and Alt+Right
+    // act on the list that has the focus, Enter moves as the list's arrow
+    // does, and the specified tab order stays.
+    void theModelCanBeChosenWithTheKeyboard() {
+        Open(SevenVariables());
+        QWidget* focus = QApplication::focusWidget();
+        QCOMPARE(focus, dialog->Varlist);
+        QTest::keyClick(focus, Qt::Key_Down);                  // V2
+        QTest::keyClick(focus, Qt::Key_Left, Qt::AltModifier);  // V2 to Dependent
+        QTest::keyClick(focus, Qt::Key_Right, Qt::AltModifier);  // V1 to Predictors
+        QTest::keyClick(focus, Qt::Key_Return);                 // V3 to Predictors
+        QTest::keyClick(focus, Qt::Key_Left, Qt::AltModifier);  // a second dependent: nothing
+        QCOMPARE(QApplication::focusWidget(), dialog->Varlist);
+        QCOMPARE(Items(dialog->DepList), QStringList{"V2"});
+        QCOMPARE(Items(dialog->Predlist), (QStringList{"V1", "V3"}));
+        QTest::keyClick(dialog->Varlist, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), dialog->Predlist);
+        QTest::keyClick(dialog->Predlist, Qt::Key_Right, Qt::AltModifier);  // nothing to the right
+        QTest::keyClick(dialog->Predlist, Qt::Key_Left, Qt::AltModifier);   // V1 back
+        QCOMPARE(Items(dialog->Predlist), QStringList{"V3"});
+        // From Predictors the tab goes on to its arrow (the other one is
+        // disabled there), and back again.
+        QTest::keyClick(dialog->Predlist, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), dialog->PredButton);
+        QTest::keyClick(dialog->PredButton, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), dialog->Predlist);
+        QTest::keyClick(dialog->Predlist, Qt::Key_Backtab);
+        QTest::keyClick(dialog->Varlist, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), dialog->DepList);
+        QTest::keyClick(dialog->DepList, Qt::Key_Return);  // V2 back to Variables
+        QCOMPARE(Items(dialog->DepList), QStringList{});
+        // A double click moves as Enter does.
+        const QPoint first = dialog->Varlist->visualItemRect(dialog->Varlist->item(0)).center();
+        QTest::mousePress(dialog->Varlist->viewport(), Qt::LeftButton, {}, first);
+        QTest::mouseRelease(dialog->Varlist->viewport(), Qt::LeftButton, {}, first);
+        QTest::mouseDClick(dialog->Varlist->viewport(), Qt::LeftButton, {}, first);
+        QCOMPARE(Items(dialog->Predlist), (QStringList{"V1", "V3"}));
+        QCOMPARE(ts->VariableRoles[1], 2);
+        QCOMPARE(ts->VariableRoles[2], 0);
+    }
+
     void showingBuildsTheListsFromTheRoles() {
         auto tableSet = SevenVariables();
         tableSet->VariableRoles[6] = 1;
