@@ -1,6 +1,5 @@
 #include "csv_import.h"
 
-#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <optional>
@@ -30,25 +29,9 @@ struct CsvTableBuilder::State {
 void CsvTableBuilder::State::EndHeader(std::vector<std::string>& fields) {
     for (std::string& field : fields) field = std::string(TrimBlanks(field));
     header = fields;
-    if (!options.weightColumn.empty()) {
-        const auto found = std::find(header.begin(), header.end(), options.weightColumn);
-        if (found == header.end()) throw ImportError("No column named " + Quoted(options.weightColumn) + " for the weights");
-        weightIndex = static_cast<int>(found - header.begin());
-    }
-    if (options.variables.empty()) {
-        for (int c = 0; c < static_cast<int>(header.size()); ++c)
-            if (c != weightIndex) selected.push_back(c);
-    } else {
-        for (const std::string& name : options.variables) {
-            const auto found = std::find(header.begin(), header.end(), name);
-            if (found == header.end()) throw ImportError("No column named " + Quoted(name));
-            const int c = static_cast<int>(found - header.begin());
-            if (c == weightIndex) throw ImportError("The weight column " + Quoted(name) + " cannot also be a variable");
-            if (std::find(selected.begin(), selected.end(), c) != selected.end())
-                throw ImportError("Column " + Quoted(name) + " is chosen twice");
-            selected.push_back(c);
-        }
-    }
+    const ChosenColumns chosen = ChooseColumns(header, options.variables, options.weightColumn);
+    selected = chosen.variables;
+    weightIndex = chosen.weight;
     std::vector<std::string> names;
     for (const int c : selected) names.push_back(header[static_cast<std::size_t>(c)]);
     if (names.size() >= 2 && names.size() <= static_cast<std::size_t>(MaxVariables))

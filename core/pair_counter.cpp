@@ -40,6 +40,31 @@ std::string_view TrimBlanks(std::string_view text) {
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
+ChosenColumns ChooseColumns(const std::vector<std::string>& available, const std::vector<std::string>& wanted,
+                            const std::string& weight) {
+    ChosenColumns chosen;
+    if (!weight.empty()) {
+        const auto found = std::find(available.begin(), available.end(), weight);
+        if (found == available.end()) throw ImportError("No column named " + Quoted(weight) + " for the weights");
+        chosen.weight = static_cast<int>(found - available.begin());
+    }
+    if (wanted.empty()) {
+        for (int c = 0; c < static_cast<int>(available.size()); ++c)
+            if (c != chosen.weight) chosen.variables.push_back(c);
+        return chosen;
+    }
+    for (const std::string& name : wanted) {
+        const auto found = std::find(available.begin(), available.end(), name);
+        if (found == available.end()) throw ImportError("No column named " + Quoted(name));
+        const int c = static_cast<int>(found - available.begin());
+        if (c == chosen.weight) throw ImportError("The weight column " + Quoted(name) + " cannot also be a variable");
+        if (std::find(chosen.variables.begin(), chosen.variables.end(), c) != chosen.variables.end())
+            throw ImportError("Column " + Quoted(name) + " is chosen twice");
+        chosen.variables.push_back(c);
+    }
+    return chosen;
+}
+
 struct PairCounter::State {
     struct Value {
         std::string name;       // as the table set will hold it (cut to 12 characters)
