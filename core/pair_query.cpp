@@ -72,6 +72,11 @@ std::string QuoteIdentifier(SqlDialect dialect, std::string_view name) {
     return quoted;
 }
 
+void CheckOrderAllowed(SqlDialect dialect, CategoryOrder order) {
+    if (order == CategoryOrder::FirstSeen && dialect != SqlDialect::Sqlite)
+        throw ImportError("The first-seen order needs SQLite: other databases keep no order of the records");
+}
+
 std::string PairQuery(const PairQuerySpec& spec) {
     const SqlDialect d = spec.dialect;
     const int n = static_cast<int>(spec.columns.size());
@@ -80,8 +85,7 @@ std::string PairQuery(const PairQuerySpec& spec) {
         throw ImportError("Too many variables: " + std::to_string(n) + " (at most " + std::to_string(MaxVariables) + ")");
     if (SameNameAnyCase(spec.table, "kelvo_records"))
         throw ImportError("The table " + Quoted(spec.table) + " bears the name that the counting query gives its first step");
-    if (spec.order == CategoryOrder::FirstSeen && d != SqlDialect::Sqlite)
-        throw ImportError("The first-seen order needs SQLite: other databases keep no order of the records");
+    CheckOrderAllowed(d, spec.order);
     std::vector<std::string> named = spec.columns;
     if (!spec.weight.empty()) named.push_back(spec.weight);
     for (const std::string& column : named)
@@ -245,9 +249,14 @@ void PairCountsReader::AddRow(const std::vector<std::string>& fields) {
         const std::string& text = fields[static_cast<std::size_t>(s.variableFields[static_cast<std::size_t>(v - 1)])];
         category[e] = text.starts_with(':') ? counter.Category(v, text.substr(1)) : counter.NullCategory(v);
     }
+    if (s.badWeightsField >= 0) {
+        const std::int64_t bad = s.Number(fields[static_cast<std::size_t>(s.badWeightsField)], BadWeightsColumn);
+        // Every record is counted in every pair: the first pair tells how
+        // many weights are invalid. A row with one has no valid count.
+        if (i == 2 && j == 1) s.badWeights += bad;
+        if (bad > 0) return;
+    }
     const std::int64_t count = s.Number(fields[static_cast<std::size_t>(s.countField)], CountColumn);
-    if (s.badWeightsField >= 0 && i == 2 && j == 1)
-        s.badWeights += s.Number(fields[static_cast<std::size_t>(s.badWeightsField)], BadWeightsColumn);
     if (s.firstRowField >= 0 && s.options.order == CategoryOrder::FirstSeen) {
         const std::int64_t record = s.Number(fields[static_cast<std::size_t>(s.firstRowField)], FirstRowColumn);
         counter.NoteFirstRecord(j, category[0], record);

@@ -55,6 +55,10 @@ struct PairQuerySpec {
     CategoryOrder order = CategoryOrder::Value;
 };
 
+// Throws ImportError when the order cannot be had in the dialect: the
+// first-seen order needs SQLite, whose rowid keeps the order of the records.
+void CheckOrderAllowed(SqlDialect dialect, CategoryOrder order);
+
 // The counting query. Throws ImportError when the spec cannot be queried: a
 // first-seen order outside SQLite (only its rowid keeps the order of the
 // records), a column named as a result column, too few or too many columns.

@@ -3,6 +3,7 @@
 namespace kelvo {
 
 void ImportThrough(SqlConnection& connection, const SqlImportOptions& options, TableSet& ts) {
+    CheckOrderAllowed(connection.Dialect(), options.counting.order);
     const std::vector<std::string> available = connection.Columns(options.table);
     const ChosenColumns chosen = ChooseColumns(available, options.columns, options.weight);
     PairQuerySpec spec;
