@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "table_set_file.h"
+#include "table_set_edit.h"
 
 namespace kelvo::cli {
 
@@ -19,10 +19,7 @@ CLI::Option* AddOrderOption(CLI::App* command, CategoryOrder& order, const std::
 
 std::unique_ptr<TableSet> ReadInput(const std::string& path, WarningSink& warnings) {
     auto ts = std::make_unique<TableSet>();
-    ts->FileName = path;
-    ts->FileBaseName = BaseNameOf(path);
-    ReadTableSet(*ts, warnings);
-    ts->TableSetOpen = true;
+    OpenTableSet(*ts, path, warnings);
     return ts;
 }
 

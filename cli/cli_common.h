@@ -31,7 +31,8 @@ public:
     void ShowWarning(const std::string& text) override;
 };
 
-// Reads a table-set file into a new table set (exceptions as ReadTableSet).
+// Reads a table-set file into a new table set as the desktop program
+// opens one (exceptions as ReadTableSet).
 std::unique_ptr<TableSet> ReadInput(const std::string& path, WarningSink& warnings);
 
 

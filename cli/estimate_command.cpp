@@ -11,62 +11,23 @@
 #include "diagnostics.h"
 #include "estimation.h"
 #include "model_options.h"
-#include "number_format.h"
+#include "model_fit.h"
+#include "output_sections.h"
 #include "text_report.h"
 
 namespace kelvo::cli {
 
 namespace {
 
-// ---- Text output, in the columns of the text report ----
-
-// One table: heading, dashes, header line, dashes, one line per row with one
-// percentage per column, dashes, empty line.
-void PrintTable(std::ostream& out, const std::string& heading, const std::string& corner,
-                const std::vector<std::string>& columns, const std::vector<std::string>& rows,
-                const std::function<double(int row, int column)>& value) {
-    const std::string dashes(12 * columns.size() + 10, '-');
-    out << heading << '\n' << dashes << '\n' << AlignLeft(corner, 10);
-    for (const std::string& column : columns) out << AlignRight(column, 12);
-    out << '\n' << dashes << '\n';
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        out << AlignLeft(rows[r], 10);
-        for (std::size_t c = 0; c < columns.size(); ++c)
-            // Numbers keep every character, as in the text report.
-            out << PadLeft(FormatPercent(value(static_cast<int>(r) + 1, static_cast<int>(c) + 1)), 12);
-        out << '\n';
-    }
-    out << dashes << "\n\n";
-}
-
-std::vector<std::string> CategoryNamesOf(const TableSet& ts, int variable) {
-    std::vector<std::string> names;
-    for (int k = 1; k <= ts.CategoryCounts[variable]; ++k) names.push_back(ts.CategoryNames[variable][k]);
-    return names;
-}
+// ---- Text output: the report's tables, rendered by the text driver ----
 
 void PrintResults(std::ostream& out, const TableSet& ts) {
-    const int dependent = ts.DependentVariable;
-    const std::string& dependentName = ts.VariableNames[dependent];
-    const std::vector<std::string> dependentCategories = CategoryNamesOf(ts, dependent);
-    // Coefficients in percent, then their standard errors (already in
-    // percentage points); the average leads every table.
-    for (const bool errors : {false, true}) {
-        for (int t = 1; t <= ts.PredictorCount; ++t) {
-            const int v = ts.PredictorList[t];
-            const int base = BlockStart(ts, t);
-            std::vector<std::string> columns = {"Average"};
-            for (const std::string& name : CategoryNamesOf(ts, v)) columns.push_back(name);
-            const std::string heading =
-                (errors ? "Standard errors for variable: " : "Coeficients for variable: ") + ts.VariableNames[v];
-            PrintTable(out, heading, dependentName, columns, dependentCategories, [&](int r, int c) {
-                const int parameter = c == 1 ? 1 : base + c - 1;
-                return errors ? ts.StandardErrors[parameter][r] : 100.0 * ts.Coefficients[parameter][r];
-            });
-        }
-    }
-    PrintTable(out, "Predictions for the dependent variable", "Category", {"Minimum", "Maximum"}, dependentCategories,
-               [&](int r, int c) { return c == 1 ? ts.MinimumPrediction[r] : ts.MaximumPrediction[r]; });
+    StreamLineSink lines(out);
+    TextDriver driver(lines);
+    BuildCoefficientsSection(ts, driver);
+    BuildStandardErrorsSection(ts, driver);
+    BuildPredictionRangeSection(ts, driver);
+    BuildModelSummarySection(ts, driver);
 }
 
 // ---- JSON output ----
@@ -91,6 +52,37 @@ std::string JsonArray(int count, const std::function<std::string(int)>& item) {
         text += item(i);
     }
     return text + "]";
+}
+
+// The model summary: fit per dependent category, the classical standard
+// errors with their tests per parameter, and per predictor its unadjusted
+// deviations, eta, beta and F test; null where a value does not exist.
+std::string FitJson(const TableSet& ts) {
+    const ModelSummary& s = ts.Summary;
+    const int m = ts.ParameterCount;
+    const int D = ts.DependentCategoryCount;
+    const auto vector = [&](const std::vector<double>& values) {
+        return JsonArray(D, [&](int d) { return JsonNumber(values[static_cast<std::size_t>(d)]); });
+    };
+    const auto matrix = [&](const Matrix& values, int rows) {
+        return JsonArray(rows, [&](int i) { return JsonArray(D, [&](int d) { return JsonNumber(values(i, d)); }); });
+    };
+    const std::string df = JsonNumber(s.residualDf);
+    std::string text = "{\"residual_df\": " + df + ", \"r_squared\": " + vector(s.rSquared) +
+                       ", \"adjusted_r_squared\": " + vector(s.adjustedRSquared) +
+                       ", \"residual_standard_error\": " + vector(s.residualStandardError) +
+                       ", \"classical_standard_errors\": " + matrix(s.classicalStandardErrors, m) +
+                       ", \"t_values\": " + matrix(s.tValues, m) + ", \"p_values\": " + matrix(s.pValues, m) +
+                       ", \"predictors\": ";
+    text += JsonArray(static_cast<int>(s.predictors.size()), [&](int t) {
+        const PredictorSummary& p = s.predictors[static_cast<std::size_t>(t) - 1];
+        return "{\"variable\": " + JsonString(ts.VariableNames[p.variable]) +
+               ", \"unadjusted\": " + matrix(p.unadjusted, ts.CategoryCounts[p.variable]) +
+               ", \"eta\": " + vector(p.eta) + ", \"beta\": " + vector(p.beta) + ", \"f_value\": " +
+               vector(p.fValue) + ", \"df1\": " + std::to_string(p.df1) + ", \"df2\": " + df +
+               ", \"p_value\": " + vector(p.pValue) + "}";
+    });
+    return text + "}";
 }
 
 void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::vector<std::string>& warnings) {
@@ -131,7 +123,7 @@ void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::
             << ", \"minimum_prediction\": " << vector(ts.MinimumPrediction)
             << ", \"maximum_prediction\": " << vector(ts.MaximumPrediction)
             << ", \"minimum_combination\": " << combinations(false)
-            << ", \"maximum_combination\": " << combinations(true);
+            << ", \"maximum_combination\": " << combinations(true) << ", \"fit\": " << FitJson(ts);
     }
     out << ", \"warnings\": " << JsonArray(static_cast<int>(warnings.size()), [&](int i) {
         return JsonString(warnings[static_cast<std::size_t>(i) - 1]);
@@ -172,6 +164,7 @@ void RegisterEstimateCommand(CLI::App& app, int& status) {
         const auto ts = ReadInput(*path, warnings);
         ApplyModelOptions(*ts, *options);
         const bool computed = ComputeEstimates(*ts, warnings, options->log);
+        if (computed) ComputeModelSummary(*ts);
         if (*json)
             PrintJson(std::cout, *ts, computed, warnings.warnings);
         else if (computed)

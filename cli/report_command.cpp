@@ -7,30 +7,32 @@
 #include "cli_common.h"
 #include "estimation.h"
 #include "model_options.h"
+#include "model_fit.h"
 #include "report.h"
 
 namespace kelvo::cli {
 
 namespace {
 
-// The section names of --sections, in the order of OutputSections[1..4].
-constexpr const char* SectionNames[] = {nullptr, "tables", "coefficients", "errors", "enhanced"};
+// The section names of --sections, in the order of OutputSections.
+constexpr const char* SectionNames[] = {nullptr, "tables", "coefficients", "errors", "enhanced", "summary"};
+constexpr int LastSection = SectionSummary;
 
 // The OutputSections flags for a --sections list: "none", or section names
 // separated by commas in any order. Throws UsageError for anything else.
-std::array<bool, 5> ParseSections(const std::string& list) {
-    std::array<bool, 5> chosen{};
+SectionChoice ParseSections(const std::string& list) {
+    SectionChoice chosen{};
     if (list == "none") return chosen;
     std::size_t start = 0;
     for (;;) {
         const std::size_t comma = list.find(',', start);
         const std::string name = list.substr(start, comma == std::string::npos ? comma : comma - start);
         int section = 0;
-        for (int s = SectionTables; s <= SectionEnhanced; ++s)
+        for (int s = SectionTables; s <= LastSection; ++s)
             if (name == SectionNames[s]) section = s;
         if (section == 0)
             throw UsageError("unknown section \"" + name +
-                             "\" in --sections (use tables, coefficients, errors, enhanced or none)");
+                             "\" in --sections (use tables, coefficients, errors, enhanced, summary or none)");
         chosen[section] = true;
         if (comma == std::string::npos) break;
         start = comma + 1;
@@ -54,11 +56,12 @@ void RegisterReportCommand(CLI::App& app, int& status) {
         ->required()
         ->check(CLI::IsMember({"html", "text"}));
     report->add_option("--sections", *sections,
-                       "Sections, separated by commas: tables, coefficients, errors, enhanced (HTML only); "
-                       "none for the model alone (default: all)");
+                       "Sections, separated by commas: tables, coefficients, errors, enhanced (HTML only), "
+                       "summary (the model summary); none for the model alone "
+                       "(default: tables,coefficients,errors,enhanced)");
     report->add_option("-o,--output", *output, "Report file to write (an existing file is replaced)")->required();
     report->callback([path, options, format, sections, output, &status] {
-        const std::array<bool, 5> chosen = ParseSections(*sections);
+        const SectionChoice chosen = ParseSections(*sections);
         StderrWarningSink warnings;
         const auto ts = ReadInput(*path, warnings);
         ApplyModelOptions(*ts, *options);
@@ -67,6 +70,7 @@ void RegisterReportCommand(CLI::App& app, int& status) {
             status = ExitFindings;
             return;
         }
+        if (chosen[SectionSummary]) ComputeModelSummary(*ts);
         ts->ReportFileName = *output;
         ts->ReportType = *format == "html" ? HtmlReport : TextReport;
         ts->OutputSections = chosen;

@@ -135,7 +135,8 @@ void BuildRightHandSides(TableSet& ts, OutputFile& log, const std::filesystem::p
     ts.ParameterCount = m;
     ts.CrossProducts.resize(m, m);
 
-    log.Create(logPath);
+    // Without a path (a refit for the model summary) no log is written.
+    if (!logPath.empty()) log.Create(logPath);
     detail::WriteLogMatrix(log, m, D, 8, 1, [&](int r, int c) { return ts.RightHandSides(r, c); });
 }
 
@@ -187,6 +188,9 @@ void AddIdentifyingConstraints(TableSet& ts, OutputFile& log) {
 
 bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath) {
     if (const std::string problem = SelectionProblem(ts); !problem.empty()) throw std::invalid_argument(problem);
+    // Until this run succeeds the arrays hold no results of this selection.
+    ts.ResultsCurrent = false;
+    ts.Summary.present = false;
     OutputFile log;
     CheckMarginalTotals(ts, warnings);
     BuildRightHandSides(ts, log, logPath);
@@ -197,6 +201,7 @@ bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem
     ComputeCoefficients(ts, log);
     ComputeStandardErrors(ts);
     ComputePredictionRange(ts);
+    ts.ResultsCurrent = true;
     return true;
 }
 

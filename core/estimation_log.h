@@ -14,6 +14,7 @@ namespace kelvo::detail {
 // as FormatFixed(value, decimals, width) writes it, then an empty line.
 template <class ValueAt>
 void WriteLogMatrix(OutputFile& log, int rows, int columns, int width, int decimals, ValueAt value) {
+    if (!log.IsOpen()) return;  // an estimation without a log
     std::string line;
     for (int r = 1; r <= rows; ++r) {
         line.clear();

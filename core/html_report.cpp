@@ -1,197 +1,173 @@
 #include "html_report.h"
 
-#include <array>
-#include <cstdint>
-#include <string>
-#include <string_view>
-
 #include "number_format.h"
+#include "output_sections.h"
 #include "version.h"
-#include "significance.h"
 
 namespace kelvo {
 
 namespace {
 
-// Appends a name with the characters that have a meaning in HTML replaced by
-// their entities.
-void AppendEscaped(std::string& line, std::string_view name) {
-    for (const char c : name) {
-        switch (c) {
-        case '&': line += "&amp;"; break;
-        case '<': line += "&lt;"; break;
-        case '>': line += "&gt;"; break;
-        case '"': line += "&quot;"; break;
-        default: line += c;
-        }
-    }
-}
-
-// "<prefix>NAME<suffix>" with the name escaped.
-std::string NameLine(std::string_view prefix, std::string_view name, std::string_view suffix) {
-    std::string line(prefix);
-    AppendEscaped(line, name);
-    line += suffix;
-    return line;
-}
-
-constexpr std::string_view RowLabelStart = "  <td class=\"kop\">";
-constexpr std::string_view ColumnHeadingStart = "<td class=\"kop\" width=60 align=right>";
-constexpr std::string_view ValueStart = "  <td class=\"cel\" align=right>";
-constexpr std::string_view SignificantStart = "  <td class=\"kop\" align=right>";
 constexpr std::string_view CellEnd = "</td>";
 
-void WriteCell(OutputFile& file, std::string_view start, const std::string& number) {
-    file.Write(start);
-    file.Write(number);
-    file.WriteLine(CellEnd);
-}
-
-enum class ValueKind { Coefficients, StandardErrors, Enhanced };
-
-// The three per-predictor sections: one table per predictor with the average
-// (parameter 1) and the predictor's categories (parameters base + 1 .. base +
-// K) for every category of the dependent variable, then one "<hr>".
-void WritePredictorTables(const TableSet& ts, OutputFile& file, ValueKind kind) {
-    const int dependent = ts.DependentVariable;
-    const int rows = ts.CategoryCounts[dependent];
-    std::string_view heading = "<h2>Coeficients for variable: ";
-    std::string_view closing = "<p>";
-    if (kind == ValueKind::StandardErrors) {
-        heading = "<h2>Standard errors for variable: ";
-        closing = "<p></p>";
-    } else if (kind == ValueKind::Enhanced) {
-        heading = "<h2>Coefficients for variable: ";
-        closing = "<i>Bold values are significant</i><p>";
-    }
-    const auto writeValue = [&](int parameter, int category) {
-        if (kind == ValueKind::StandardErrors) {
-            WriteCell(file, ValueStart, FormatPercent(ts.StandardErrors[parameter][category]));
-            return;
-        }
-        const double coefficient = ts.Coefficients[parameter][category];
-        const bool bold = kind == ValueKind::Enhanced &&
-                          IsSignificant(coefficient, ts.StandardErrors[parameter][category]);
-        WriteCell(file, bold ? SignificantStart : ValueStart, FormatPercent(100.0 * coefficient));
-    };
-
-    int base = 1;
-    for (int p = 1; p <= ts.PredictorCount; ++p) {
-        const int v = ts.PredictorList[p];
-        const int columns = ts.CategoryCounts[v];
-        file.WriteLine(NameLine(heading, ts.VariableNames[v].str(), "</h2>"));
-        file.WriteLine("<table>");
-        file.WriteLine("<tr>");
-        file.WriteLine(NameLine("  <td class=\"kop\" width=60>", ts.VariableNames[dependent].str(), CellEnd));
-        file.WriteLine("  <td class=\"kop\" align=right width=60>Average</td>");
-        for (int c = 1; c <= columns; ++c) file.WriteLine(NameLine(ColumnHeadingStart, ts.CategoryNames[v][c].str(), CellEnd));
-        file.WriteLine("</tr>");
-        for (int r = 1; r <= rows; ++r) {
-            file.WriteLine("<tr>");
-            file.WriteLine(NameLine(RowLabelStart, ts.CategoryNames[dependent][r].str(), CellEnd));
-            writeValue(1, r);
-            for (int c = 1; c <= columns; ++c) writeValue(base + c, r);
-            file.WriteLine("</tr>");
-        }
-        file.WriteLine("</table>");
-        file.WriteLine(closing);
-        base += columns;
-    }
-    file.WriteLine("<hr>");
+void AppendPadded(std::string& line, std::string_view text, std::size_t width) {
+    if (text.size() < width) line.append(width - text.size(), ' ');
+    line.append(text);
 }
 
 }  // namespace
 
-void WriteHtmlHeader(const TableSet& ts, OutputFile& file) {
-    file.WriteLine("<html>");
-    file.WriteLine("<head>");
-    file.WriteLine("<link rel=stylesheet type=\"text/css\" href=\"kelvo.css\">");
-    file.WriteLine("</head>");
-    file.WriteLine("<body>");
-    file.WriteLine(std::string("<h1>KELVO - Quendar - Version ") + KelvoVersion + "</h1>");
-    file.WriteLine("<p>");
-    file.WriteLine("<h2>Model</h2>");
-    file.WriteLine("<table>");
-    file.WriteLine("<tr>");
-    file.WriteLine("  <td class=\"kop\">Indepedent variable</td>");
-    file.WriteLine(NameLine("  <td class=\"cel\">", ts.VariableNames[ts.DependentVariable].str(), CellEnd));
-    file.WriteLine("</tr>");
-    file.WriteLine("<tr>");
-    file.WriteLine("  <td class=\"kop\">Predictor variables</td>");
-    file.WriteLine("  <td class=\"cel\">");
-    std::string predictors = "   ";
-    for (int p = 1; p <= ts.PredictorCount; ++p) {
-        if (p > 1) predictors += ", ";
-        AppendEscaped(predictors, ts.VariableNames[ts.PredictorList[p]].str());
+void AppendHtmlEscaped(std::string& out, std::string_view text) {
+    for (const char c : text) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
     }
-    predictors += "  </td>";
-    file.WriteLine(predictors);
-    file.WriteLine("</tr>");
-    file.WriteLine("</table>");
-    file.WriteLine("<hr>");
+}
+
+void HtmlDriver::BeginDocument() {
+    m_out.Line("<html>");
+    m_out.Line("<head>");
+    m_out.Line("<link rel=stylesheet type=\"text/css\" href=\"kelvo.css\">");
+    m_out.Line("</head>");
+    m_out.Line("<body>");
+    m_out.Line(std::string("<h1>KELVO - Quendar - Version ") + KelvoVersion + "</h1>");
+    m_out.Line("<p>");
+}
+
+void HtmlDriver::EndDocument() {
+    m_out.Line("</body>");
+    m_out.Line("</html>");
+}
+
+void HtmlDriver::BeginSection(const SectionInfo& section) {
+    m_section = section;
+}
+
+void HtmlDriver::EndSection(const SectionInfo&) {
+    m_out.Line("<hr>");
+}
+
+void HtmlDriver::EscapedLine(std::string_view before, std::string_view text, std::string_view after) {
+    m_line = before;
+    AppendHtmlEscaped(m_line, text);
+    m_line += after;
+    m_out.Line(m_line);
+}
+
+void HtmlDriver::TableStart(const OutputTable& table) {
+    EscapedLine("<h2>", table.title, "</h2>");
+    m_out.Line("<table>");
+}
+
+void HtmlDriver::ModelTable(const OutputTable& table) {
+    TableStart(table);
+    for (int r = 0; r < table.Rows(); ++r) {
+        m_out.Line("<tr>");
+        EscapedLine("  <td class=\"kop\">", table.At(0, r).text, CellEnd);
+        // The first value stands in its cell's line; a later one (the list of
+        // predictors) on a line of its own, indented, before the cell's end.
+        if (r == 0) {
+            EscapedLine("  <td class=\"cel\">", table.At(1, r).text, CellEnd);
+        } else {
+            m_out.Line("  <td class=\"cel\">");
+            EscapedLine("   ", table.At(1, r).text, "  </td>");
+        }
+        m_out.Line("</tr>");
+    }
+    m_out.Line("</table>");
+}
+
+void HtmlDriver::Cell(const OutputCell& cell) {
+    switch (cell.role) {
+        case CellRole::Corner:
+            m_line = "  <td class=\"kop\" width=60>";
+            if (cell.text.empty()) m_line += "&nbsp;";
+            break;
+        case CellRole::Heading:
+            m_line = "<td class=\"kop\" width=60 align=right>";
+            break;
+        case CellRole::SummaryHeading:
+            // "Total" of the pair tables stands at the margin, "Average" of the
+            // predictor tables is indented.
+            m_line = m_section.kind == SectionKind::PairTables ? "" : "  ";
+            m_line += "<td class=\"kop\" align=right width=60>";
+            break;
+        case CellRole::RowLabel:
+            m_line = "  <td class=\"kop\">";
+            break;
+        case CellRole::Text:
+            m_line = "  <td class=\"cel\">";
+            break;
+        case CellRole::Count:
+            m_line = "  <td class=\"cel\" align=right>";
+            AppendPadded(m_line, cell.text, 8);
+            m_line += CellEnd;
+            return m_out.Line(m_line);
+        case CellRole::Percent:
+        case CellRole::Statistic:
+        case CellRole::SignificantPercent:
+            m_line = cell.role == CellRole::SignificantPercent ? "  <td class=\"kop\" align=right>"
+                                                               : "  <td class=\"cel\" align=right>";
+            AppendPadded(m_line, cell.text, 6);
+            m_line += CellEnd;
+            return m_out.Line(m_line);
+    }
+    AppendHtmlEscaped(m_line, cell.text);
+    m_line += CellEnd;
+    m_out.Line(m_line);
+}
+
+void HtmlDriver::Table(const OutputTable& table) {
+    if (m_section.kind == SectionKind::Model) return ModelTable(table);
+    TableStart(table);
+    for (int r = 0; r < table.Rows(); ++r) {
+        m_out.Line("<tr>");
+        for (int c = 0; c < table.columns; ++c) Cell(table.At(c, r));
+        m_out.Line("</tr>");
+    }
+    m_out.Line("</table>");
+    if (!m_section.note.empty()) {
+        EscapedLine("<i>", m_section.note, "</i><p>");
+    } else {
+        m_out.Line(m_section.kind == SectionKind::StandardErrors ? "<p></p>" : "<p>");
+    }
+}
+
+void WriteHtmlHeader(const TableSet& ts, OutputFile& file) {
+    HtmlDriver driver(file);
+    driver.BeginDocument();
+    BuildModelSection(ts, driver);
 }
 
 void WriteHtmlTables(const TableSet& ts, OutputFile& file) {
-    for (int i = 2; i <= ts.VariableCount; ++i) {
-        for (int j = 1; j < i; ++j) {
-            const PairTable& table = ts.PairTables[PairIndex(i, j)];
-            const int rows = ts.CategoryCounts[i];
-            const int columns = ts.CategoryCounts[j];
-            // Totals in 64 bits, so that no sum of 32-bit cells can wrap.
-            std::array<std::int64_t, MaxCategories + 1> columnTotals{};
-            std::int64_t grandTotal = 0;
-
-            std::string title = NameLine("<h2>Table: ", ts.VariableNames[i].str(), " by ");
-            AppendEscaped(title, ts.VariableNames[j].str());
-            title += "</h2>";
-            file.WriteLine(title);
-            file.WriteLine("<table>");
-            file.WriteLine("<tr>");
-            file.WriteLine("  <td class=\"kop\" width=60>&nbsp;</td>");
-            for (int c = 1; c <= columns; ++c) file.WriteLine(NameLine(ColumnHeadingStart, ts.CategoryNames[j][c].str(), CellEnd));
-            file.WriteLine("<td class=\"kop\" align=right width=60>Total</td>");
-            file.WriteLine("</tr>");
-            for (int r = 1; r <= rows; ++r) {
-                file.WriteLine("<tr>");
-                file.WriteLine(NameLine(RowLabelStart, ts.CategoryNames[i][r].str(), CellEnd));
-                std::int64_t rowTotal = 0;
-                for (int c = 1; c <= columns; ++c) {
-                    const std::int32_t cell = table[r][c];
-                    WriteCell(file, ValueStart, FormatInteger(cell, 8));
-                    rowTotal += cell;
-                    columnTotals[c] += cell;
-                    grandTotal += cell;
-                }
-                WriteCell(file, ValueStart, FormatInteger(rowTotal, 8));
-                file.WriteLine("</tr>");
-            }
-            file.WriteLine("<tr>");
-            file.WriteLine("  <td class=\"kop\">Total</td>");
-            for (int c = 1; c <= columns; ++c) WriteCell(file, ValueStart, FormatInteger(columnTotals[c], 8));
-            WriteCell(file, ValueStart, FormatInteger(grandTotal, 8));
-            file.WriteLine("</tr>");
-            file.WriteLine("</table>");
-            file.WriteLine("<p>");
-        }
-    }
-    file.WriteLine("<hr>");
+    RenderSection<HtmlDriver>(SectionKind::PairTables, ts, file);
 }
-
 void WriteHtmlCoefficients(const TableSet& ts, OutputFile& file) {
-    WritePredictorTables(ts, file, ValueKind::Coefficients);
+    RenderSection<HtmlDriver>(SectionKind::Coefficients, ts, file);
 }
-
 void WriteHtmlStandardErrors(const TableSet& ts, OutputFile& file) {
-    WritePredictorTables(ts, file, ValueKind::StandardErrors);
+    RenderSection<HtmlDriver>(SectionKind::StandardErrors, ts, file);
 }
-
 void WriteHtmlEnhancedCoefficients(const TableSet& ts, OutputFile& file) {
-    WritePredictorTables(ts, file, ValueKind::Enhanced);
+    RenderSection<HtmlDriver>(SectionKind::EnhancedCoefficients, ts, file);
 }
 
 void WriteHtmlFooter(const TableSet& /*ts*/, OutputFile& file) {
-    file.WriteLine("</body>");
-    file.WriteLine("</html>");
+    HtmlDriver(file).EndDocument();
 }
 
 }  // namespace kelvo

@@ -10,10 +10,41 @@
 // other character of the markup is fixed.
 #pragma once
 
+#include "output_model.h"
 #include "table_set.h"
 #include "text_file.h"
 
 namespace kelvo {
+
+// The HTML driver: renders the sections of the output model as the report's
+// markup. Every text is escaped; each section ends with "<hr>". The markup of
+// the specified sections is fixed to the byte, quirks included (which
+// heading cells are indented, the order of their attributes, "<p></p>" after
+// the standard errors), and this driver is the one place that carries it.
+class HtmlDriver : public OutputDriver {
+public:
+    explicit HtmlDriver(LineSink& out) : m_out(out) {}
+    // Document start and the report's title.
+    void BeginDocument();
+    // Document end.
+    void EndDocument();
+    void BeginSection(const SectionInfo& section) override;
+    void Table(const OutputTable& table) override;
+    void EndSection(const SectionInfo& section) override;
+
+private:
+    void EscapedLine(std::string_view before, std::string_view text, std::string_view after);
+    void TableStart(const OutputTable& table);
+    void ModelTable(const OutputTable& table);
+    void Cell(const OutputCell& cell);
+    LineSink& m_out;
+    SectionInfo m_section;
+    std::string m_line;
+};
+
+// `text` with the characters that have a meaning in HTML (& < > ") replaced
+// by their entities, appended to `out`.
+void AppendHtmlEscaped(std::string& out, std::string_view text);
 
 // Document start, title and the model (always 20 lines).
 void WriteHtmlHeader(const TableSet& ts, OutputFile& file);

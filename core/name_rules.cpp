@@ -13,10 +13,12 @@ VariableNameCheck CheckVariableName(const InputSide& ts, std::string_view name, 
 
 std::string VariableNameWarning(const VariableNameCheck& check, std::string_view name) {
     switch (check.problem) {
-    case VariableNameCheck::ContainsStar: return "A variable name cannot contain \"*\"";
-    case VariableNameCheck::Taken:
-        return "Variable " + std::to_string(check.other) + " is already named " + std::string(name);
-    case VariableNameCheck::Ok: break;
+        case VariableNameCheck::ContainsStar:
+            return "A variable name cannot contain \"*\"";
+        case VariableNameCheck::Taken:
+            return "Variable " + std::to_string(check.other) + " is already named " + std::string(name);
+        case VariableNameCheck::Ok:
+            break;
     }
     return {};
 }

@@ -3,9 +3,16 @@
 // report both end here.
 #pragma once
 
+#include <vector>
+
+#include "output_model.h"
 #include "table_set.h"
 
 namespace kelvo {
+
+// The sections a report holds, in their fixed order: the model always, then
+// those that the settings choose and the report type can show.
+std::vector<SectionKind> ReportSections(const ReportSettings& settings);
 
 // Creates ts.ReportFileName, or empties an existing file of that name, and
 // writes the report of type ts.ReportType with the sections chosen in

@@ -83,7 +83,18 @@ private:
 
 // Report types and sections chosen in the output options.
 enum ReportTypes : std::uint8_t { HtmlReport = 0, TextReport = 1 };
-enum OutputSection { SectionTables = 1, SectionCoefficients = 2, SectionErrors = 3, SectionEnhanced = 4 };
+// The first four are the specified sections; the model summary and the
+// coefficient charts come after them.
+enum OutputSection {
+    SectionTables = 1,
+    SectionCoefficients = 2,
+    SectionErrors = 3,
+    SectionEnhanced = 4,
+    SectionSummary = 5,
+    SectionCharts = 6,
+};
+// The sections chosen, by OutputSection ([0] unused).
+using SectionChoice = std::array<bool, SectionCharts + 1>;
 
 // The fields are grouped by concern; a TableSet is all four groups together,
 // so every field keeps its one name (ts.PairTables, ts.Coefficients, ...)
@@ -115,6 +126,32 @@ struct ModelSelection {
     bool ResultsAvailable = false;
 };
 
+// What the model summary adds to the results (computed by
+// ComputeModelSummary, model_summary.h, from the pair tables and the
+// results). Indices as in the results: parameters and dependent categories
+// from 1. A value that cannot be computed for a column (no variance, a
+// perfect fit, no residual degrees of freedom) is NaN.
+struct PredictorSummary {
+    int variable = 0;
+    int df1 = 0;                     // K - 1
+    Matrix unadjusted;               // (category, dependent category): n_kd / n_k - p_d
+    std::vector<double> eta, beta;   // 1..D
+    std::vector<double> fValue, pValue;  // the test of dropping the predictor, 1..D
+};
+
+struct ModelSummary {
+    // The summary belongs to the current results; false whenever those are
+    // not of the stored selection (before any estimation, after one that
+    // failed).
+    bool present = false;
+    double totalCount = 0;   // N
+    int rank = 0;            // q = 1 + the sum over predictors of (K - 1)
+    double residualDf = 0;   // N - q
+    std::vector<double> residualSumOfSquares, rSquared, adjustedRSquared, residualStandardError;  // 1..D
+    Matrix classicalStandardErrors, tValues, pValues;  // (parameter, dependent category)
+    std::vector<PredictorSummary> predictors;          // [t - 1], t = 1..PredictorCount
+};
+
 // The estimation's working arrays and its results.
 struct EstimationArrays {
     // Marginal counts per (variable, category), as fixed by the consistency
@@ -134,13 +171,19 @@ struct EstimationArrays {
     std::array<double, MaxCategories + 1> MinimumPrediction{};
     std::array<double, MaxCategories + 1> MaximumPrediction{};
     std::int32_t EstimationError = 0;
+
+    // Beyond the arrays above: whether they hold the results of the stored
+    // selection (false before any estimation and after one that stopped,
+    // which keeps older values), and the summary of those results.
+    bool ResultsCurrent = false;
+    ModelSummary Summary;
 };
 
 // What the output options last accepted.
 struct ReportSettings {
     std::string ReportFileName;
     std::uint8_t ReportType = HtmlReport;
-    std::array<bool, 5> OutputSections{};  // [1] tables .. [4] enhanced
+    SectionChoice OutputSections{};
     bool OutputAccepted = false;
 };
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "line_sink.h"
+
 namespace kelvo {
 
 // The whole contents of a file. Throws IoError ("File not found", ...).
@@ -13,10 +15,10 @@ std::string ReadWholeFile(const std::filesystem::path& path);
 
 // A file written from start to end through a buffer. Every failed system call
 // throws IoError; the file is closed by Close() or by the destructor.
-class OutputFile {
+class OutputFile : public LineSink {
 public:
     OutputFile() = default;
-    ~OutputFile();
+    ~OutputFile() override;
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
@@ -27,6 +29,7 @@ public:
     void Write(std::string_view text);
     // Writes the text and a CR LF line end.
     void WriteLine(std::string_view text = {});
+    void Line(std::string_view text) override { WriteLine(text); }
     // Writes the buffer out; with sync also forces it to the disk.
     void Flush(bool sync = false);
     // Flushes and closes. A failure still leaves the file closed.

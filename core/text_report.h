@@ -7,10 +7,35 @@
 #include <string>
 #include <string_view>
 
+#include "output_model.h"
 #include "table_set.h"
 #include "text_file.h"
 
 namespace kelvo {
+
+// The text driver: renders the sections of the output model in fixed-width
+// columns. A table is its title, a line of dashes, the heading line (the
+// corner in 10 characters, each heading right-aligned in 12, names cut to
+// 10), dashes, a line per row (the label in 10, each number right-aligned in
+// 12 and never cut), dashes before the footer rows, dashes, and an empty
+// line; the dashes are as long as 10 + 12 for each further column. The model
+// is drawn as its lines between two dash lines as long as the last of them.
+class TextDriver : public OutputDriver {
+public:
+    explicit TextDriver(LineSink& out) : m_out(out) {}
+    // The report's title line and an empty line.
+    void BeginDocument();
+    void BeginSection(const SectionInfo& section) override;
+    void Table(const OutputTable& table) override;
+    void EndSection(const SectionInfo& section) override;
+
+private:
+    void ModelTable(const OutputTable& table);
+    void Dashes(int n);
+    LineSink& m_out;
+    SectionKind m_kind = SectionKind::Model;
+    std::string m_line;
+};
 
 // Title and model: dependent variable and predictors between two dash lines
 // as long as the predictor line. Names are written whole.

@@ -4,7 +4,6 @@
 #include "check_results.h"
 #include "confirm_message.h"
 #include "create_variables.h"
-#include "data_entry.h"
 #include "display_results.h"
 #include "edit_table.h"
 #include "edit_variable.h"
@@ -12,6 +11,7 @@
 #include "enter_variable.h"
 #include "help_viewer.h"
 #include "main_window.h"
+#include "model_summary.h"
 #include "report.h"
 #include "select_model.h"
 #include "specify_output.h"
@@ -38,7 +38,7 @@ AppWindows::AppWindows(kelvo::TableSet& ts) : m_ts(ts) {
     m_createVariables = std::make_unique<TCreateVariables>(m_ts, m_warnings, parent);
     m_enterVariable = std::make_unique<TEnterVariable>(m_ts, m_warnings, parent);
     m_help = std::make_unique<HelpViewer>(parent);
-    ConnectDataEntryWindows(*m_createVariables, *m_enterVariable, *m_editVariables, *m_editVariable, *m_editTable);
+    m_modelSummary = std::make_unique<TModelSummary>(m_ts, m_warnings, parent);
     Wire();
 }
 
@@ -53,6 +53,7 @@ void AppWindows::Wire() {
     seams.showEditTable = [this] { m_editTable->exec(); };
     seams.showSelectModel = [this] { m_selectModel->exec(); };
     seams.showDisplayResults = [this] { m_displayResults->exec(); };
+    seams.showModelSummary = [this] { m_modelSummary->exec(); };
     seams.showSpecifyOutput = [this] {
         m_specifyOutput->exec();
         return m_ts.OutputAccepted;
@@ -60,8 +61,18 @@ void AppWindows::Wire() {
     seams.writeReport = kelvo::WriteReport;
     // After a successful estimation the model selection shows the prediction
     // check and then the results browser.
-    m_selectModel->showCheckResults = [this] { m_checkResults->exec(); };
-    m_selectModel->showDisplayResults = [this] { m_displayResults->exec(); };
+    m_selectModel->seams.showCheckResults = [this] { m_checkResults->exec(); };
+    m_selectModel->seams.showDisplayResults = [this] { m_displayResults->exec(); };
+    // The data entry windows open one another: the variable list editor the
+    // new-variable entry, the variable editor and the table editor; the
+    // variable chooser the variable editor.
+    TCreateVariables::Seams& create = m_createVariables->seams;
+    create.askVariable = [this](const VariableEntry& proposal, int replaced) {
+        return m_enterVariable->Ask(proposal, replaced);
+    };
+    create.showEditVariable = [this] { m_editVariable->exec(); };
+    create.showEditTable = [this] { m_editTable->exec(); };
+    m_editVariables->seams.showEditVariable = [this] { m_editVariable->exec(); };
     seams.showAbout = [this] { m_about->exec(); };
     seams.showHelp = [this] { m_help->ShowContents(); };
 }

@@ -1,8 +1,9 @@
 // Every window of the desktop program, created once at start-up in a fixed
-// order and kept until the program ends, and the wiring of the main window's
-// commands to them. This is the one place where a new window is added: create
-// it in the constructor at its place in the order, and connect the main
-// window's seam for it in Wire().
+// order and kept until the program ends, and the wiring of the windows to one
+// another. A window reaches the windows it opens only through its `seams`
+// (tests replace them); this is the one place where they are connected. A new
+// window is created in the constructor at its place in the order and wired in
+// Wire().
 #pragma once
 
 #include <memory>
@@ -29,6 +30,7 @@ class TSelectModel;
 class TCheckResults;
 class TDisplayResults;
 class TSpecifyOutput;
+class TModelSummary;
 
 class AppWindows {
 public:
@@ -46,6 +48,7 @@ public:
     TCheckResults& CheckResults() { return *m_checkResults; }
     TDisplayResults& DisplayResults() { return *m_displayResults; }
     TSpecifyOutput& SpecifyOutput() { return *m_specifyOutput; }
+    TModelSummary& ModelSummary() { return *m_modelSummary; }
     // The warning sink that every window reports through (the notice).
     kelvo::WarningSink& Warnings() { return m_warnings; }
 
@@ -80,6 +83,8 @@ private:
     std::unique_ptr<TCreateVariables> m_createVariables;
     std::unique_ptr<TEnterVariable> m_enterVariable;
     std::unique_ptr<HelpViewer> m_help;
+    // Windows beyond the specified ones, after them.
+    std::unique_ptr<TModelSummary> m_modelSummary;
 };
 
 }  // namespace kelvo::ui

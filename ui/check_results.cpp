@@ -12,6 +12,7 @@
 
 #include "estimation.h"
 #include "number_format.h"
+#include "output_sections.h"
 #include "painted_grid.h"
 #include "window_support.h"
 
@@ -85,16 +86,19 @@ void TCheckResults::FormActivate() {
     const int categories =
         dependent >= 1 && dependent <= MaxVariables ? std::min<int>(m_ts.CategoryCounts[dependent], MaxCategories) : 0;
     Tab->SetGridSize(3, categories + 1);
+    kelvo::OutputTable table;
+    if (categories > 0) kelvo::BuildPredictionRangeTable(m_ts, table);
     Tab->SetCellText(0, 0, "Category");
     Tab->SetCellText(1, 0, "Minimum");
     Tab->SetCellText(2, 0, "Maximum");
     int nameWidth = Tab->fontMetrics().horizontalAdvance(Tab->CellText(0, 0));
     for (int r = 1; r <= categories; ++r) {
-        const QString name = FromName(m_ts.CategoryNames[dependent][r]);
+        const QString name = FromName(table.At(0, r).text);
         Tab->SetCellText(0, r, name);
         nameWidth = std::max(nameWidth, Tab->fontMetrics().horizontalAdvance(name));
-        Tab->SetCellText(1, r, QString::fromStdString(FormatPercent(m_ts.MinimumPrediction[r])));
-        Tab->SetCellText(2, r, QString::fromStdString(FormatPercent(m_ts.MaximumPrediction[r])));
+        // Each percentage right-aligned in 6 characters.
+        Tab->SetCellText(1, r, QString::fromStdString(PadLeft(table.At(1, r).text, 6)));
+        Tab->SetCellText(2, r, QString::fromStdString(PadLeft(table.At(2, r).text, 6)));
         // Which predictor categories give each end of the range.
         Tab->SetCellToolTip(1, r, CombinationText(m_ts, r, false));
         Tab->SetCellToolTip(2, r, CombinationText(m_ts, r, true));

@@ -7,10 +7,8 @@
 #include <QTableWidget>
 
 #include "clamping_spin_box.h"
-#include "edit_table.h"
-#include "edit_variable.h"
-#include "enter_variable.h"
 #include "grid_cells.h"
+#include "table_set_edit.h"
 #include "window_support.h"
 
 namespace kelvo::ui {
@@ -46,16 +44,6 @@ TCreateVariables::TCreateVariables(TableSet& ts, WarningSink& warnings, QWidget*
     CancelButton->setObjectName("CancelButton");
     connect(CancelButton, &QPushButton::clicked, this, &TCreateVariables::CancelButtonClick);
     for (QPushButton* button : {AddButton, EditButton, DeleteButton, CancelButton}) button->setAutoDefault(false);
-
-    showEnterVariable = [this] {
-        if (EnterVariable != nullptr) EnterVariable->exec();
-    };
-    showEditVariable = [this] {
-        if (EditVariable != nullptr) EditVariable->exec();
-    };
-    showEditTable = [this] {
-        if (EditTable != nullptr) EditTable->exec();
-    };
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(Label1, 0, 0);
@@ -99,56 +87,41 @@ void TCreateVariables::AddButtonClick() {
         m_warnings.ShowWarning("A table set holds at most 16 variables");
         return;
     }
-    if (EnterVariable == nullptr) return;
-    EnterVariable->Edit1->clear();
-    EnterVariable->SpinEdit1->setValue(2);
-    EnterVariable->ReplacedVariable = 0;
-    Open(showEnterVariable);
-
-    const int v = ++m_ts.VariableCount;
-    m_ts.VariableNames[v] = EnterVariable->EnteredName();
-    m_ts.CategoryCounts[v] = static_cast<std::uint8_t>(EnterVariable->EnteredCategoryCount());
+    if (!seams.askVariable) return;
+    const VariableEntry entry = seams.askVariable({std::string(), 2}, 0);
+    FormActivate();
+    const int v = kelvo::AddVariable(m_ts, entry.name, entry.categories);
+    if (v == 0) return;
     SetListRow(v - 1, m_ts.VariableNames[v]);
 
     m_ts.EditedVariable = v;
-    Open(showEditVariable);
+    Open(seams.showEditVariable);
     SetListRow(v - 1, m_ts.VariableNames[v]);
     Tab->setCurrentCell(v - 1, 0);
 }
 
 void TCreateVariables::EditButtonClick() {
     const int sel = Tab->currentRow() + 1;
-    if (sel < 1 || sel > m_ts.VariableCount || EnterVariable == nullptr) return;
-    EnterVariable->Edit1->setText(FromName(m_ts.VariableNames[sel]));
-    EnterVariable->SpinEdit1->setValue(m_ts.CategoryCounts[sel]);
-    EnterVariable->ReplacedVariable = sel;
-    Open(showEnterVariable);
-
-    m_ts.VariableNames[sel] = EnterVariable->EnteredName();
-    m_ts.CategoryCounts[sel] = static_cast<std::uint8_t>(EnterVariable->EnteredCategoryCount());
+    if (sel < 1 || sel > m_ts.VariableCount || !seams.askVariable) return;
+    const VariableEntry entry = seams.askVariable({m_ts.VariableNames[sel].str(), m_ts.CategoryCounts[sel]}, sel);
+    FormActivate();
+    kelvo::ChangeVariable(m_ts, sel, entry.name, entry.categories);
     SetListRow(sel - 1, m_ts.VariableNames[sel]);
 
     m_ts.EditedVariable = sel;
-    Open(showEditVariable);
+    Open(seams.showEditVariable);
 }
 
 void TCreateVariables::DeleteButtonClick() {
     int sel = Tab->currentRow() + 1;
-    if (sel < 1 || sel > m_ts.VariableCount || m_ts.VariableCount <= 2) return;
-    for (int i = sel + 1; i <= m_ts.VariableCount; ++i) {
-        m_ts.VariableNames[i - 1] = m_ts.VariableNames[i];
-        m_ts.CategoryCounts[i - 1] = m_ts.CategoryCounts[i];
-        for (int j = 1; j <= m_ts.CategoryCounts[i] && j <= MaxCategories; ++j)
-            m_ts.CategoryNames[i - 1][j] = m_ts.CategoryNames[i][j];
-    }
-    --m_ts.VariableCount;
+    if (!kelvo::DeleteVariable(m_ts, sel)) return;
     FormActivate();
     if (sel > m_ts.VariableCount) sel = m_ts.VariableCount;
     Tab->setCurrentCell(sel - 1, 0);
 }
 
 void TCreateVariables::CancelButtonClick() {
-    Open(showEditTable);
+    Open(seams.showEditTable);
     accept();
 }
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <functional>
 
+#include "enter_variable.h"
 #include "table_set.h"
 #include "warnings.h"
 
@@ -13,10 +14,6 @@ class QPushButton;
 class QTableWidget;
 
 namespace kelvo::ui {
-
-class TEditTable;
-class TEditVariable;
-class TEnterVariable;
 
 class TCreateVariables : public QDialog {
     Q_OBJECT
@@ -30,14 +27,17 @@ public:
     QPushButton* AddButton;
     QPushButton* CancelButton;  // "OK"
 
-    // The windows this one opens, and how each is shown: modally by default
-    // (tests replace these). The list is refilled whenever one returns.
-    TEnterVariable* EnterVariable = nullptr;
-    TEditVariable* EditVariable = nullptr;
-    TEditTable* EditTable = nullptr;
-    std::function<void()> showEnterVariable;
-    std::function<void()> showEditVariable;
-    std::function<void()> showEditTable;
+    // How this window reaches the windows it opens (wired by AppWindows,
+    // replaced in tests). The list is refilled whenever one returns; an empty
+    // function does nothing.
+    struct Seams {
+        // The new-variable entry, starting from `proposal`, for changing
+        // variable `replaced` (0 for a new one); hands back what was entered.
+        std::function<VariableEntry(const VariableEntry& proposal, int replaced)> askVariable;
+        std::function<void()> showEditVariable;  // the variable editor, for EditedVariable
+        std::function<void()> showEditTable;     // the table editor
+    };
+    Seams seams;
 
     void FormActivate();
     void AddButtonClick();

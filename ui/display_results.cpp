@@ -9,10 +9,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "estimation.h"
 #include "number_format.h"
+#include "output_sections.h"
 #include "painted_grid.h"
-#include "significance.h"
 #include "window_support.h"
 
 namespace kelvo::ui {
@@ -24,8 +23,11 @@ constexpr int DefaultColumnWidth = 75;
 constexpr int ClientWidth = 727;
 constexpr int ClientHeight = 410;
 
-QString PercentText(double proportion) {
-    return QString::fromStdString(FormatPercent(100.0 * proportion));
+// A cell's text as the grid shows it: names as they are, numbers
+// right-aligned in 6 characters.
+QString CellText(const kelvo::OutputCell& cell) {
+    if (kelvo::IsNumber(cell.role)) return QString::fromStdString(PadLeft(cell.text, 6));
+    return FromName(cell.text);
 }
 
 }  // namespace
@@ -78,36 +80,36 @@ void TDisplayResults::showEvent(QShowEvent* event) {
 
 void TDisplayResults::FormActivate() {
     m_page = 1;
-    const int dependent = m_ts.DependentVariable;
-    m_D =
-        dependent >= 1 && dependent <= MaxVariables ? std::min<int>(m_ts.CategoryCounts[dependent], MaxCategories) : 0;
+    m_readable = kelvo::ModelSelectionProblem(m_ts) == nullptr;
+    m_D = m_readable ? m_ts.CategoryCounts[m_ts.DependentVariable] : 0;
+    // The fixed column and the averages come from the first predictor's
+    // table; they are the same in every predictor's table.
+    if (m_readable) kelvo::BuildPredictorTable(m_ts, 1, kelvo::PredictorValues::EnhancedCoefficients, m_table);
     Tab->SetGridSize(std::max(Tab->GridColumns(), 2), m_D + 1);
-    Tab->SetCellText(0, 0, m_D > 0 ? FromName(m_ts.VariableNames[dependent]) : QString());
+    Tab->SetCellText(0, 0, m_D > 0 ? CellText(m_table.At(0, 0)) : QString());
     Tab->SetCellText(1, 0, "Average");
     for (int r = 1; r <= m_D; ++r) {
-        Tab->SetCellText(0, r, FromName(m_ts.CategoryNames[dependent][r]));
-        Tab->SetCellText(1, r, PercentText(m_ts.Coefficients[1][r]));
+        Tab->SetCellText(0, r, CellText(m_table.At(0, r)));
+        Tab->SetCellText(1, r, CellText(m_table.At(1, r)));
     }
     DisplayTable(m_page);
     OKButton->setFocus();
 }
 
 void TDisplayResults::DisplayTable(int page) {
-    if (page < 1 || page > std::min(m_ts.PredictorCount, MaxVariables - 1)) {
+    if (!m_readable || page < 1 || page > m_ts.PredictorCount) {
         Tab->SetGridSize(2, m_D + 1);
         Label1->setText(QString());
         return;
     }
     const int v = m_ts.PredictorList[page];
-    if (v < 1 || v > MaxVariables) return;
-    m_K = std::min<int>(m_ts.CategoryCounts[v], MaxCategories);
+    kelvo::BuildPredictorTable(m_ts, page, kelvo::PredictorValues::EnhancedCoefficients, m_table);
+    m_K = m_table.columns - 2;
     Tab->SetGridSize(m_K + 2, m_D + 1);
     Label1->setText("Coefficients for variable " + FromName(m_ts.VariableNames[v]));
-    for (int j = 1; j <= m_K; ++j) Tab->SetCellText(j + 1, 0, FromName(m_ts.CategoryNames[v][j]));
-    m_base = kelvo::BlockStart(m_ts, page);
+    for (int j = 1; j <= m_K; ++j) Tab->SetCellText(j + 1, 0, CellText(m_table.At(j + 1, 0)));
     for (int r = 1; r <= m_D; ++r)
-        for (int j = 1; j <= m_K; ++j)
-            Tab->SetCellText(j + 1, r, PercentText(m_ts.Coefficients[std::min(m_base + j, MaxParameters)][r]));
+        for (int j = 1; j <= m_K; ++j) Tab->SetCellText(j + 1, r, CellText(m_table.At(j + 1, r)));
     Tab->SetCurrentCell(1, 1);
     Tab->viewport()->update();
     Tab->horizontalHeader()->viewport()->update();
@@ -134,11 +136,10 @@ QColor TDisplayResults::CellColor(int column, int row) const {
 }
 
 bool TDisplayResults::CellIsBold(int column, int row) const {
-    if (column < 2 || row < 1 || row > MaxCategories) return false;
-    const int parameter = ParameterOfColumn(column);
-    if (parameter < 1 || parameter > MaxParameters) return false;
-    // The test works on the stored numbers, not on the one-decimal text.
-    return kelvo::IsSignificant(m_ts.Coefficients[parameter][row], m_ts.StandardErrors[parameter][row]);
+    // The significance test of the enhanced table, made on the stored
+    // numbers, not on the one-decimal text; the averages are never bold.
+    if (column < 2 || column - 2 >= m_K || row < 1 || row > m_D) return false;
+    return m_table.At(column, row).role == kelvo::CellRole::SignificantPercent;
 }
 
 void TDisplayResults::TabDrawCell(QPainter* canvas, int column, int row, const QRect& rect) const {

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QDialog>
 
+#include "output_model.h"
 #include "table_set.h"
 #include "warnings.h"
 
@@ -47,14 +48,13 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // The parameter shown in column q (>= 2) of the current page.
-    int ParameterOfColumn(int column) const { return m_base + column - 1; }
-
     TableSet& m_ts;
     int m_page = 1;
+    bool m_readable = false;  // the model selection is one the table can be built for
     int m_D = 0;     // categories of the dependent variable
     int m_K = 0;     // categories of the page's predictor
-    int m_base = 1;  // category j of the page's predictor is parameter m_base + j
+    // The page's table, with every significant value marked.
+    kelvo::OutputTable m_table;
 };
 
 }  // namespace kelvo::ui

@@ -15,8 +15,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "fixed_cells.h"
 #include "grid_cells.h"
+#include "painted_grid.h"
 #include "number_format.h"
 #include "pasted_table.h"
 #include "whole_number.h"
@@ -65,20 +65,16 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
     Label1 = new QLabel("Table: ", this);
     Label1->setObjectName("Label1");
 
-    Tab = new QTableWidget(this);
-    Tab->setObjectName("Tab");
     // The fixed row (column headings) scrolls with the columns; the fixed
-    // column (row headings) stays in place.
-    const CellPainter paintFixed = [this](QPainter* painter, int column, int row, const QRect& rect) {
+    // column (row headings) stays in place. The fixed cells and the corner
+    // are painted by the grid; the data and totals cells by the delegate
+    // below, which knows the current cell.
+    Tab = new PaintedGrid(this, [this](QPainter* painter, int column, int row, const QRect& rect) {
         TabDrawCell(painter, column, row, rect, Fixed);
-    };
-    Tab->setHorizontalHeader(new FixedCellHeader(Qt::Horizontal, Tab, paintFixed));
-    Tab->setVerticalHeader(new FixedCellHeader(Qt::Vertical, Tab, paintFixed));
-    const int rowHeight = GridRowHeight(Tab);
+    });
+    const int rowHeight = Tab->RowHeight();
     Tab->horizontalHeader()->setDefaultSectionSize(ColumnWidth);
-    Tab->horizontalHeader()->setFixedHeight(rowHeight);
-    Tab->verticalHeader()->setDefaultSectionSize(rowHeight);
-    Tab->verticalHeader()->setFixedWidth(ColumnWidth);
+    Tab->SetColumnWidth(0, ColumnWidth);
     Tab->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Tab->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Tab->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -90,9 +86,6 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
     Tab->setMinimumHeight((MaxCategories + 2) * rowHeight + 2 * Tab->frameWidth() +
                           Tab->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
     Tab->setMinimumWidth(4 * ColumnWidth);
-    Tab->setShowGrid(true);
-    Tab->setWordWrap(false);
-    Tab->setCornerButtonEnabled(false);
     m_delegate = new TableCellDelegate(*this, Tab);
     Tab->setItemDelegate(m_delegate);
     connect(m_delegate, &LiveEditDelegate::cellTextEdited, this,
@@ -109,7 +102,6 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
         return true;
     };
     Tab->installEventFilter(this);
-    if (auto* corner = Tab->findChild<QAbstractButton*>()) corner->installEventFilter(this);
 
     OKButton = NamedButton(this, "OKButton", "&OK");
     NextButton = NamedButton(this, "NextButton", "&Next");
@@ -149,8 +141,7 @@ void TEditTable::FormActivate() {
 void TEditTable::ClearGrid() {
     CloseCellEditor();
     m_a = m_b = m_R = m_S = m_k = 0;
-    Tab->setRowCount(0);
-    Tab->setColumnCount(0);
+    Tab->SetGridSize(1, 1);
 }
 
 void TEditTable::CloseCellEditor() {
@@ -169,8 +160,7 @@ void TEditTable::DisplayTable(int a, int b) {
     m_R = std::min<int>(m_ts.CategoryCounts[a], MaxCategories);
     m_S = std::min<int>(m_ts.CategoryCounts[b], MaxCategories);
     m_k = PairIndex(a, b);
-    Tab->setRowCount(m_R + 1);
-    Tab->setColumnCount(m_S + 1);
+    Tab->SetGridSize(m_S + 2, m_R + 2);
     Label1->setText(QString("Table %1: ").arg(m_k) + FromName(m_ts.VariableNames[a]) + " by " +
                     FromName(m_ts.VariableNames[b]));
 
@@ -284,29 +274,11 @@ void TEditTable::TabDrawCell(QPainter* canvas, int column, int row, const QRect&
     canvas->restore();
 }
 
-QString TEditTable::CellText(int column, int row) const {
-    const QTableWidgetItem* item = nullptr;
-    if (row == 0 && column == 0) return QString();
-    if (row == 0) item = Tab->horizontalHeaderItem(column - 1);
-    else if (column == 0) item = Tab->verticalHeaderItem(row - 1);
-    else item = Tab->item(row - 1, column - 1);
-    return item != nullptr ? item->text() : QString();
-}
+QString TEditTable::CellText(int column, int row) const { return Tab->CellText(column, row); }
 
 void TEditTable::SetCellText(int column, int row, const QString& text) {
-    if (row == 0 && column == 0) return;
-    QTableWidgetItem* item = nullptr;
-    if (row == 0) {
-        item = Tab->horizontalHeaderItem(column - 1);
-        if (item == nullptr) Tab->setHorizontalHeaderItem(column - 1, item = new QTableWidgetItem);
-    } else if (column == 0) {
-        item = Tab->verticalHeaderItem(row - 1);
-        if (item == nullptr) Tab->setVerticalHeaderItem(row - 1, item = new QTableWidgetItem);
-    } else {
-        item = Tab->item(row - 1, column - 1);
-        if (item == nullptr) Tab->setItem(row - 1, column - 1, item = new QTableWidgetItem);
-    }
-    if (item->text() != text) item->setText(text);
+    // The corner stays empty.
+    if (column != 0 || row != 0) Tab->SetCellText(column, row, text);
 }
 
 void TEditTable::SetCurrentCell(int column, int row) {
@@ -367,14 +339,6 @@ bool TEditTable::HandleClipboardKey(QKeyEvent* key) {
 
 bool TEditTable::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Tab && event->type() == QEvent::KeyPress) return HandleClipboardKey(static_cast<QKeyEvent*>(event));
-    if (event->type() == QEvent::Paint && watched != Tab) {
-        // The corner cell (0, 0) is a fixed cell without text.
-        auto* corner = static_cast<QWidget*>(watched);
-        QPainter painter(corner);
-        TabDrawCell(&painter, 0, 0, corner->rect().adjusted(0, 0, -1, -1), Fixed);
-        DrawCellEdges(&painter, corner->rect(), GridLineColor(Tab));
-        return true;
-    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -6,13 +6,13 @@
 #include <array>
 #include <cstdint>
 
+#include "painted_grid.h"
 #include "table_set.h"
 #include "warnings.h"
 
 class QLabel;
 class QPainter;
 class QPushButton;
-class QTableWidget;
 
 namespace kelvo::ui {
 
@@ -24,7 +24,7 @@ public:
     TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent = nullptr);
 
     QLabel* Label1;      // "Table k: NAME_a by NAME_b"
-    QTableWidget* Tab;   // the grid; its headers are the fixed row and column
+    PaintedGrid* Tab;    // the grid; its headers are the fixed row and column
     QPushButton* OKButton;
     QPushButton* NextButton;
     QPushButton* PrevButton;

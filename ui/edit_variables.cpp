@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "edit_variable.h"
 #include "grid_cells.h"
 #include "window_support.h"
 
@@ -35,10 +34,6 @@ TEditVariables::TEditVariables(TableSet& ts, WarningSink&, QWidget* parent)
     connect(CancelButton, &QPushButton::clicked, this, &TEditVariables::CancelButtonClick);
     // Double-clicking a variable edits it, as its Edit button does.
     connect(Tab, &QTableWidget::cellDoubleClicked, this, [this] { SelectButtonClick(); });
-
-    showEditVariable = [this] {
-        if (EditVariable != nullptr) EditVariable->exec();
-    };
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(Label1, 0, 0);
@@ -74,7 +69,7 @@ void TEditVariables::SelectButtonClick() {
     const int v = Tab->currentRow() + 1;
     if (v < 1 || v > m_ts.VariableCount) return;
     m_ts.EditedVariable = v;
-    if (showEditVariable) showEditVariable();
+    if (seams.showEditVariable) seams.showEditVariable();
     FormActivate();
 }
 

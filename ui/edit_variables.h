@@ -14,8 +14,6 @@ class QTableWidget;
 
 namespace kelvo::ui {
 
-class TEditVariable;
-
 class TEditVariables : public QDialog {
     Q_OBJECT
 public:
@@ -26,10 +24,12 @@ public:
     QPushButton* SelectButton;  // "Edit"
     QPushButton* CancelButton;  // "OK"
 
-    // The variable editor, and how it is shown (modally by default; tests
-    // replace this). The list is refilled whenever it returns.
-    TEditVariable* EditVariable = nullptr;
-    std::function<void()> showEditVariable;
+    // How this window reaches the variable editor (wired by AppWindows,
+    // replaced in tests); the list is refilled whenever it returns.
+    struct Seams {
+        std::function<void()> showEditVariable;  // for EditedVariable
+    };
+    Seams seams;
 
     void FormActivate();
     void SelectButtonClick();

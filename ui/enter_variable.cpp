@@ -62,14 +62,22 @@ void TEnterVariable::OKButtonClick() {
     accept();
 }
 
-std::string TEnterVariable::EnteredName() const {
-    // OK accepts only names that have a Latin-1 form; Edit1 holds at most 12.
-    return ToName(Edit1->text()).value_or(std::string()).substr(0, MaxNameLength);
+void TEnterVariable::Propose(const VariableEntry& proposal, int replaced) {
+    Edit1->setText(FromName(proposal.name));
+    SpinEdit1->setValue(proposal.categories);
+    ReplacedVariable = replaced;
 }
 
-int TEnterVariable::EnteredCategoryCount() const {
+VariableEntry TEnterVariable::Entered() const {
     SpinEdit1->interpretText();
-    return SpinEdit1->value();
+    // OK accepts only names that have a Latin-1 form; Edit1 holds at most 12.
+    return {ToName(Edit1->text()).value_or(std::string()).substr(0, MaxNameLength), SpinEdit1->value()};
+}
+
+VariableEntry TEnterVariable::Ask(const VariableEntry& proposal, int replaced) {
+    Propose(proposal, replaced);
+    exec();
+    return Entered();
 }
 
 void TEnterVariable::reject() {}

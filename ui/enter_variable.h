@@ -16,6 +16,12 @@ namespace kelvo::ui {
 
 class ClampingSpinBox;
 
+// What the new-variable entry asks for.
+struct VariableEntry {
+    std::string name;    // as stored: Latin-1, at most 12 characters
+    int categories = 2;  // 2..16
+};
+
 class TEnterVariable : public QDialog {
     Q_OBJECT
 public:
@@ -36,9 +42,14 @@ public:
     // does nothing, a refused one is explained by a warning.
     void OKButtonClick();
 
-    // The name as stored in the table set, and the category count (2..16).
-    std::string EnteredName() const;
-    int EnteredCategoryCount() const;
+    // Fills the fields with `proposal` for changing variable `replaced` (0
+    // for a new variable).
+    void Propose(const VariableEntry& proposal, int replaced);
+    // What the fields hold: the name as stored and the category count.
+    VariableEntry Entered() const;
+    // Propose, then shows the dialog modally until OK, and hands back what
+    // the user entered.
+    VariableEntry Ask(const VariableEntry& proposal, int replaced);
 
     // The dialog has no way out but OK: Escape and the window's close
     // request do nothing.

@@ -11,6 +11,7 @@
 
 #include "io_error.h"
 #include "table_set.h"
+#include "table_set_edit.h"
 #include "table_set_file.h"
 #include "version.h"
 #include "warnings.h"
@@ -139,6 +140,7 @@ void TMain::BuildMenu() {
     Specifymodel1 = item(Model1, "Specifymodel1", QStringLiteral("&Specify model"), &TMain::Specifymodel1Click);
     Displayresults1 =
         item(Model1, "Displayresults1", QStringLiteral("&Display results"), &TMain::Displayresults1Click);
+    Modelsummary1 = item(Model1, "Modelsummary1", QStringLiteral("Model s&ummary"), &TMain::Modelsummary1Click);
 
     Output1 = menu("Output1", QStringLiteral("&Output"));
     Specifyoutput1 = item(Output1, "Specifyoutput1", QStringLiteral("&Specify output"), &TMain::Specifyoutput1Click);
@@ -222,13 +224,7 @@ void TMain::CreateKELVOFile1Click() {
         if (!WriteIfModified()) return;
         const QString path = seams.chooseCreateFile ? seams.chooseCreateFile() : QString();
         if (path.isEmpty()) return;
-        kelvo::ResetCategoryNames(m_ts);
-        m_ts.FileName = ToPath(path).string();
-        m_ts.FileBaseName = kelvo::BaseNameOf(m_ts.FileName);
-        m_ts.TableSetModified = true;
-        m_ts.TableSetOpen = true;
-        m_ts.ResultsAvailable = false;
-        m_ts.VariableCount = 0;
+        kelvo::StartNewTableSet(m_ts, ToPath(path).string());
         ShowFileLabels();
         if (seams.showCreateVariables) seams.showCreateVariables();
     });
@@ -239,23 +235,7 @@ void TMain::ReadKELVOFile2Click() {
         if (!WriteIfModified()) return;
         const QString path = seams.chooseOpenFile ? seams.chooseOpenFile() : QString();
         if (path.isEmpty()) return;
-        // The reader leaves the table set untouched when it fails; the file
-        // names are put back too, so that a later write can never put a
-        // half-read table set over the chosen file.
-        const std::string oldFileName = m_ts.FileName;
-        const std::string oldBaseName = m_ts.FileBaseName;
-        m_ts.FileName = ToPath(path).string();
-        m_ts.FileBaseName = kelvo::BaseNameOf(m_ts.FileName);
-        try {
-            kelvo::ReadTableSet(m_ts, m_warnings);
-        } catch (...) {
-            m_ts.FileName = oldFileName;
-            m_ts.FileBaseName = oldBaseName;
-            throw;
-        }
-        m_ts.TableSetModified = false;
-        m_ts.TableSetOpen = true;
-        m_ts.ResultsAvailable = false;
+        kelvo::OpenTableSet(m_ts, ToPath(path).string(), m_warnings);
         ShowFileLabels();
     });
 }
@@ -304,6 +284,13 @@ void TMain::Displayresults1Click() {
     RunCommand([this] {
         if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
         if (seams.showDisplayResults) seams.showDisplayResults();
+    });
+}
+
+void TMain::Modelsummary1Click() {
+    RunCommand([this] {
+        if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
+        if (seams.showModelSummary) seams.showModelSummary();
     });
 }
 

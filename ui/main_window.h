@@ -49,6 +49,7 @@ public:
         std::function<void()> showEditTable;        // table editor
         std::function<void()> showSelectModel;      // model selection
         std::function<void()> showDisplayResults;   // results browser
+        std::function<void()> showModelSummary;     // model summary
         std::function<bool()> showSpecifyOutput;    // output options; true when accepted with OK
         std::function<void()> showAbout;
         std::function<void()> showHelp;
@@ -87,6 +88,7 @@ public:
     QMenu* Model1 = nullptr;
     QAction* Specifymodel1 = nullptr;
     QAction* Displayresults1 = nullptr;
+    QAction* Modelsummary1 = nullptr;  // after the specified items
     QMenu* Output1 = nullptr;
     QAction* Specifyoutput1 = nullptr;
     QMenu* Help1 = nullptr;
@@ -102,6 +104,7 @@ public slots:
     void Edittables1Click();
     void Specifymodel1Click();
     void Displayresults1Click();
+    void Modelsummary1Click();
     void Specifyoutput1Click();
     void AboutKELVO1Click();
     void Kelvohelp1Click();

@@ -169,4 +169,41 @@ bool PaintedGrid::eventFilter(QObject* watched, QEvent* event) {
     return QTableWidget::eventFilter(watched, event);
 }
 
+TableGrid::TableGrid(QWidget* parent)
+    : PaintedGrid(parent, [this](QPainter* painter, int column, int row, const QRect& rect) {
+          DrawCell(painter, column, row, rect);
+      }) {
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+void TableGrid::ShowTable(const kelvo::OutputTable& table) {
+    m_table = table;
+    const int rows = table.Rows();
+    SetGridSize(table.columns, rows);
+    const QFontMetrics metrics(font());
+    int width = 2 * frameWidth();
+    for (int c = 0; c < table.columns; ++c) {
+        int widest = 0;
+        for (int r = 0; r < rows; ++r) {
+            const QString text = FromName(table.At(c, r).text);
+            SetCellText(c, r, text);
+            widest = std::max(widest, metrics.horizontalAdvance(text));
+        }
+        const int columnWidth = std::max(75, widest + 8);
+        SetColumnWidth(c, columnWidth);
+        width += columnWidth;
+    }
+    setFixedSize(width, rows * RowHeight() + 2 * frameWidth());
+    viewport()->update();
+    horizontalHeader()->viewport()->update();
+}
+
+void TableGrid::DrawCell(QPainter* painter, int column, int row, const QRect& rect) const {
+    const bool fixed = column == 0 || row < m_table.headingRows;
+    painter->fillRect(rect, fixed ? palette().color(QPalette::Button) : LightBlueCell());
+    const bool number = column < m_table.columns && row < m_table.Rows() && kelvo::IsNumber(m_table.At(column, row).role);
+    DrawCellText(painter, rect, CellText(column, row), number || (row == 0 && column > 0));
+}
+
 }  // namespace kelvo::ui

@@ -13,6 +13,8 @@
 #include <QTableWidget>
 #include <functional>
 
+#include "output_model.h"
+
 class QPainter;
 
 namespace kelvo::ui {
@@ -78,6 +80,22 @@ private:
 
     QString m_cornerText;
     int m_rowHeight = 16;
+};
+
+// A read-only grid that shows one table of the output model as it is: the
+// heading row and the label column fixed (button face), the other cells light
+// blue, numbers right-aligned and names at the left. Every column is at least
+// 75 pixels wide and wide enough for its widest text; the grid is as large as
+// its table, so it never scrolls.
+class TableGrid : public PaintedGrid {
+    Q_OBJECT
+public:
+    explicit TableGrid(QWidget* parent);
+    void ShowTable(const kelvo::OutputTable& table);
+
+private:
+    void DrawCell(QPainter* painter, int column, int row, const QRect& rect) const;
+    kelvo::OutputTable m_table;
 };
 
 }  // namespace kelvo::ui

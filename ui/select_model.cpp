@@ -13,6 +13,7 @@
 
 #include "estimation.h"
 #include "io_error.h"
+#include "model_fit.h"
 #include "window_support.h"
 
 namespace kelvo::ui {
@@ -125,7 +126,7 @@ TSelectModel::TSelectModel(TableSet& ts, WarningSink& warnings, QWidget* parent)
     connect(OKButton, &QPushButton::clicked, this, &TSelectModel::OKButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, &TSelectModel::CancelButtonClick);
 
-    showError = [this](const QString& text) { ShowErrorBox(this, text); };
+    seams.showError = [this](const QString& text) { ShowErrorBox(this, text); };
 
     auto* layout = new QGridLayout(this);
     layout->setHorizontalSpacing(10);
@@ -281,13 +282,14 @@ void TSelectModel::ComputeEstimates() {
     } catch (const std::exception& error) {
         // A log that cannot be written ends the command here; the dialog
         // stays open with the selection as it is.
-        if (showError) showError(QString::fromLatin1(error.what()));
+        if (seams.showError) seams.showError(QString::fromLatin1(error.what()));
         ReturnFromChild();
         return;
     }
     if (computed) {
-        if (showCheckResults) showCheckResults();
-        if (showDisplayResults) showDisplayResults();
+        kelvo::ComputeModelSummary(m_ts);
+        if (seams.showCheckResults) seams.showCheckResults();
+        if (seams.showDisplayResults) seams.showDisplayResults();
     }
     accept();
 }

@@ -50,10 +50,14 @@ public:
     std::int32_t DependentListCount = 0;
 
     // How the estimation's follow-up windows and the error box are shown
-    // (wired at start-up; tests replace them).
-    std::function<void()> showCheckResults;
-    std::function<void()> showDisplayResults;
-    std::function<void(const QString&)> showError;
+    // (wired by AppWindows, replaced in tests); an empty function does
+    // nothing.
+    struct Seams {
+        std::function<void()> showCheckResults;    // the prediction check
+        std::function<void()> showDisplayResults;  // the results browser
+        std::function<void(const QString&)> showError;
+    };
+    Seams seams;
 
     // The estimation log, written to the current directory.
     static constexpr const char* LogPath = "log";

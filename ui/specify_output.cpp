@@ -66,8 +66,10 @@ TSpecifyOutput::TSpecifyOutput(TableSet& ts, WarningSink&, QWidget* parent)
     CheckCoeff = MakeCheckBox("CheckCoeff", "Coefficients", GroupBox1);
     CheckErrors = MakeCheckBox("CheckErrors", "Standard errors", GroupBox1);
     CheckEnhanced = MakeCheckBox("CheckEnhanced", "Enhanced coefficients (HTML only)", GroupBox1);
+    // Beyond the four specified sections, after them.
+    CheckSummary = MakeCheckBox("CheckSummary", "Model summary", GroupBox1);
     auto* boxes = new QVBoxLayout(GroupBox1);
-    for (QCheckBox* box : {CheckTables, CheckCoeff, CheckErrors, CheckEnhanced}) boxes->addWidget(box);
+    for (QCheckBox* box : {CheckTables, CheckCoeff, CheckErrors, CheckEnhanced, CheckSummary}) boxes->addWidget(box);
 
     OKButton = new QPushButton("&OK", this);
     OKButton->setObjectName("OKButton");
@@ -104,7 +106,8 @@ TSpecifyOutput::TSpecifyOutput(TableSet& ts, WarningSink&, QWidget* parent)
     setTabOrder(CheckTables, CheckCoeff);
     setTabOrder(CheckCoeff, CheckErrors);
     setTabOrder(CheckErrors, CheckEnhanced);
-    setTabOrder(CheckEnhanced, OKButton);
+    setTabOrder(CheckEnhanced, CheckSummary);
+    setTabOrder(CheckSummary, OKButton);
     setTabOrder(OKButton, CancelButton);
     setFixedSize(QSize(ClientWidth, ClientHeight).expandedTo(sizeHint()));
 }
@@ -149,6 +152,7 @@ void TSpecifyOutput::OKButtonClick() {
     m_ts.OutputSections[SectionCoefficients] = CheckCoeff->isChecked();
     m_ts.OutputSections[SectionErrors] = CheckErrors->isChecked();
     m_ts.OutputSections[SectionEnhanced] = CheckEnhanced->isChecked();
+    m_ts.OutputSections[SectionSummary] = CheckSummary->isChecked();
     // Used as typed: a relative name is relative to the current directory.
     m_ts.ReportFileName = ToPath(Edit1->text()).string();
     m_ts.ReportType = static_cast<std::uint8_t>(FileTypeIndex());

@@ -33,6 +33,7 @@ public:
     QCheckBox* CheckCoeff;
     QCheckBox* CheckErrors;
     QCheckBox* CheckEnhanced;
+    QCheckBox* CheckSummary;   // "Model summary"
     QPushButton* OKButton;
     QPushButton* CancelButton;
 

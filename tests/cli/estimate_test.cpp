@@ -67,7 +67,11 @@ TEST(CliEstimateTest, PrintsTablesLikeTheTextReport) {
     const auto result = RunCli({"estimate", "w.tbl", "--dependent", "Vote", "--predictors", "Group"}, dir.path());
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out,
+    // The report's tables, then the prediction range and the model summary.
+    const std::string summary = "Model fit for Vote (N = 100, residual df 98)\n";
+    const std::size_t fit = result.out.find(summary);
+    ASSERT_NE(fit, std::string::npos) << result.out;
+    EXPECT_EQ(result.out.substr(0, fit),
               "Coeficients for variable: Group\n"
               "----------------------------------------------\n"
               "Vote           Average           A           B\n"
@@ -92,6 +96,13 @@ TEST(CliEstimateTest, PrintsTablesLikeTheTextReport) {
               "No                50.0        66.7\n"
               "----------------------------------\n"
               "\n");
+    // R squared 0.0236 and F 2.37 (p 0.1273) of the worked example; the
+    // deviation of A keeps its classical standard error, t and p.
+    EXPECT_NE(result.out.find("Yes                 45      0.0236      0.0136        49.7\n"), std::string::npos);
+    EXPECT_NE(result.out.find("Group           0.1535      0.1535        2.37           1          98      0.1273\n"),
+              std::string::npos);
+    EXPECT_NE(result.out.find("A                   30       -11.7       -11.7         7.6       -1.54      0.1273\n"),
+              std::string::npos);
     // The log goes to "log" in the current directory by default.
     const std::string log = test::ReadFile(dir / "log");
     EXPECT_EQ(log.substr(0, 20), "    45.0    55.0\r\n  ");
@@ -156,7 +167,7 @@ TEST(CliEstimateTest, MismatchWarningsGoToStderrAndJson) {
     test::TempDir dir;
     test::WriteFile(dir / "m.tbl", Mismatched);
     const auto result = RunCli({"estimate", (dir / "m.tbl").string(), "--dependent", "Y", "--predictors", "P", "--json",
-                             "--log", (dir / "log").string()});
+                                "--log", (dir / "log").string()});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "warning: Totals do not match for variable Q\n");
     const auto json = nlohmann::json::parse(result.out);
@@ -175,9 +186,9 @@ TEST(CliEstimateTest, NameTypedInUtf8FindsLatin1Variable) {
                  "e");
     test::WriteFile(dir / "w.tbl", text);
     const auto result = RunCli({"estimate", (dir / "w.tbl").string(), "--dependent", "Vote", "--predictors",
-                             "Gr\xC3\xB6\xC3\x9F"
-                             "e",
-                             "--json", "--log", (dir / "log").string()});
+                                "Gr\xC3\xB6\xC3\x9F"
+                                "e",
+                                "--json", "--log", (dir / "log").string()});
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(nlohmann::json::parse(result.out)["predictors"][0], "Gr\u00f6\u00dfe");
 }
@@ -225,7 +236,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CliEstimateTest, LogThatCannotBeWrittenIsAnError) {
     test::TempDir dir;
     const auto result = RunCli({"estimate", Titanic, "--dependent", "Survived", "--predictors", "Sex", "--log",
-                             (dir / "missing" / "log").string()});
+                                (dir / "missing" / "log").string()});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "kelvo-cli: Path not found\n");

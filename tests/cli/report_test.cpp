@@ -3,7 +3,6 @@
 #include "cli_runner.h"
 #include "estimation.h"
 #include "report.h"
-#include "table_set_file.h"
 #include "test_support.h"
 
 namespace kelvo {
@@ -20,11 +19,10 @@ const std::string Collinear =
 
 // The report the desktop program writes for Survived on Class, Sex and Age
 // of the Titanic table set: the same estimation and the same dispatch.
-std::string CoreReport(std::uint8_t type, std::array<bool, 5> sections, const test::TempDir& dir) {
-    TableSet ts;
-    ts.FileName = Titanic;
+std::string CoreReport(std::uint8_t type, SectionChoice sections, const test::TempDir& dir) {
+    auto read = test::ReadExample("titanic.tbl");
+    TableSet& ts = *read;
     CollectingWarningSink warnings;
-    ReadTableSet(ts, warnings);
     for (int v = 1; v <= ts.VariableCount; ++v) ts.VariableRoles[v] = 2;
     ts.VariableRoles[FindVariable(ts, "Survived")] = 1;
     SelectModelFromRoles(ts);
@@ -40,7 +38,7 @@ struct FormatCase {
     const char* name;
     std::vector<std::string> options;  // --format and --sections
     std::uint8_t type;
-    std::array<bool, 5> sections;
+    SectionChoice sections;
 };
 
 void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }

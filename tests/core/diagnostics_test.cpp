@@ -42,15 +42,12 @@ TEST(DiagnosticsTest, FindsMismatchesEmptyCategoriesAndEmptyTables) {
 }
 
 TEST(DiagnosticsTest, ConsistentTableSetHasNothingToReport) {
-    TableSet ts;
-    ts.FileName = test::SourcePath("examples/titanic.tbl").string();
-    CollectingWarningSink warnings;
-    ReadTableSet(ts, warnings);
-    const TableSetDiagnostics found = DiagnoseTableSet(ts);
+    const auto ts = test::ReadExample("titanic.tbl");
+    const TableSetDiagnostics found = DiagnoseTableSet(*ts);
     EXPECT_TRUE(found.mismatches.empty());
     EXPECT_TRUE(found.emptyTables.empty());
     EXPECT_TRUE(found.emptyCategories.empty());
-    EXPECT_TRUE(DescribeDiagnostics(ts, found).empty());
+    EXPECT_TRUE(DescribeDiagnostics(*ts, found).empty());
 }
 
 TEST(DiagnosticsTest, TotalsBeyondThirtyTwoBitsAreShownExactly) {

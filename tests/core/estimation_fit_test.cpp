@@ -198,11 +198,8 @@ TEST_F(LargestModelTest, EverySumFollowsThePrescribedOrder) {
     test::TempDir dir;
     CollectingWarningSink warnings;
     OutputFile log;
-    CheckMarginalTotals(ts, warnings);
-    BuildRightHandSides(ts, log, dir / "log");
-    BuildCrossProducts(ts, log);
-    const Matrix plain = ts.CrossProducts;
-    AddIdentifyingConstraints(ts, log);
+    Matrix plain;
+    test::BuildNormalEquations(ts, warnings, log, dir / "log", &plain);
     const Matrix constrained = ts.CrossProducts;
     InvertMatrix(ts, warnings, log);
     ASSERT_EQ(ts.EstimationError, 0);

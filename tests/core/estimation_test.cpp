@@ -20,16 +20,7 @@ using test::SetTable;
 
 // ---- The worked example: one predictor of 30 and 70 cases ----
 
-// Predictor "Group" (categories of 30 and 70 cases) and dependent "Vote";
-// 10 of the 30 and 35 of the 70 vote Yes. The predictor is variable 1 or 2,
-// so its tables are read transposed or as stored.
-TableSet WorkedExample(bool predictorFirst) {
-    TableSet ts = predictorFirst ? MakeTableSet({{"Group", {"A", "B"}}, {"Vote", {"Yes", "No"}}})
-                                 : MakeTableSet({{"Vote", {"Yes", "No"}}, {"Group", {"A", "B"}}});
-    const int group = predictorFirst ? 1 : 2;
-    SetTable(ts, group, 3 - group, {{10, 20}, {35, 35}});
-    return ts;
-}
+TableSet WorkedExample(bool predictorFirst) { return test::ThirtySeventy(predictorFirst); }
 
 class WorkedExampleTest : public ::testing::TestWithParam<bool> {};
 
@@ -75,11 +66,8 @@ TEST(EstimationTest, ConstrainedMatrixIsInvertedAndCrossProductsRestored) {
     test::TempDir dir;
     CollectingWarningSink warnings;
     OutputFile log;
-    CheckMarginalTotals(ts, warnings);
-    BuildRightHandSides(ts, log, dir / "log");
-    BuildCrossProducts(ts, log);
-    const Matrix plain = ts.CrossProducts;
-    AddIdentifyingConstraints(ts, log);
+    Matrix plain;
+    test::BuildNormalEquations(ts, warnings, log, dir / "log", &plain);
     const double constrained[3][3] = {{100, 30, 70}, {30, 930, 2100}, {70, 2100, 4970}};
     const double upper[3][3] = {{100, 30, 70}, {30, 930, 0}, {70, 2100, 4970}};
     for (int i = 1; i <= 3; ++i)
@@ -149,10 +137,9 @@ TEST(EstimationTest, TotalCountComesFromFirstPredictorTable) {
 }
 
 TEST(EstimationTest, TitanicAveragesAreTheSurvivalProportions) {
-    TableSet ts;
-    ts.FileName = test::SourcePath("examples/titanic.tbl").string();
+    auto read = test::ReadExample("titanic.tbl");
+    TableSet& ts = *read;
     CollectingWarningSink warnings;
-    ReadTableSet(ts, warnings);
     test::TempDir dir;
     ASSERT_TRUE(Estimate(ts, FindVariable(ts, "Survived"), {FindVariable(ts, "Class"), FindVariable(ts, "Sex")},
                          warnings, dir / "log"));
@@ -367,10 +354,7 @@ TEST(SingularTest, ManyCasesDefeatTheAbsoluteBoundAlone) {
     test::TempDir dir;
     CollectingWarningSink warnings;
     OutputFile log;
-    CheckMarginalTotals(ts, warnings);
-    BuildRightHandSides(ts, log, dir / "log");
-    BuildCrossProducts(ts, log);
-    AddIdentifyingConstraints(ts, log);
+    test::BuildNormalEquations(ts, warnings, log, dir / "log");
     const Matrix& a = ts.CrossProducts;
     const int m = ts.ParameterCount;
     Matrix l(m, m);

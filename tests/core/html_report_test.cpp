@@ -12,14 +12,8 @@ using test::Crlf;
 using test::WrittenText;
 
 std::string AllSections(const TableSet& ts) {
-    return WrittenText([&ts](OutputFile& f) {
-        WriteHtmlHeader(ts, f);
-        WriteHtmlTables(ts, f);
-        WriteHtmlCoefficients(ts, f);
-        WriteHtmlStandardErrors(ts, f);
-        WriteHtmlEnhancedCoefficients(ts, f);
-        WriteHtmlFooter(ts, f);
-    });
+    return test::WrittenSections(ts, {WriteHtmlHeader, WriteHtmlTables, WriteHtmlCoefficients, WriteHtmlStandardErrors,
+                                      WriteHtmlEnhancedCoefficients, WriteHtmlFooter});
 }
 
 // "k" for every value cell in class kop, "c" for one in class cel.
@@ -27,8 +21,10 @@ std::string ValueClasses(const std::string& html) {
     std::string classes;
     const std::string kop = "\n  <td class=\"kop\" align=right>", cel = "\n  <td class=\"cel\" align=right>";
     for (std::size_t at = 0; (at = html.find("\n  <td class=\"", at)) != std::string::npos; ++at) {
-        if (html.compare(at, kop.size(), kop) == 0) classes += 'k';
-        else if (html.compare(at, cel.size(), cel) == 0) classes += 'c';
+        if (html.compare(at, kop.size(), kop) == 0)
+            classes += 'k';
+        else if (html.compare(at, cel.size(), cel) == 0)
+            classes += 'c';
     }
     return classes;
 }
@@ -127,16 +123,16 @@ TEST(HtmlReportTest, PredictorSectionsDifferOnlyWhereTheyShould) {
         const std::string cel = std::string("\"cel\" align=right>") + value;
         enhanced.replace(enhanced.find(cel), 5, "\"kop\"");
     }
-    EXPECT_EQ(section(WriteHtmlEnhancedCoefficients),
-              Crlf("<h2>Coefficients for variable: Sex</h2>\n") + enhanced +
-                  Crlf("<i>Bold values are significant</i><p>\n<hr>\n"));
+    EXPECT_EQ(section(WriteHtmlEnhancedCoefficients), Crlf("<h2>Coefficients for variable: Sex</h2>\n") + enhanced +
+                                                          Crlf("<i>Bold values are significant</i><p>\n<hr>\n"));
 
     const std::string errors = section(WriteHtmlStandardErrors);
     const std::string errorsHeading = Crlf("<h2>Standard errors for variable: Sex</h2>\n");
     const std::string errorsEnd = Crlf("</table>\n<p></p>\n<hr>\n");
     EXPECT_EQ(errors.substr(0, errorsHeading.size()), errorsHeading);
-    EXPECT_NE(errors.find(Crlf("  <td class=\"cel\" align=right>  12.6</td>\n  <td class=\"cel\" align=right>   8.3</td>\n")),
-              std::string::npos);
+    EXPECT_NE(
+        errors.find(Crlf("  <td class=\"cel\" align=right>  12.6</td>\n  <td class=\"cel\" align=right>   8.3</td>\n")),
+        std::string::npos);
     EXPECT_EQ(errors.substr(errors.size() - errorsEnd.size()), errorsEnd);
 }
 

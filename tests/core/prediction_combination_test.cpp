@@ -15,10 +15,8 @@ namespace {
 // third-class men worst (the crew were nearly all men).
 TEST(PredictionCombinationTest, TitanicExtremesAndTheirPredictions) {
     test::TempDir dir;
-    auto ts = std::make_unique<TableSet>();
-    ts->FileName = test::SourcePath("examples/titanic.tbl").string();
+    auto ts = test::ReadExample("titanic.tbl");
     CollectingWarningSink warnings;
-    ReadTableSet(*ts, warnings);
     ASSERT_TRUE(test::Estimate(*ts, 4, {1, 2}, warnings, dir / "log"));
     const int yes = 2;
     EXPECT_EQ(PredictionCombination(*ts, yes, true), (std::vector<int>{1, 2}));   // 1st, Female

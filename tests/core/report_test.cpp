@@ -11,14 +11,8 @@
 namespace kelvo {
 namespace {
 
-using test::WrittenText;
-using Writer = void (*)(const TableSet&, OutputFile&);
-
-std::string Sections(const TableSet& ts, std::initializer_list<Writer> writers) {
-    return WrittenText([&](OutputFile& f) {
-        for (const Writer w : writers) w(ts, f);
-    });
-}
+using test::SectionWriter;
+using test::WrittenSections;
 
 // Every combination of the four section flags, for both report types: the
 // sections come in their fixed order, whatever is chosen, and a text report
@@ -34,7 +28,7 @@ TEST_P(ReportSectionsTest, WritesTheChosenSectionsInTheFixedOrder) {
     for (int s = 1; s <= 4; ++s) ts->OutputSections[s] = (flags >> (s - 1)) & 1;
     WriteReport(*ts);
 
-    std::vector<Writer> writers;
+    std::vector<SectionWriter> writers;
     const auto chosen = [&](int s) { return ts->OutputSections[s]; };
     if (type == HtmlReport) {
         writers = {WriteHtmlHeader};
@@ -49,10 +43,7 @@ TEST_P(ReportSectionsTest, WritesTheChosenSectionsInTheFixedOrder) {
         if (chosen(2)) writers.push_back(WriteTextCoefficients);
         if (chosen(3)) writers.push_back(WriteTextStandardErrors);
     }
-    const std::string expected = WrittenText([&](OutputFile& f) {
-        for (const Writer w : writers) w(*ts, f);
-    });
-    EXPECT_EQ(test::ReadFile(ts->ReportFileName), expected);
+    EXPECT_EQ(test::ReadFile(ts->ReportFileName), WrittenSections(*ts, writers));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFlags, ReportSectionsTest,
@@ -65,12 +56,12 @@ TEST(ReportTest, WithoutSectionsOnlyTheFixedPartsAreWritten) {
     WriteReport(*ts);
     const std::string html = test::ReadFile(ts->ReportFileName);
     EXPECT_EQ(std::count(html.begin(), html.end(), '\n'), 22);
-    EXPECT_EQ(html, Sections(*ts, {WriteHtmlHeader, WriteHtmlFooter}));
+    EXPECT_EQ(html, WrittenSections(*ts, {WriteHtmlHeader, WriteHtmlFooter}));
 
     ts->ReportType = TextReport;
     ts->OutputSections[SectionEnhanced] = true;  // no such section in text
     WriteReport(*ts);
-    EXPECT_EQ(test::ReadFile(ts->ReportFileName), Sections(*ts, {WriteTextHeader}));
+    EXPECT_EQ(test::ReadFile(ts->ReportFileName), WrittenSections(*ts, {WriteTextHeader}));
 }
 
 TEST(ReportTest, ReplacesAnExistingFileAndWritesItsNameAsGiven) {
@@ -82,7 +73,7 @@ TEST(ReportTest, ReplacesAnExistingFileAndWritesItsNameAsGiven) {
     ts->ReportType = TextReport;
     test::WriteFile(ts->ReportFileName, std::string(100000, 'x'));
     WriteReport(*ts);
-    EXPECT_EQ(test::ReadFile(ts->ReportFileName), Sections(*ts, {WriteTextHeader}));
+    EXPECT_EQ(test::ReadFile(ts->ReportFileName), WrittenSections(*ts, {WriteTextHeader}));
 }
 
 TEST(ReportTest, RefusesASelectionOutOfRangeWithoutTouchingTheFile) {

@@ -1,9 +1,9 @@
 #include "text_report.h"
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "report_fixtures.h"
 #include "test_support.h"
@@ -15,12 +15,8 @@ using test::Crlf;
 using test::WrittenText;
 
 std::string AllSections(const TableSet& ts) {
-    return WrittenText([&ts](OutputFile& f) {
-        WriteTextHeader(ts, f);
-        WriteTextTables(ts, f);
-        WriteTextCoefficients(ts, f);
-        WriteTextStandardErrors(ts, f);
-    });
+    return test::WrittenSections(ts,
+                                 {WriteTextHeader, WriteTextTables, WriteTextCoefficients, WriteTextStandardErrors});
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -39,7 +35,9 @@ struct AlignCase {
     const char* left;
 };
 
-void PrintTo(const AlignCase& c, std::ostream* os) { *os << '"' << c.text << "\" in " << c.width; }
+void PrintTo(const AlignCase& c, std::ostream* os) {
+    *os << '"' << c.text << "\" in " << c.width;
+}
 
 class AlignTest : public ::testing::TestWithParam<AlignCase> {};
 

@@ -124,10 +124,25 @@ Fit ReferenceFit(const Records& records, int dependent, const std::vector<int>& 
     Fit fit;
     fit.coefficients.assign(parameters + 1, std::vector<Real>(D + 1, 0));
     fit.standardErrors.assign(parameters + 1, std::vector<Real>(D + 1, 0));
+    fit.classicalStandardErrors.assign(parameters + 1, std::vector<Real>(D + 1, 0));
+    fit.residualSums.assign(D + 1, 0);
     for (int d = 1; d <= D; ++d) {
         std::vector<Real> beta(columns, 0);
         for (int a = 0; a < columns; ++a)
             for (int b = 0; b < columns; ++b) beta[a] += g[a][b] * moments[b][d];
+        // The residuals of the records themselves.
+        Real rss = 0;
+        for (const auto& row : records.rows) {
+            Real predicted = beta[0];
+            for (std::size_t t = 0; t < predictors.size(); ++t) {
+                const int k = row[predictors[t]];
+                if (k > 1) predicted += beta[firstColumn[t] + k - 2];
+            }
+            const Real residual = (row[dependent] == d ? 1 : 0) - predicted;
+            rss += residual * residual;
+        }
+        fit.residualSums[d] = rss;
+        const Real residualVariance = rss / (total - columns);
         const Real p = dependentCounts[d] / total;
         for (int i = 1; i <= parameters; ++i) {
             Real value = 0, variance = 0;
@@ -137,6 +152,7 @@ Fit ReferenceFit(const Records& records, int dependent, const std::vector<int>& 
             }
             fit.coefficients[i][d] = value;
             fit.standardErrors[i][d] = 100 * std::sqrt(variance * p * (1 - p));
+            fit.classicalStandardErrors[i][d] = 100 * std::sqrt(variance * residualVariance);
         }
     }
     return fit;

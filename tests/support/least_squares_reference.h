@@ -33,10 +33,16 @@ TableSet CountPairTables(const Records& records);
 // predictor's coefficients shifted so that their count-weighted sum is zero,
 // the constant shifted to match. Standard errors from the covariance of the
 // fit, with the indicator's total variance p (1 - p).
+// Also, from the records' residuals, the residual sum of squares of each
+// dependent category and the classical standard errors, with the residual
+// variance RSS / (N - q), q the number of reference columns.
 struct Fit {
     RealMatrix coefficients;    // [parameter][dependent category], from 1
     RealMatrix standardErrors;  // percentage points
+    std::vector<Real> residualSums;       // [dependent category], from 1
+    RealMatrix classicalStandardErrors;   // percentage points
 };
+// With no predictors the fit is the constant alone.
 Fit ReferenceFit(const Records& records, int dependent, const std::vector<int>& predictors);
 
 }  // namespace kelvo::test

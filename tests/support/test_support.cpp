@@ -9,6 +9,8 @@
 #include <random>
 #include <sstream>
 
+#include "table_set_edit.h"
+
 namespace kelvo::test {
 
 TempDir::TempDir() {
@@ -105,6 +107,13 @@ FileSizeLimit::~FileSizeLimit() {
 
 std::filesystem::path SourcePath(const std::string& relative) {
     return std::filesystem::path(KELVO_SOURCE_DIR) / relative;
+}
+
+std::unique_ptr<TableSet> ReadExample(const std::string& name) {
+    auto ts = std::make_unique<TableSet>();
+    CollectingWarningSink warnings;
+    OpenTableSet(*ts, SourcePath("examples/" + name).string(), warnings);
+    return ts;
 }
 
 }  // namespace kelvo::test

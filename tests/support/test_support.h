@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,10 @@ void WriteFile(const std::filesystem::path& path, const std::string& contents);
 
 // |actual - expected| <= tolerance * max(1, |expected|).
 ::testing::AssertionResult NearRelative(double actual, double expected, double tolerance);
+
+// An example table set of examples/ (for example "titanic.tbl"), read as the
+// Read file command reads it: open, roles cleared, no results.
+std::unique_ptr<TableSet> ReadExample(const std::string& name);
 
 // A variable for MakeTableSet: its name and category names.
 struct VariableSpec {

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 #include "about.h"
@@ -15,7 +16,9 @@
 #include "create_variables.h"
 #include "display_results.h"
 #include "edit_table.h"
+#include "edit_variable.h"
 #include "edit_variables.h"
+#include "enter_variable.h"
 #include "help_viewer.h"
 #include "main_window.h"
 #include "select_model.h"
@@ -77,6 +80,49 @@ private slots:
         windows.Main().Editvariables1->trigger();
         QCOMPARE(opened, (QStringList{"kelvo::ui::TEditTable", "kelvo::ui::TEditVariables"}));
         QVERIFY(ts->TableSetModified);
+    }
+
+    // Create file: the variable list editor opens the new-variable entry, the
+    // variable editor and the table editor; the variable chooser opens the
+    // variable editor. Each closes by its own button, as a user closes it.
+    void dataEntryWindowsOpenOneAnother() {
+        auto ts = std::make_unique<kelvo::TableSet>();
+        AppWindows windows(*ts);
+        windows.Main().seams.chooseCreateFile = [] { return QStringLiteral("/nonexistent/new.tbl"); };
+        QStringList opened;
+        std::function<void(QWidget*)> answer = [&](QWidget* modal) {
+            QVERIFY(modal != nullptr);
+            opened << modal->metaObject()->className();
+            if (auto* list = qobject_cast<kelvo::ui::TCreateVariables*>(modal)) {
+                if (ts->VariableCount == 0) {
+                    WhenModalShown(answer);
+                    list->AddButton->click();
+                }
+                WhenModalShown(answer);
+                list->CancelButton->click();
+            } else if (auto* entry = qobject_cast<kelvo::ui::TEnterVariable*>(modal)) {
+                entry->Edit1->setText("Sex");
+                WhenModalShown(answer);  // the variable editor follows
+                entry->OKButton->click();
+            } else if (auto* editor = qobject_cast<kelvo::ui::TEditVariable*>(modal)) {
+                editor->OKButton->click();
+            } else if (auto* table = qobject_cast<kelvo::ui::TEditTable*>(modal)) {
+                table->OKButton->click();
+            } else if (auto* chooser = qobject_cast<kelvo::ui::TEditVariables*>(modal)) {
+                WhenModalShown(answer);
+                chooser->SelectButton->click();
+                chooser->CancelButton->click();
+            }
+        };
+        WhenModalShown(answer);
+        windows.Main().CreateKELVOFile1->trigger();
+        WhenModalShown(answer);
+        windows.Main().Editvariables1->trigger();
+        QCOMPARE(opened, (QStringList{"kelvo::ui::TCreateVariables", "kelvo::ui::TEnterVariable",
+                                      "kelvo::ui::TEditVariable", "kelvo::ui::TEditTable", "kelvo::ui::TEditVariables",
+                                      "kelvo::ui::TEditVariable"}));
+        QCOMPARE(ts->VariableCount, 1);
+        QCOMPARE(ts->VariableNames[1].str(), std::string("Sex"));
     }
 
     void helpCommandsOpenTheirWindows() {

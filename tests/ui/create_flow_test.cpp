@@ -9,7 +9,6 @@
 #include <QtTest>
 
 #include "create_variables.h"
-#include "data_entry.h"
 #include "data_entry_test_support.h"
 #include "edit_table.h"
 #include "edit_variable.h"
@@ -57,15 +56,13 @@ private slots:
 
         TCreateVariables create(ts, warnings);
         TEnterVariable enter(ts, warnings);
-        TEditVariables chooser(ts, warnings);
         TEditVariable variableEditor(ts, warnings);
         TEditTable tableEditor(ts, warnings);
-        ConnectDataEntryWindows(create, enter, chooser, variableEditor, tableEditor);
-
         int entered = 0;
-        create.showEnterVariable = [&] {
+        create.seams.askVariable = [&](const VariableEntry& proposal, int replaced) {
             const VariableInput& input = Variables[entered++];
-            QVERIFY(test::ShowActive(&enter));
+            enter.Propose(proposal, replaced);
+            [&] { QVERIFY(test::ShowActive(&enter)); }();
             test::TypeIntoFocus(input.name);
             if (!input.count.isEmpty()) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -73,9 +70,10 @@ private slots:
                 test::TypeIntoFocus(input.count);
             }
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-            QVERIFY(!enter.isVisible());
+            [&] { QVERIFY(!enter.isVisible()); }();
+            return enter.Entered();
         };
-        create.showEditVariable = [&] {
+        create.seams.showEditVariable = [&] {
             const VariableInput& input = Variables[entered - 1];
             QVERIFY(test::ShowActive(&variableEditor));
             QCOMPARE(variableEditor.NameEditor()->text(), input.name);
@@ -88,7 +86,7 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
             QVERIFY(!variableEditor.isVisible());
         };
-        create.showEditTable = [&] {
+        create.seams.showEditTable = [&] {
             QVERIFY(test::ShowActive(&tableEditor));
             for (int k = 1; k <= Tables.size(); ++k) {
                 QCOMPARE(tableEditor.TableNumber(), k);

@@ -10,7 +10,6 @@
 
 #include "clamping_spin_box.h"
 #include "create_variables.h"
-#include "data_entry.h"
 #include "data_entry_test_support.h"
 #include "edit_table.h"
 #include "edit_variable.h"
@@ -63,10 +62,13 @@ class CreateVariablesTest : public QObject {
         editVariables = std::make_unique<TEditVariables>(ts, warnings);
         editVariable = std::make_unique<TEditVariable>(ts, warnings);
         editTable = std::make_unique<TEditTable>(ts, warnings);
-        ConnectDataEntryWindows(*create, *enter, *editVariables, *editVariable, *editTable);
-        create->showEnterVariable = [this] { TypeEntry(); };
-        create->showEditVariable = [this] { LookAtVariableEditor(); };
-        create->showEditTable = [this] { ++tableEditorShowings; };
+        create->seams.askVariable = [this](const VariableEntry& proposal, int replaced) {
+            enter->Propose(proposal, replaced);
+            TypeEntry();
+            return enter->Entered();
+        };
+        create->seams.showEditVariable = [this] { LookAtVariableEditor(); };
+        create->seams.showEditTable = [this] { ++tableEditorShowings; };
         QVERIFY(test::ShowActive(create.get()));
     }
 
@@ -107,16 +109,7 @@ class CreateVariablesTest : public QObject {
     void Select(int row) { QTest::mouseClick(create->Tab->viewport(), Qt::LeftButton, {}, create->Tab->visualItemRect(create->Tab->item(row, 0)).center()); }
 
     static TableSet ThreeVariables() {
-        TableSet tables = test::CreatedTableSet();
-        tables.VariableCount = 3;
-        tables.VariableNames[1] = "X";
-        tables.VariableNames[2] = "Y";
-        tables.VariableNames[3] = "Z";
-        tables.CategoryCounts[1] = 2;
-        tables.CategoryCounts[2] = 3;
-        tables.CategoryCounts[3] = 4;
-        for (int n = 1; n <= 4; ++n) tables.CategoryNames[3][n] = "z" + std::to_string(n);
-        return tables;
+        return test::CreatedTableSet({{"X", {"C1", "C2"}}, {"Y", {"C1", "C2", "C3"}}, {"Z", {"z1", "z2", "z3", "z4"}}});
     }
 
 private slots:
@@ -152,7 +145,7 @@ private slots:
 
     void theVariableEditorsNamesReachTheList() {
         Open(test::CreatedTableSet());
-        create->showEditVariable = [this] {
+        create->seams.showEditVariable = [this] {
             QVERIFY(test::ShowActive(editVariable.get()));
             QTest::keyClick(editVariable->NameEditor(), Qt::Key_End);
             test::TypeIntoFocus("2");
@@ -261,7 +254,7 @@ private slots:
         QTest::mouseClick(enter->OKButton, Qt::LeftButton);
         QVERIFY(!enter->isVisible());
         QVERIFY(warnings.warnings.empty());
-        QCOMPARE(enter->EnteredName(), name.toLatin1().toStdString());
+        QCOMPARE(enter->Entered().name, name.toLatin1().toStdString());
     }
 
     void aSeventeenthVariableIsRefused() {
@@ -346,7 +339,7 @@ private slots:
         TableSet tables = ThreeVariables();
         tables.VariableCount = variables;
         Open(tables);
-        create->showEditTable = [this] {
+        create->seams.showEditTable = [this] {
             ++tableEditorShowings;
             QVERIFY(create->isVisible());
         };

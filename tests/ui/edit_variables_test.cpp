@@ -9,7 +9,6 @@
 #include <memory>
 
 #include "create_variables.h"
-#include "data_entry.h"
 #include "edit_table.h"
 #include "enter_variable.h"
 #include "data_entry_test_support.h"
@@ -25,9 +24,7 @@ using kelvo::test::RecordingWarnings;
 namespace {
 
 TableSet ThreeVariables() {
-    TableSet ts = test::MakeTableSet({{"Age", {"Young", "Old"}}, {"Sex", {"Male", "Female"}}, {"Class", {"1st", "2nd", "3rd"}}});
-    ts.TableSetOpen = true;
-    return ts;
+    return test::CreatedTableSet({{"Age", {"Young", "Old"}}, {"Sex", {"Male", "Female"}}, {"Class", {"1st", "2nd", "3rd"}}});
 }
 
 // Replaces the whole text of a cell editor by typing.
@@ -209,10 +206,9 @@ private slots:
         ts = ThreeVariables();
         TEditVariables chooser(ts, warnings);
         TEditVariable variableEditor(ts, warnings);
-        TEditVariable* shown = nullptr;
-        chooser.EditVariable = &variableEditor;
-        chooser.showEditVariable = [&] {
-            shown = chooser.EditVariable;
+        int shown = 0;
+        chooser.seams.showEditVariable = [&] {
+            ++shown;
             QVERIFY(test::ShowActive(&variableEditor));
             Retype(variableEditor.NameEditor(), "Ticket class");
             QTest::mouseClick(variableEditor.OKButton, Qt::LeftButton);
@@ -224,7 +220,7 @@ private slots:
         QCOMPARE(chooser.Tab->item(2, 0)->text(), QString("Class"));
         QTest::mouseClick(chooser.Tab->viewport(), Qt::LeftButton, {}, chooser.Tab->visualItemRect(chooser.Tab->item(2, 0)).center());
         QTest::mouseClick(chooser.SelectButton, Qt::LeftButton);
-        QCOMPARE(shown, &variableEditor);
+        QCOMPARE(shown, 1);
         QCOMPARE(ts.EditedVariable, 3);
         QCOMPARE(chooser.Tab->item(2, 0)->text(), QString("Ticket class"));
         QTest::mouseClick(chooser.CancelButton, Qt::LeftButton);
@@ -235,7 +231,7 @@ private slots:
         ts = ThreeVariables();
         TEditVariables chooser(ts, warnings);
         int showings = 0;
-        chooser.showEditVariable = [&] { ++showings; };
+        chooser.seams.showEditVariable = [&] { ++showings; };
         QVERIFY(test::ShowActive(&chooser));
         chooser.hide();
         ts.VariableCount = 0;
@@ -248,34 +244,6 @@ private slots:
         QCOMPARE(showings, 0);
     }
 
-    void wiringOpensTheVariableEditorFromTheChooser() {
-        ts = ThreeVariables();
-        TEditVariables chooser(ts, warnings);
-        TEditVariable variableEditor(ts, warnings);
-        QVERIFY(chooser.EditVariable == nullptr);
-        // ConnectDataEntryWindows fills in every window the others open.
-        struct Others {
-            Others(TableSet& t, WarningSink& w) : create(t, w), enter(t, w), table(t, w) {}
-            TCreateVariables create;
-            TEnterVariable enter;
-            TEditTable table;
-        };
-        Others others(ts, warnings);
-        ConnectDataEntryWindows(others.create, others.enter, chooser, variableEditor, others.table);
-        QCOMPARE(chooser.EditVariable, &variableEditor);
-        QCOMPARE(others.create.EditVariable, &variableEditor);
-        QCOMPARE(others.create.EnterVariable, &others.enter);
-        QCOMPARE(others.create.EditTable, &others.table);
-        // The default way of showing it is modal; close it as a user would.
-        QTimer::singleShot(0, [&] {
-            QVERIFY(QApplication::activeModalWidget() == &variableEditor);
-            QTest::mouseClick(variableEditor.OKButton, Qt::LeftButton);
-        });
-        chooser.Tab->setCurrentCell(0, 0);
-        chooser.SelectButtonClick();
-        QVERIFY(!variableEditor.isVisible());
-        QCOMPARE(ts.EditedVariable, 1);
-    }
 };
 
 QTEST_MAIN(EditVariablesTest)

@@ -145,7 +145,7 @@ private slots:
         }
         QCOMPARE(captions, (QStringList{"File:", "Create KELVO file", "Read KELVO file", "-", "Exit", "Edit:",
                                         "Edit variables", "Edit tables", "Model:", "Specify model",
-                                        "Display results", "Output:", "Specify output", "Help:", "Kelvo help",
+                                        "Display results", "Model summary", "Output:", "Specify output", "Help:", "Kelvo help",
                                         "About KELVO"}));
         // Every item can always be chosen.
         for (QAction* menu : menus)

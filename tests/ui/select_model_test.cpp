@@ -84,9 +84,9 @@ class SelectModelTest : public QObject {
         warnings.warnings.clear();
         shown.clear();
         dialog = std::make_unique<TSelectModel>(*ts, warnings);
-        dialog->showCheckResults = [this] { shown << "check"; };
-        dialog->showDisplayResults = [this] { shown << "display"; };
-        dialog->showError = [this](const QString& text) { shown << "error: " + text; };
+        dialog->seams.showCheckResults = [this] { shown << "check"; };
+        dialog->seams.showDisplayResults = [this] { shown << "display"; };
+        dialog->seams.showError = [this](const QString& text) { shown << "error: " + text; };
         QVERIFY(test::ShowActive(dialog.get()));
     }
 
@@ -307,7 +307,7 @@ private slots:
         }
         // The follow-up windows see the results of this estimation.
         double averageSeen = 0;
-        dialog->showCheckResults = [&] {
+        dialog->seams.showCheckResults = [&] {
             shown << "check";
             averageSeen = ts->Coefficients[1][2];
             QVERIFY(ts->ResultsAvailable);

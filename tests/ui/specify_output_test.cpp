@@ -104,7 +104,7 @@ private slots:
         QVERIFY(ts->OutputAccepted);
         QCOMPARE(ts->ReportType, TextReport);
         QCOMPARE(ts->ReportFileName, ToPath(QString::fromUtf8("résumé.txt")).string());
-        QCOMPARE(ts->OutputSections, (std::array<bool, 5>{false, false, true, false, true}));
+        QCOMPARE(ts->OutputSections, (SectionChoice{false, false, true, false, true, false, false}));
     }
 
     // Cancel stores nothing; the boxes keep their states, the type and the
@@ -124,7 +124,7 @@ private slots:
         QVERIFY(!ts->OutputAccepted);
         QCOMPARE(ts->ReportFileName, std::string("earlier.html"));
         QCOMPARE(ts->ReportType, HtmlReport);
-        QCOMPARE(ts->OutputSections, (std::array<bool, 5>{false, true, false, false, false}));
+        QCOMPARE(ts->OutputSections, (SectionChoice{false, true, false, false, false, false, false}));
 
         QVERIFY(test::ShowActive(&dialog));
         QCOMPARE(dialog.FileTypeIndex(), 0);
@@ -164,13 +164,13 @@ private slots:
         QVERIFY(test::ShowActive(&dialog));
         QCOMPARE(QApplication::focusWidget(), dialog.FileTypeHtml);
         QList<QWidget*> order;
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 9; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             order << QApplication::focusWidget();
         }
-        QCOMPARE(order,
-                 (QList<QWidget*>{dialog.Edit1, dialog.CheckTables, dialog.CheckCoeff, dialog.CheckErrors,
-                                  dialog.CheckEnhanced, dialog.OKButton, dialog.CancelButton, dialog.FileTypeHtml}));
+        QCOMPARE(order, (QList<QWidget*>{dialog.Edit1, dialog.CheckTables, dialog.CheckCoeff, dialog.CheckErrors,
+                                         dialog.CheckEnhanced, dialog.CheckSummary, dialog.OKButton,
+                                         dialog.CancelButton, dialog.FileTypeHtml}));
     }
 };
 

@@ -4,6 +4,8 @@
 #include <QTest>
 #include <QWidget>
 
+#include "table_set_edit.h"
+
 namespace kelvo::test {
 
 bool ShowActive(QWidget* window) {
@@ -26,6 +28,15 @@ TableSet CreatedTableSet() {
     ts.VariableCount = 0;
     ts.TableSetModified = true;
     ts.TableSetOpen = true;
+    return ts;
+}
+
+TableSet CreatedTableSet(std::initializer_list<VariableSpec> variables) {
+    TableSet ts = CreatedTableSet();
+    for (const VariableSpec& variable : variables) {
+        const int v = AddVariable(ts, variable.name, static_cast<int>(variable.categories.size()));
+        for (std::size_t n = 0; n < variable.categories.size(); ++n) ts.CategoryNames[v][n + 1] = variable.categories[n];
+    }
     return ts;
 }
 

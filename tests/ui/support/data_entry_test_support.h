@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "table_set.h"
+#include "test_support.h"
 
 class QWidget;
 
@@ -22,6 +23,9 @@ void TypeIntoFocus(const QString& text);
 // A table set as "Create KELVO file" leaves it: default category names, no
 // variables, open and modified.
 TableSet CreatedTableSet();
+// The same with these variables defined, as the variable list editor leaves
+// them: the given category names, every other slot at its default.
+TableSet CreatedTableSet(std::initializer_list<VariableSpec> variables);
 
 // The fields that the data entry windows edit, for comparing table sets:
 // variables, categories and the pair tables in use.

@@ -9,16 +9,6 @@
 
 namespace kelvo::test {
 
-std::unique_ptr<TableSet> ReadExample(const std::string& name) {
-    auto ts = std::make_unique<TableSet>();
-    ts->FileName = SourcePath("examples/" + name).string();
-    ts->FileBaseName = BaseNameOf(ts->FileName);
-    CollectingWarningSink warnings;
-    ReadTableSet(*ts, warnings);
-    ts->TableSetOpen = true;
-    return ts;
-}
-
 QColor PaintedBackground(const std::function<void(QPainter*, const QRect&)>& paint) {
     QImage image(75, 16, QImage::Format_RGB32);
     image.fill(Qt::magenta);

@@ -12,10 +12,6 @@
 
 namespace kelvo::test {
 
-// An example table set of examples/ (for example "titanic.tbl"), read as the
-// Read file command reads it: open, roles cleared, no results.
-std::unique_ptr<TableSet> ReadExample(const std::string& name);
-
 // The colour that `paint` gives the top-left corner of a cell of 75 x 16
 // pixels (text never reaches that corner). `paint` draws the cell into the
 // rectangle it is given, as a grid's drawing function does.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,12 @@ std::unique_ptr<TableSet> LargestExample();
 
 // What `write` appends to a freshly created file.
 std::string WrittenText(const std::function<void(OutputFile&)>& write);
+
+// A section writer of the reports (WriteHtmlHeader, WriteTextTables, ...).
+using SectionWriter = void (*)(const TableSet&, OutputFile&);
+
+// What the section writers append, called one after the other.
+std::string WrittenSections(const TableSet& ts, const std::vector<SectionWriter>& writers);
 
 // Text with every "\n" turned into CR LF.
 std::string Crlf(const std::string& text);

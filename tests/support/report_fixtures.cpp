@@ -87,4 +87,10 @@ std::string Crlf(const std::string& text) {
     return out;
 }
 
+std::string WrittenSections(const TableSet& ts, const std::vector<SectionWriter>& writers) {
+    return WrittenText([&](OutputFile& file) {
+        for (const SectionWriter write : writers) write(ts, file);
+    });
+}
+
 }  // namespace kelvo::test

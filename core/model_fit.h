@@ -1,0 +1,31 @@
+// The model summary: how well the model fits each dependent category and
+// which predictors matter, computed from the pair tables and the estimation's
+// results alone. For dependent category d, y'y = n_d, so any least-squares
+// solution b leaves the residual sum of squares RSS_d = n_d - b'X'y_d; with
+// TSS_d = N p_d (1 - p_d) and q = 1 + the sum of (K - 1) over the predictors
+// (the rank of the design) this gives R squared, the classical standard
+// errors and their t tests, and, from the model refitted without each
+// predictor in turn, the F test of that predictor. The unadjusted deviations,
+// eta and beta of each predictor make the classical multiple classification
+// table.
+#pragma once
+
+#include "table_set.h"
+
+namespace kelvo {
+
+// Computes ts.Summary for the current results. When the results are not of
+// the stored selection (ResultsCurrent is false) the summary is marked absent
+// and nothing else happens. The estimation's own arrays are not changed.
+//
+// Degenerate values are NaN: with TSS_d = 0, R squared, adjusted R squared,
+// eta, beta, F and the t and p values of column d; with a perfect fit (RSS_d
+// not greater than 1e-12 x TSS_d) the t, F and p values; with N - q <= 0 every
+// test, the adjusted R squared and the residual and classical standard errors.
+void ComputeModelSummary(TableSet& ts);
+
+// Threshold below which a residual sum of squares counts as a perfect fit,
+// relative to the total sum of squares.
+inline constexpr double PerfectFitTolerance = 1e-12;
+
+}  // namespace kelvo

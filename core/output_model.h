@@ -1,0 +1,115 @@
+// The output model: every table that KELVO shows or writes is built once, by
+// a section builder (output_sections.h), as neutral tables; drivers render
+// them: the text report (text_report.h), the HTML report (html_report.h), the
+// text of kelvo-cli estimate, and the grids of the result windows. A builder
+// knows statistics and never layout; a driver knows layout and never
+// statistics. A new kind of output is one builder, rendered by every driver.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "line_sink.h"
+
+namespace kelvo {
+
+// What a cell holds; drivers choose alignment, width and markup by it.
+enum class CellRole : std::uint8_t {
+    Corner,              // the top-left cell: empty, or the name of the rows' variable
+    Heading,             // a column heading: a category name
+    SummaryHeading,      // the heading of a column that sums up the others: "Total", "Average"
+    RowLabel,            // a row label: a category name, "Total", a statistic's name
+    Text,                // free text, such as the names of the model's variables
+    Count,               // a whole number: a cell or a total of a pair table
+    Percent,             // a percentage, coefficient or standard error
+    SignificantPercent,  // a coefficient whose 95 % interval leaves out 0
+    Statistic,           // any other number (R squared, F, a p-value, ...), or "-" where there is none
+};
+
+inline bool IsNumber(CellRole role) {
+    return role == CellRole::Count || role == CellRole::Percent || role == CellRole::SignificantPercent ||
+           role == CellRole::Statistic;
+}
+
+struct OutputCell {
+    CellRole role = CellRole::Text;
+    // A number's text as number_format makes it, without padding: each
+    // driver aligns it in its own field.
+    std::string text;
+};
+
+// One table: a title, then rows of cells addressed (column, row) from 0, as
+// the windows' grids address theirs. With a heading row, row 0 holds the
+// column headings (the corner first); column 0 holds the row labels. The last
+// `footerRows` rows stand apart (a table's totals, below a rule).
+struct OutputTable {
+    std::string title;
+    int columns = 0;
+    int headingRows = 1;  // 0 or 1
+    int footerRows = 0;
+    std::vector<OutputCell> cells;  // row after row
+
+    int Rows() const { return columns > 0 ? static_cast<int>(cells.size()) / columns : 0; }
+    const OutputCell& At(int column, int row) const {
+        return cells[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns) +
+                     static_cast<std::size_t>(column)];
+    }
+
+    // Empties the table for reuse (the cells keep their storage).
+    void Reset(std::string newTitle, int newColumns, int newHeadingRows = 1) {
+        title = std::move(newTitle);
+        columns = newColumns;
+        headingRows = newHeadingRows;
+        footerRows = 0;
+        cells.clear();
+    }
+    void Add(CellRole role, std::string_view text) { cells.push_back({role, std::string(text)}); }
+    void Add(CellRole role, std::string&& text) { cells.push_back({role, std::move(text)}); }
+    void Add(CellRole role, const char* text) { Add(role, std::string_view(text)); }
+};
+
+// The sections of KELVO's output. The first five are the report's specified
+// sections, in their fixed order.
+enum class SectionKind : std::uint8_t {
+    Model,                 // the dependent variable and the predictors
+    PairTables,            // every pair table with its totals
+    Coefficients,          // averages and coefficients, one table per predictor
+    StandardErrors,        // their standard errors
+    EnhancedCoefficients,  // coefficients with the significant ones marked
+    PredictionRange,       // the smallest and largest prediction per dependent category
+    ModelSummary,          // fit, tests, unadjusted and adjusted deviations
+};
+
+struct SectionInfo {
+    SectionKind kind = SectionKind::Model;
+    std::string title;  // the section as a whole: "Model", ...
+    std::string note;   // a legend that belongs under every table, or empty
+};
+
+// Receives a section as its builder makes it: BeginSection, every table in
+// order, EndSection. A table passed to Table() is valid only during the call
+// (builders reuse it), so a driver renders it at once.
+class OutputDriver {
+public:
+    virtual ~OutputDriver() = default;
+    virtual void BeginSection(const SectionInfo& section) = 0;
+    virtual void Table(const OutputTable& table) = 0;
+    virtual void EndSection(const SectionInfo& section) = 0;
+};
+
+// A driver that keeps what it receives, for the windows and for tests.
+struct CollectedSection {
+    SectionInfo info;
+    std::vector<OutputTable> tables;
+};
+class CollectingDriver : public OutputDriver {
+public:
+    void BeginSection(const SectionInfo& section) override { sections.push_back({section, {}}); }
+    void Table(const OutputTable& table) override { sections.back().tables.push_back(table); }
+    void EndSection(const SectionInfo&) override {}
+    std::vector<CollectedSection> sections;
+};
+
+}  // namespace kelvo

@@ -1,0 +1,80 @@
+// The section builders: the table set turned into the neutral tables of the
+// output model (output_model.h), one builder per section. Numbers are
+// formatted here, once, by number_format; every driver shows the same texts.
+#pragma once
+
+#include "output_model.h"
+#include "table_set.h"
+
+namespace kelvo {
+
+// Why the builders of the model's sections cannot work on this table set,
+// or nullptr. They index the fixed arrays by the selection's numbers, so a
+// selection out of range (no dependent variable or predictor, a number
+// beyond the variables, too many parameters) is refused before anything is
+// built.
+const char* ModelSelectionProblem(const TableSet& ts);
+
+// Model: a table without heading row and two rows, "Indepedent variable"
+// with the dependent variable's name and "Predictor variables" with the
+// predictors' names separated by ", ".
+void BuildModelSection(const TableSet& ts, OutputDriver& driver);
+
+// Every pair table in pair order (2,1), (3,1), (3,2), ...: titled "Table: I
+// by J", the categories of J as column headings and a "Total" column, a row
+// per category of I with its row total, and a footer row "Total" with the
+// column totals and the grand total. No table with fewer than two variables.
+void BuildPairTablesSection(const InputSide& ts, OutputDriver& driver);
+
+// What the per-predictor tables show.
+enum class PredictorValues { Coefficients, StandardErrors, EnhancedCoefficients };
+
+// The table of the t-th predictor (1..PredictorCount): corner the dependent
+// variable's name, headings "Average" and the predictor's categories, a row
+// per dependent category. Coefficients are 100 x the proportions, standard
+// errors as stored (percentage points); the enhanced table marks every
+// significant value, the average's included, as SignificantPercent.
+void BuildPredictorTable(const TableSet& ts, int t, PredictorValues values, OutputTable& table);
+
+// One predictor table per predictor, in PredictorList order.
+void BuildCoefficientsSection(const TableSet& ts, OutputDriver& driver);
+void BuildStandardErrorsSection(const TableSet& ts, OutputDriver& driver);
+void BuildEnhancedCoefficientsSection(const TableSet& ts, OutputDriver& driver);
+
+// "Predictions for the dependent variable": corner "Category", headings
+// "Minimum" and "Maximum", a row per dependent category.
+void BuildPredictionRangeSection(const TableSet& ts, OutputDriver& driver);
+void BuildPredictionRangeTable(const TableSet& ts, OutputTable& table);
+
+// ---- The model summary (ts.Summary must be present) ----
+
+// "Model fit for DEPENDENT (N = ..., residual df ...)": a row per dependent
+// category with its cases, R squared, adjusted R squared and the residual
+// standard error (percentage points).
+void BuildModelFitTable(const TableSet& ts, OutputTable& table);
+
+// "Tests of the predictors for CATEGORY of DEPENDENT": a row per predictor
+// with eta, beta, the F test of dropping it, its degrees of freedom and p.
+void BuildPredictorTestsTable(const TableSet& ts, int d, OutputTable& table);
+
+// "CATEGORY of DEPENDENT by PREDICTOR": the average, then a row per category
+// of the t-th predictor, with its cases, the unadjusted deviation (its own
+// proportion less the average), the adjusted one (the coefficient), and the
+// coefficient's classical standard error, t and p. Percentages in percent.
+void BuildDeviationsTable(const TableSet& ts, int t, int d, OutputTable& table);
+
+// The fit table, then per dependent category the tests table and per
+// predictor the deviations table.
+void BuildModelSummarySection(const TableSet& ts, OutputDriver& driver);
+
+// Runs the builder of `kind`.
+void BuildSection(SectionKind kind, const TableSet& ts, OutputDriver& driver);
+
+// Builds the section `kind` and renders it with a Driver on `out`.
+template <typename Driver>
+void RenderSection(SectionKind kind, const TableSet& ts, LineSink& out) {
+    Driver driver(out);
+    BuildSection(kind, ts, driver);
+}
+
+}  // namespace kelvo

@@ -1,0 +1,68 @@
+#include "table_set_edit.h"
+
+#include <algorithm>
+
+#include "table_set_file.h"
+
+namespace kelvo {
+
+void StartNewTableSet(TableSet& ts, const std::string& path) {
+    ResetCategoryNames(ts);
+    ts.FileName = path;
+    ts.FileBaseName = BaseNameOf(path);
+    ts.TableSetModified = true;
+    ts.TableSetOpen = true;
+    ts.ResultsAvailable = false;
+    ts.ResultsCurrent = false;
+    ts.Summary.present = false;
+    ts.VariableCount = 0;
+}
+
+void OpenTableSet(TableSet& ts, const std::string& path, WarningSink& warnings) {
+    // The reader itself leaves the table set untouched when it fails; the
+    // file names are put back here.
+    const std::string oldFileName = ts.FileName;
+    const std::string oldBaseName = ts.FileBaseName;
+    ts.FileName = path;
+    ts.FileBaseName = BaseNameOf(path);
+    try {
+        ReadTableSet(ts, warnings);
+    } catch (...) {
+        ts.FileName = oldFileName;
+        ts.FileBaseName = oldBaseName;
+        throw;
+    }
+    ts.TableSetModified = false;
+    ts.TableSetOpen = true;
+    ts.ResultsAvailable = false;
+    ts.ResultsCurrent = false;
+    ts.Summary.present = false;
+}
+
+int AddVariable(InputSide& ts, std::string_view name, int categories) {
+    if (ts.VariableCount >= MaxVariables) return 0;
+    const int v = ++ts.VariableCount;
+    ChangeVariable(ts, v, name, categories);
+    return v;
+}
+
+void ChangeVariable(InputSide& ts, int v, std::string_view name, int categories) {
+    if (v < 1 || v > std::min(ts.VariableCount, MaxVariables)) return;
+    ts.VariableNames[v] = name;
+    ts.CategoryCounts[v] = static_cast<std::uint8_t>(std::clamp(categories, 0, MaxCategories));
+}
+
+bool DeleteVariable(InputSide& ts, int v) {
+    const int count = std::min(ts.VariableCount, MaxVariables);
+    if (v < 1 || v > count || count <= 2) return false;
+    for (int i = v + 1; i <= count; ++i) {
+        ts.VariableNames[i - 1] = ts.VariableNames[i];
+        ts.CategoryCounts[i - 1] = ts.CategoryCounts[i];
+        for (int j = 1; j <= ts.CategoryCounts[i] && j <= MaxCategories; ++j)
+            ts.CategoryNames[i - 1][j] = ts.CategoryNames[i][j];
+    }
+    --ts.VariableCount;
+    return true;
+}
+
+}  // namespace kelvo

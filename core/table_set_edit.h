@@ -1,0 +1,40 @@
+// The changes that the commands and editors make to a table set as a whole:
+// starting a new one, opening a file, adding, changing and deleting a
+// variable. The windows call these and only show what they did.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "table_set.h"
+#include "warnings.h"
+
+namespace kelvo {
+
+// A new table set to be kept in `path`: no variables, every category name
+// slot at its default "C1".."C16", open and modified, no results.
+void StartNewTableSet(TableSet& ts, const std::string& path);
+
+// Reads the table-set file `path` (ReadTableSet): the table set is open and
+// unmodified afterwards, with no results. On an IoError the table set, its
+// file names and its flags are exactly as they were, so that a later write
+// can never put a half-read table set over the chosen file.
+void OpenTableSet(TableSet& ts, const std::string& path, WarningSink& warnings);
+
+// Appends a variable with `name` (cut to 12 characters) and `categories`
+// categories, whose names are what their slots hold. Returns its number, or
+// 0, changing nothing, when the table set already holds MaxVariables.
+int AddVariable(InputSide& ts, std::string_view name, int categories);
+
+// Gives variable v (1..VariableCount) a new name and category count. A larger
+// count brings category slots into use with the names they hold; a smaller
+// one leaves the dropped names in their slots.
+void ChangeVariable(InputSide& ts, int v, std::string_view name, int categories);
+
+// Deletes variable v: every later variable moves down one number with its
+// name, category count and category names (slots above its count keep what
+// they held); pair tables are not renumbered. Refused (false, nothing
+// changes) when v is not a variable or the table set holds 2 or fewer.
+bool DeleteVariable(InputSide& ts, int v);
+
+}  // namespace kelvo
