@@ -31,6 +31,7 @@ class TCheckResults;
 class TDisplayResults;
 class TSpecifyOutput;
 class TModelSummary;
+class TImportRecords;
 
 class AppWindows {
 public:
@@ -49,6 +50,7 @@ public:
     TDisplayResults& DisplayResults() { return *m_displayResults; }
     TSpecifyOutput& SpecifyOutput() { return *m_specifyOutput; }
     TModelSummary& ModelSummary() { return *m_modelSummary; }
+    TImportRecords& ImportRecords() { return *m_importRecords; }
     // The warning sink that every window reports through (the notice).
     kelvo::WarningSink& Warnings() { return m_warnings; }
 
@@ -85,6 +87,7 @@ private:
     std::unique_ptr<HelpViewer> m_help;
     // Windows beyond the specified ones, after them.
     std::unique_ptr<TModelSummary> m_modelSummary;
+    std::unique_ptr<TImportRecords> m_importRecords;
 };
 
 }  // namespace kelvo::ui

@@ -75,6 +75,11 @@ TMain::TMain(kelvo::TableSet& ts, kelvo::WarningSink& warnings, QWidget* parent)
         if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return QString();
         return dialog->selectedFiles().constFirst();
     };
+    seams.chooseImportFile = [this] {
+        QFileDialog* dialog = ImportDialog();
+        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return QString();
+        return dialog->selectedFiles().constFirst();
+    };
     seams.showError = [this](const QString& text) { ShowErrorBox(this, text); };
     FormCreate();
 }
@@ -128,6 +133,8 @@ void TMain::BuildMenu() {
                             &TMain::CreateKELVOFile1Click);
     ReadKELVOFile2 =
         item(ReadKELVOfile1, "ReadKELVOFile2", QStringLiteral("&Read KELVO file"), &TMain::ReadKELVOFile2Click);
+    ImportRecords1 = item(ReadKELVOfile1, "ImportRecords1", QStringLiteral("&Import records..."),
+                          &TMain::ImportRecords1Click);
     N2 = ReadKELVOfile1->addSeparator();
     N2->setObjectName(QStringLiteral("N2"));
     Exit1 = item(ReadKELVOfile1, "Exit1", QStringLiteral("E&xit"), &TMain::Exit1Click);
@@ -176,6 +183,17 @@ QFileDialog* TMain::CreateDialog() {
         m_createDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
     }
     return m_createDialog;
+}
+
+QFileDialog* TMain::ImportDialog() {
+    if (m_importDialog == nullptr) {
+        m_importDialog = new QFileDialog(this, QStringLiteral("Import records"));
+        m_importDialog->setObjectName(QStringLiteral("ImportDialog"));
+        m_importDialog->setAcceptMode(QFileDialog::AcceptOpen);
+        m_importDialog->setFileMode(QFileDialog::ExistingFile);
+        m_importDialog->setNameFilters({QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
+    }
+    return m_importDialog;
 }
 
 void TMain::FormCreate() {
@@ -235,8 +253,25 @@ void TMain::ReadKELVOFile2Click() {
         if (!WriteIfModified()) return;
         const QString path = seams.chooseOpenFile ? seams.chooseOpenFile() : QString();
         if (path.isEmpty()) return;
-        kelvo::OpenTableSet(m_ts, ToPath(path).string(), m_warnings);
-        ShowFileLabels();
+        ReadFile(path);
+    });
+}
+
+void TMain::ReadFile(const QString& path) {
+    kelvo::OpenTableSet(m_ts, ToPath(path).string(), m_warnings);
+    ShowFileLabels();
+}
+
+void TMain::ImportRecords1Click() {
+    RunCommand([this] {
+        // The new file replaces the table set, as Read file does: a modified
+        // one is written first.
+        if (!WriteIfModified()) return;
+        const QString records = seams.chooseImportFile ? seams.chooseImportFile() : QString();
+        if (records.isEmpty()) return;
+        const QString written = seams.showImportRecords ? seams.showImportRecords(records) : QString();
+        if (written.isEmpty()) return;
+        ReadFile(written);
     });
 }
 
