@@ -39,6 +39,12 @@ struct MarkModified {
     ~MarkModified() { ts.TableSetModified = true; }
 };
 
+// The file chosen in `dialog`, or an empty text when it was cancelled.
+QString ChosenFile(QFileDialog* dialog) {
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return QString();
+    return dialog->selectedFiles().constFirst();
+}
+
 }  // namespace
 
 void PathLabel::setPath(const QString& path) {
@@ -65,21 +71,9 @@ TMain::TMain(kelvo::TableSet& ts, kelvo::WarningSink& warnings, QWidget* parent)
     // A fixed single border: the area below the menu has a fixed size.
     setFixedSize(ClientWidth, ClientHeight + menuBar()->sizeHint().height());
 
-    seams.chooseCreateFile = [this] {
-        QFileDialog* dialog = CreateDialog();
-        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return QString();
-        return dialog->selectedFiles().constFirst();
-    };
-    seams.chooseOpenFile = [this] {
-        QFileDialog* dialog = OpenDialog1();
-        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return QString();
-        return dialog->selectedFiles().constFirst();
-    };
-    seams.chooseImportFile = [this] {
-        QFileDialog* dialog = ImportDialog();
-        if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return QString();
-        return dialog->selectedFiles().constFirst();
-    };
+    seams.chooseCreateFile = [this] { return ChosenFile(CreateDialog()); };
+    seams.chooseOpenFile = [this] { return ChosenFile(OpenDialog1()); };
+    seams.chooseImportFile = [this] { return ChosenFile(ImportDialog()); };
     seams.showError = [this](const QString& text) { ShowErrorBox(this, text); };
     FormCreate();
 }

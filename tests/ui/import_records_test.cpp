@@ -53,6 +53,15 @@ std::filesystem::path LargeCsv(const TempDir& dir) {
     return path;
 }
 
+// The preview window over PreviewCsv(), in a folder of its own.
+struct Preview {
+    Preview() : window(warnings) { kelvo::test::WriteFile(dir / "p.csv", PreviewCsv()); }
+    bool Read() { return window.ReadPreview(Q(dir / "p.csv")); }
+    TempDir dir;
+    kelvo::test::RecordingWarnings warnings;
+    TImportRecords window;
+};
+
 }  // namespace
 
 class ImportRecordsTest : public QObject {
@@ -60,11 +69,9 @@ class ImportRecordsTest : public QObject {
 
 private slots:
     void previewShowsColumnsAndGreysThoseThatCannotBeVariables() {
-        TempDir dir;
-        kelvo::test::WriteFile(dir / "p.csv", PreviewCsv());
-        kelvo::test::RecordingWarnings warnings;
-        TImportRecords window(warnings);
-        QVERIFY(window.ReadPreview(Q(dir / "p.csv")));
+        Preview preview;
+        TImportRecords& window = preview.window;
+        QVERIFY(preview.Read());
         QCOMPARE(window.Columns->rowCount(), 5);
         const auto cell = [&](int row, int column) { return window.Columns->item(row, column)->text(); };
         QCOMPARE(cell(0, TImportRecords::ValuesColumn), QString("2"));
@@ -89,16 +96,15 @@ private slots:
     }
 
     void importWritesWhatTheCommandLineImportWrites() {
-        TempDir dir;
-        kelvo::test::WriteFile(dir / "p.csv", PreviewCsv());
-        kelvo::test::RecordingWarnings warnings;
-        TImportRecords window(warnings);
-        QVERIFY(window.ReadPreview(Q(dir / "p.csv")));
+        Preview preview;
+        TImportRecords& window = preview.window;
+        const TempDir& dir = preview.dir;
+        QVERIFY(preview.Read());
         window.WeightBox->setCurrentIndex(2);
         const auto target = dir / "out.tbl";
         window.seams.chooseTableFile = [&] { return Q(target); };
         window.ImportButtonClick();
-        QVERIFY(warnings.warnings.empty());
+        QVERIFY(preview.warnings.warnings.empty());
         QCOMPARE(window.result(), int(QDialog::Accepted));
         kelvo::CsvImportOptions options;
         options.variables = {"A", "B"};
