@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench screenshots clean test-sanitize fuzz lint package install
+.PHONY: all deps configure build run test bench screenshots clean test-sanitize fuzz lint package package-check install
 
 all: build
 
@@ -33,9 +33,22 @@ screenshots: build
 	$(BUILD)/tests/ui/kelvo_screenshots screenshots
 	KELVO_SCREENSHOT_DIR=$(CURDIR)/screenshots QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui/data_entry_screenshots_test
 
-# A Debian package (build/kelvo_*.deb) and installation under PREFIX.
-package: build
-	cd $(BUILD) && cpack -G DEB
+# The Debian package (build-package/kelvo_VERSION-1_ARCH.deb): a Release
+# build of the programs in a folder of its own, with Debian's hardening flags,
+# stripped. package-check builds it and checks it as a user would get it.
+PACKAGE_BUILD ?= build-package
+package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_CXX_FLAGS="$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+	  -DCMAKE_EXE_LINKER_FLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	  -DKELVO_BUILD_TESTS=OFF -DKELVO_BUILD_BENCH=OFF $(CMAKE_FLAGS)
+	cmake --build $(PACKAGE_BUILD)
+	rm -f $(PACKAGE_BUILD)/kelvo_*.deb
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+
+package-check: package
+	scripts/package-check $(PACKAGE_BUILD)/kelvo_*.deb
 
 PREFIX ?= /usr/local
 install: build
@@ -71,4 +84,4 @@ lint: configure
 	  --inline-suppr --suppress=missingIncludeSystem -I core -I cli core cli
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

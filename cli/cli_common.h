@@ -47,6 +47,7 @@ void RegisterCheckCommand(CLI::App& app, int& status);
 void RegisterEstimateCommand(CLI::App& app, int& status);
 void RegisterImportCommand(CLI::App& app, int& status);
 void RegisterReportCommand(CLI::App& app, int& status);
+void RegisterChartCommand(CLI::App& app, int& status);
 void RegisterSqlCommands(CLI::App& app, int& status);
 
 }  // namespace kelvo::cli

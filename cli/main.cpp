@@ -21,6 +21,7 @@ int main(int argc, char** argv) try {
     kelvo::cli::RegisterImportCommand(app, status);
     kelvo::cli::RegisterSqlCommands(app, status);
     kelvo::cli::RegisterReportCommand(app, status);
+    kelvo::cli::RegisterChartCommand(app, status);
 
     try {
         app.parse(argc, argv);

@@ -15,8 +15,8 @@ namespace kelvo::cli {
 namespace {
 
 // The section names of --sections, in the order of OutputSections.
-constexpr const char* SectionNames[] = {nullptr, "tables", "coefficients", "errors", "enhanced", "summary"};
-constexpr int LastSection = SectionSummary;
+constexpr const char* SectionNames[] = {nullptr, "tables", "coefficients", "errors", "enhanced", "summary", "charts"};
+constexpr int LastSection = SectionCharts;
 
 // The OutputSections flags for a --sections list: "none", or section names
 // separated by commas in any order. Throws UsageError for anything else.
@@ -32,7 +32,7 @@ SectionChoice ParseSections(const std::string& list) {
             if (name == SectionNames[s]) section = s;
         if (section == 0)
             throw UsageError("unknown section \"" + name +
-                             "\" in --sections (use tables, coefficients, errors, enhanced, summary or none)");
+                             "\" in --sections (use tables, coefficients, errors, enhanced, summary, charts or none)");
         chosen[section] = true;
         if (comma == std::string::npos) break;
         start = comma + 1;
@@ -57,7 +57,7 @@ void RegisterReportCommand(CLI::App& app, int& status) {
         ->check(CLI::IsMember({"html", "text"}));
     report->add_option("--sections", *sections,
                        "Sections, separated by commas: tables, coefficients, errors, enhanced (HTML only), "
-                       "summary (the model summary); none for the model alone "
+                       "summary (the model summary), charts (coefficient charts, HTML only); none for the model alone "
                        "(default: tables,coefficients,errors,enhanced)");
     report->add_option("-o,--output", *output, "Report file to write (an existing file is replaced)")->required();
     report->callback([path, options, format, sections, output, &status] {
@@ -70,7 +70,9 @@ void RegisterReportCommand(CLI::App& app, int& status) {
             status = ExitFindings;
             return;
         }
-        if (chosen[SectionSummary]) ComputeModelSummary(*ts);
+        // The summary is the desktop program's after every estimation; the
+        // charts draw its unadjusted deviations too.
+        ComputeModelSummary(*ts);
         ts->ReportFileName = *output;
         ts->ReportType = *format == "html" ? HtmlReport : TextReport;
         ts->OutputSections = chosen;

@@ -147,6 +147,21 @@ void HtmlDriver::Table(const OutputTable& table) {
     }
 }
 
+void HtmlDriver::Figure(const OutputFigure& figure) {
+    // The drawing inline, a line of the report for each of its lines; its
+    // text is ASCII, so it reads the same whatever the report's encoding.
+    m_out.Line("<div class=\"chart\">");
+    std::string_view svg = figure.svg;
+    while (!svg.empty()) {
+        const std::size_t end = svg.find('\n');
+        m_out.Line(svg.substr(0, end));
+        if (end == std::string_view::npos) break;
+        svg.remove_prefix(end + 1);
+    }
+    m_out.Line("</div>");
+    m_out.Line("<p>");
+}
+
 void WriteHtmlHeader(const TableSet& ts, OutputFile& file) {
     HtmlDriver driver(file);
     driver.BeginDocument();

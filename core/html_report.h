@@ -30,6 +30,7 @@ public:
     void EndDocument();
     void BeginSection(const SectionInfo& section) override;
     void Table(const OutputTable& table) override;
+    void Figure(const OutputFigure& figure) override;
     void EndSection(const SectionInfo& section) override;
 
 private:

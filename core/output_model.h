@@ -80,12 +80,19 @@ enum class SectionKind : std::uint8_t {
     EnhancedCoefficients,  // coefficients with the significant ones marked
     PredictionRange,       // the smallest and largest prediction per dependent category
     ModelSummary,          // fit, tests, unadjusted and adjusted deviations
+    CoefficientCharts,     // a chart per predictor and dependent category
 };
 
 struct SectionInfo {
     SectionKind kind = SectionKind::Model;
     std::string title;  // the section as a whole: "Model", ...
     std::string note;   // a legend that belongs under every table, or empty
+};
+
+// A picture: an <svg> element (without XML declaration) and its title.
+struct OutputFigure {
+    std::string title;
+    std::string svg;
 };
 
 // Receives a section as its builder makes it: BeginSection, every table in
@@ -96,6 +103,8 @@ public:
     virtual ~OutputDriver() = default;
     virtual void BeginSection(const SectionInfo& section) = 0;
     virtual void Table(const OutputTable& table) = 0;
+    // A driver that cannot show pictures leaves them out.
+    virtual void Figure(const OutputFigure& figure) { (void)figure; }
     virtual void EndSection(const SectionInfo& section) = 0;
 };
 

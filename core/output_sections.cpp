@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "chart.h"
 #include "estimation.h"
 #include "number_format.h"
 #include "significance.h"
@@ -270,6 +271,21 @@ void BuildModelSummarySection(const TableSet& ts, OutputDriver& driver) {
     driver.EndSection(info);
 }
 
+void BuildChartsSection(const TableSet& ts, OutputDriver& driver) {
+    const SectionInfo info{SectionKind::CoefficientCharts, "Coefficient charts", {}};
+    driver.BeginSection(info);
+    ChartOptions options;
+    options.standalone = false;
+    for (int t = 1; t <= ts.PredictorCount; ++t)
+        for (int d = 1; d <= ts.DependentCategoryCount; ++d) {
+            const int v = ts.PredictorList[t];
+            driver.Figure({ts.VariableNames[v] + ": " + ts.CategoryNames[ts.DependentVariable][d] + " of " +
+                               ts.VariableNames[ts.DependentVariable],
+                           CoefficientChartSvg(ts, d, t, options)});
+        }
+    driver.EndSection(info);
+}
+
 void BuildSection(SectionKind kind, const TableSet& ts, OutputDriver& driver) {
     switch (kind) {
         case SectionKind::Model:
@@ -286,6 +302,8 @@ void BuildSection(SectionKind kind, const TableSet& ts, OutputDriver& driver) {
             return BuildPredictionRangeSection(ts, driver);
         case SectionKind::ModelSummary:
             return BuildModelSummarySection(ts, driver);
+        case SectionKind::CoefficientCharts:
+            return BuildChartsSection(ts, driver);
     }
 }
 

@@ -67,6 +67,11 @@ void BuildDeviationsTable(const TableSet& ts, int t, int d, OutputTable& table);
 // predictor the deviations table.
 void BuildModelSummarySection(const TableSet& ts, OutputDriver& driver);
 
+// A coefficient chart (chart.h) per predictor and dependent category, with
+// the conservative standard errors of the results; the unadjusted deviations
+// too when the model summary is present.
+void BuildChartsSection(const TableSet& ts, OutputDriver& driver);
+
 // Runs the builder of `kind`.
 void BuildSection(SectionKind kind, const TableSet& ts, OutputDriver& driver);
 

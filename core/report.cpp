@@ -20,6 +20,8 @@ std::vector<SectionKind> ReportSections(const ReportSettings& settings) {
     if (chosen[SectionEnhanced] && html) sections.push_back(SectionKind::EnhancedCoefficients);
     // Beyond the specified sections, after them.
     if (chosen[SectionSummary]) sections.push_back(SectionKind::ModelSummary);
+    // Pictures exist in HTML only, as the enhanced section does.
+    if (chosen[SectionCharts] && html) sections.push_back(SectionKind::CoefficientCharts);
     return sections;
 }
 

@@ -2,6 +2,7 @@
 
 #include "about.h"
 #include "check_results.h"
+#include "coefficient_chart.h"
 #include "confirm_message.h"
 #include "create_variables.h"
 #include "display_results.h"
@@ -40,6 +41,7 @@ AppWindows::AppWindows(kelvo::TableSet& ts) : m_ts(ts) {
     m_enterVariable = std::make_unique<TEnterVariable>(m_ts, m_warnings, parent);
     m_help = std::make_unique<HelpViewer>(parent);
     m_modelSummary = std::make_unique<TModelSummary>(m_ts, m_warnings, parent);
+    m_coefficientChart = std::make_unique<TCoefficientChart>(m_ts, m_warnings, parent);
     m_importRecords = std::make_unique<TImportRecords>(m_warnings, parent);
     Wire();
 }
@@ -80,6 +82,11 @@ void AppWindows::Wire() {
     create.showEditVariable = [this] { m_editVariable->exec(); };
     create.showEditTable = [this] { m_editTable->exec(); };
     m_editVariables->seams.showEditVariable = [this] { m_editVariable->exec(); };
+    // The results browser opens the chart of its page's predictor.
+    m_displayResults->seams.showChart = [this](int predictor) {
+        m_coefficientChart->SetPredictor(predictor);
+        m_coefficientChart->exec();
+    };
     seams.showAbout = [this] { m_about->exec(); };
     seams.showHelp = [this] { m_help->ShowContents(); };
 }

@@ -31,6 +31,7 @@ class TCheckResults;
 class TDisplayResults;
 class TSpecifyOutput;
 class TModelSummary;
+class TCoefficientChart;
 class TImportRecords;
 
 class AppWindows {
@@ -50,6 +51,7 @@ public:
     TDisplayResults& DisplayResults() { return *m_displayResults; }
     TSpecifyOutput& SpecifyOutput() { return *m_specifyOutput; }
     TModelSummary& ModelSummary() { return *m_modelSummary; }
+    TCoefficientChart& CoefficientChart() { return *m_coefficientChart; }
     TImportRecords& ImportRecords() { return *m_importRecords; }
     // The warning sink that every window reports through (the notice).
     kelvo::WarningSink& Warnings() { return m_warnings; }
@@ -87,6 +89,7 @@ private:
     std::unique_ptr<HelpViewer> m_help;
     // Windows beyond the specified ones, after them.
     std::unique_ptr<TModelSummary> m_modelSummary;
+    std::unique_ptr<TCoefficientChart> m_coefficientChart;
     std::unique_ptr<TImportRecords> m_importRecords;
 };
 

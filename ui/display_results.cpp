@@ -59,8 +59,11 @@ TDisplayResults::TDisplayResults(TableSet& ts, WarningSink&, QWidget* parent)
     connect(OKButton, &QPushButton::clicked, this, &TDisplayResults::OKButtonClick);
     connect(NextButton, &QPushButton::clicked, this, &TDisplayResults::NextButtonClick);
     connect(PrevButton, &QPushButton::clicked, this, &TDisplayResults::PrevButtonClick);
+    ChartButton = NamedButton(this, "ChartButton", "&Chart...");
+    connect(ChartButton, &QPushButton::clicked, this, &TDisplayResults::ChartButtonClick);
 
     auto* buttons = PagingButtonRow(PrevButton, NextButton, OKButton);
+    buttons->insertWidget(0, ChartButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(Tab);
@@ -69,6 +72,7 @@ TDisplayResults::TDisplayResults(TableSet& ts, WarningSink&, QWidget* parent)
     setTabOrder(Tab, PrevButton);
     setTabOrder(PrevButton, NextButton);
     setTabOrder(NextButton, OKButton);
+    setTabOrder(OKButton, ChartButton);
     setFixedSize(QSize(ClientWidth, ClientHeight).expandedTo(sizeHint()));
 }
 
@@ -123,6 +127,10 @@ void TDisplayResults::NextButtonClick() {
 void TDisplayResults::PrevButtonClick() {
     if (m_page > 1) --m_page;
     DisplayTable(m_page);
+}
+
+void TDisplayResults::ChartButtonClick() {
+    if (m_readable && seams.showChart) seams.showChart(m_page);
 }
 
 void TDisplayResults::OKButtonClick() {

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QDialog>
+#include <functional>
 
 #include "output_model.h"
 #include "table_set.h"
@@ -27,6 +28,13 @@ public:
     QPushButton* OKButton;
     QPushButton* NextButton;
     QPushButton* PrevButton;
+    // Beyond the specified controls: opens the chart of the page's predictor.
+    QPushButton* ChartButton;
+
+    struct Seams {
+        std::function<void(int predictor)> showChart;  // the chart window, for predictor 1..PredictorCount
+    };
+    Seams seams;
 
     // The predictor on screen, 1..PredictorCount.
     int Page() const { return m_page; }
@@ -42,6 +50,7 @@ public slots:
     void NextButtonClick();
     void PrevButtonClick();
     void OKButtonClick();
+    void ChartButtonClick();
     void TabDrawCell(QPainter* canvas, int column, int row, const QRect& rect) const;
 
 protected:

@@ -247,13 +247,8 @@ void TMain::ReadKELVOFile2Click() {
         if (!WriteIfModified()) return;
         const QString path = seams.chooseOpenFile ? seams.chooseOpenFile() : QString();
         if (path.isEmpty()) return;
-        ReadFile(path);
+        ReadChosenFile(path);
     });
-}
-
-void TMain::ReadFile(const QString& path) {
-    kelvo::OpenTableSet(m_ts, ToPath(path).string(), m_warnings);
-    ShowFileLabels();
 }
 
 void TMain::ImportRecords1Click() {
@@ -265,8 +260,20 @@ void TMain::ImportRecords1Click() {
         if (records.isEmpty()) return;
         const QString written = seams.showImportRecords ? seams.showImportRecords(records) : QString();
         if (written.isEmpty()) return;
-        ReadFile(written);
+        ReadChosenFile(written);
     });
+}
+
+void TMain::ReadKELVOFile(const QString& path) {
+    RunCommand([this, &path] {
+        if (!WriteIfModified()) return;
+        ReadChosenFile(path);
+    });
+}
+
+void TMain::ReadChosenFile(const QString& path) {
+    kelvo::OpenTableSet(m_ts, ToPath(path).string(), m_warnings);
+    ShowFileLabels();
 }
 
 void TMain::Exit1Click() { close(); }

@@ -74,10 +74,6 @@ public:
     QFileDialog* CreateDialog();
     QFileDialog* ImportDialog();
 
-    // Reads the table-set file at `path` as Read file does after its dialog
-    // (the current table set is not written first) and shows it.
-    void ReadFile(const QString& path);
-
     // Components.
     QLabel* Label1 = nullptr;
     QFrame* Panel1 = nullptr;
@@ -104,6 +100,13 @@ public:
     QMenu* Help1 = nullptr;
     QAction* Kelvohelp1 = nullptr;
     QAction* AboutKELVO1 = nullptr;
+
+    // Reads the table-set file at `path` as Read KELVO file does once its
+    // dialog has given a file: a modified table set is written first,
+    // warnings go to the notice, and a failure shows the error box and
+    // leaves everything as it was. The start-up uses it for a file named on
+    // the command line.
+    void ReadKELVOFile(const QString& path);
 
 public slots:
     void FormCreate();
@@ -136,6 +139,10 @@ private:
     void RunCommand(const std::function<void()>& command);
     void ShowError(const QString& text);
     void ShowFileLabels();
+    // Reads the file at `path` into the table set and shows it in the
+    // labels; throws IoError, leaving the table set and its names as they
+    // were.
+    void ReadChosenFile(const QString& path);
 
     kelvo::TableSet& m_ts;
     kelvo::WarningSink& m_warnings;

@@ -68,8 +68,10 @@ TSpecifyOutput::TSpecifyOutput(TableSet& ts, WarningSink&, QWidget* parent)
     CheckEnhanced = MakeCheckBox("CheckEnhanced", "Enhanced coefficients (HTML only)", GroupBox1);
     // Beyond the four specified sections, after them.
     CheckSummary = MakeCheckBox("CheckSummary", "Model summary", GroupBox1);
+    CheckCharts = MakeCheckBox("CheckCharts", "Coefficient charts (HTML only)", GroupBox1);
     auto* boxes = new QVBoxLayout(GroupBox1);
-    for (QCheckBox* box : {CheckTables, CheckCoeff, CheckErrors, CheckEnhanced, CheckSummary}) boxes->addWidget(box);
+    for (QCheckBox* box : {CheckTables, CheckCoeff, CheckErrors, CheckEnhanced, CheckSummary, CheckCharts})
+        boxes->addWidget(box);
 
     OKButton = new QPushButton("&OK", this);
     OKButton->setObjectName("OKButton");
@@ -107,7 +109,8 @@ TSpecifyOutput::TSpecifyOutput(TableSet& ts, WarningSink&, QWidget* parent)
     setTabOrder(CheckCoeff, CheckErrors);
     setTabOrder(CheckErrors, CheckEnhanced);
     setTabOrder(CheckEnhanced, CheckSummary);
-    setTabOrder(CheckSummary, OKButton);
+    setTabOrder(CheckSummary, CheckCharts);
+    setTabOrder(CheckCharts, OKButton);
     setTabOrder(OKButton, CancelButton);
     setFixedSize(QSize(ClientWidth, ClientHeight).expandedTo(sizeHint()));
 }
@@ -153,6 +156,7 @@ void TSpecifyOutput::OKButtonClick() {
     m_ts.OutputSections[SectionErrors] = CheckErrors->isChecked();
     m_ts.OutputSections[SectionEnhanced] = CheckEnhanced->isChecked();
     m_ts.OutputSections[SectionSummary] = CheckSummary->isChecked();
+    m_ts.OutputSections[SectionCharts] = CheckCharts->isChecked();
     // Used as typed: a relative name is relative to the current directory.
     m_ts.ReportFileName = ToPath(Edit1->text()).string();
     m_ts.ReportType = static_cast<std::uint8_t>(FileTypeIndex());

@@ -34,6 +34,7 @@ public:
     QCheckBox* CheckErrors;
     QCheckBox* CheckEnhanced;
     QCheckBox* CheckSummary;   // "Model summary"
+    QCheckBox* CheckCharts;    // "Coefficient charts (HTML only)"
     QPushButton* OKButton;
     QPushButton* CancelButton;
 

@@ -2,6 +2,7 @@
 
 #include "cli_runner.h"
 #include "estimation.h"
+#include "model_fit.h"
 #include "report.h"
 #include "test_support.h"
 
@@ -27,6 +28,7 @@ std::string CoreReport(std::uint8_t type, SectionChoice sections, const test::Te
     ts.VariableRoles[FindVariable(ts, "Survived")] = 1;
     SelectModelFromRoles(ts);
     EXPECT_TRUE(ComputeEstimates(ts, warnings, dir / "core-log"));
+    ComputeModelSummary(ts);  // as the desktop program does after every estimation
     ts.ReportFileName = (dir / "core-report").string();
     ts.ReportType = type;
     ts.OutputSections = sections;
@@ -70,7 +72,24 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"HtmlChosen", {"--format", "html", "--sections", "enhanced,tables"}, HtmlReport,
                    {false, true, false, false, true}},
         FormatCase{"TextEnhancedIgnored", {"--format", "text", "--sections", "errors,enhanced"}, TextReport,
-                   {false, false, false, true, true}}));
+                   {false, false, false, true, true}},
+        FormatCase{"HtmlSummary", {"--format", "html", "--sections", "summary,enhanced"}, HtmlReport,
+                   {false, false, false, false, true, true}},
+        FormatCase{"TextSummary", {"--format", "text", "--sections", "summary,coefficients"}, TextReport,
+                   {false, false, true, false, false, true}}));
+
+// The model summary section after the specified ones, in both formats.
+TEST(CliReportTest, TitanicSummaryGoldens) {
+    for (const auto& [format, golden] : {std::pair{"html", "report_summary_titanic.html"},
+                                         std::pair{"text", "report_summary_titanic.txt"}}) {
+        test::TempDir dir;
+        const auto result = RunCli({"report", Titanic, "--dependent", "Survived", "--predictors", "Class,Sex,Age",
+                                    "--format", format, "--sections", "coefficients,summary", "-o", "titanic"},
+                                   dir.path().string());
+        ASSERT_EQ(result.status, 0) << result.err;
+        EXPECT_TRUE(test::MatchesGolden(golden, test::ReadFile(dir / "titanic")));
+    }
+}
 
 TEST(CliReportTest, TitanicTextReport) {
     test::TempDir dir;

@@ -52,6 +52,7 @@ struct Fixture {
         s.showEditTable = [this] { Record("showEditTable"); };
         s.showSelectModel = [this] { Record("showSelectModel"); };
         s.showDisplayResults = [this] { Record("showDisplayResults"); };
+        s.showModelSummary = [this] { Record("showModelSummary"); };
         s.showSpecifyOutput = [this] {
             Record("showSpecifyOutput");
             return outputAccepted;
@@ -193,6 +194,7 @@ private slots:
                 row("Edittables1", "showEditTable", false, true);
                 row("Specifymodel1", "showSelectModel", false, false);
                 row("Displayresults1", "showDisplayResults", true, false);
+                row("Modelsummary1", "showModelSummary", true, false);
                 row("Specifyoutput1", "showSpecifyOutput", true, false);
             }
         }

@@ -16,11 +16,14 @@
 #include "about.h"
 #include "app_windows.h"
 #include "check_results.h"
+#include "coefficient_chart.h"
 #include "display_results.h"
 #include "estimation_support.h"
 #include "help_viewer.h"
 #include "import_records.h"
 #include "main_window.h"
+#include "model_fit.h"
+#include "model_summary.h"
 #include "select_model.h"
 #include "specify_output.h"
 #include "table_set.h"
@@ -96,6 +99,7 @@ int main(int argc, char** argv) {
                               {kelvo::FindVariable(*ts, "Class"), kelvo::FindVariable(*ts, "Sex")}, quiet,
                               log.toStdString());
         ts->ResultsAvailable = true;
+        kelvo::ComputeModelSummary(*ts);
         ok &= Save(windows.CheckResults(), folder, QStringLiteral("check_results"));
         ok &= Save(windows.DisplayResults(), folder, QStringLiteral("display_results"));
         windows.DisplayResults().show();
@@ -109,6 +113,9 @@ int main(int argc, char** argv) {
         }
         windows.DisplayResults().hide();
         ok &= Save(windows.SpecifyOutput(), folder, QStringLiteral("specify_output"));
+        ok &= Save(windows.ModelSummary(), folder, QStringLiteral("model_summary"));
+        windows.CoefficientChart().SetPredictor(1);
+        ok &= Save(windows.CoefficientChart(), folder, QStringLiteral("coefficient_chart"));
     }
 
     kelvo::ui::TWarningMessage& warning = windows.WarningMessage();

@@ -1,0 +1,50 @@
+// The model summary of the largest model (241 parameters): fit and classical
+// tests, and one refit without each of the 15 predictors; and its charts, one
+// per predictor and dependent category.
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "chart.h"
+#include "estimation.h"
+#include "largest_table_set.h"
+#include "model_fit.h"
+
+namespace {
+
+void BM_ModelSummary241Parameters(benchmark::State& state) {
+    auto ts = kelvo::test::LargestCountedModel();
+    kelvo::CollectingWarningSink warnings;
+    const auto log = std::filesystem::temp_directory_path() / "kelvo-bench-summary-log";
+    if (!kelvo::ComputeEstimates(*ts, warnings, log)) throw std::runtime_error("singular benchmark model");
+    std::filesystem::remove(log);
+    for (auto _ : state) {
+        kelvo::ComputeModelSummary(*ts);
+        benchmark::DoNotOptimize(ts->Summary.predictors.back().fValue[1]);
+    }
+    state.counters["parameters"] = ts->ParameterCount;
+}
+BENCHMARK(BM_ModelSummary241Parameters)->Unit(benchmark::kMillisecond);
+
+// 15 predictors x 16 dependent categories = 240 charts, with the unadjusted
+// deviations of the summary.
+void BM_Charts241Parameters(benchmark::State& state) {
+    auto ts = kelvo::test::LargestCountedModel();
+    kelvo::CollectingWarningSink warnings;
+    const auto log = std::filesystem::temp_directory_path() / "kelvo-bench-charts-log";
+    if (!kelvo::ComputeEstimates(*ts, warnings, log)) throw std::runtime_error("singular benchmark model");
+    std::filesystem::remove(log);
+    kelvo::ComputeModelSummary(*ts);
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        bytes = 0;
+        for (int t = 1; t <= ts->PredictorCount; ++t)
+            for (int d = 1; d <= ts->DependentCategoryCount; ++d) bytes += kelvo::CoefficientChartSvg(*ts, d, t).size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+BENCHMARK(BM_Charts241Parameters)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,192 @@
+# Helpers for the files that the installation and the Debian package carry
+# besides the programs: reading NEWS (the one release history, from which
+# the Debian changelog and the AppStream release list are made), dates in
+# the forms those files need, and *roff text for the manual pages.
+#
+# CMake lists split at ";" and do not split inside "[...]", so text is kept
+# "encoded" (those three characters replaced by control characters) while it
+# is handled line by line, and decoded when it is written.
+
+string(ASCII 1 KELVO_TEXT_SEMICOLON)
+string(ASCII 2 KELVO_TEXT_OPEN)
+string(ASCII 3 KELVO_TEXT_CLOSE)
+
+# The lines of `text` as a list, each line encoded.
+function(kelvo_text_lines text out)
+  string(REPLACE ";" "${KELVO_TEXT_SEMICOLON}" text "${text}")
+  string(REPLACE "[" "${KELVO_TEXT_OPEN}" text "${text}")
+  string(REPLACE "]" "${KELVO_TEXT_CLOSE}" text "${text}")
+  string(REPLACE "\n" ";" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+function(kelvo_text_decode text out)
+  string(REPLACE "${KELVO_TEXT_SEMICOLON}" ";" text "${text}")
+  string(REPLACE "${KELVO_TEXT_OPEN}" "[" text "${text}")
+  string(REPLACE "${KELVO_TEXT_CLOSE}" "]" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# Reads NEWS. Sets KELVO_NEWS_VERSIONS (the newest first) and for every
+# version V: KELVO_NEWS_DATE_V (YYYY-MM-DD) and KELVO_NEWS_ITEMS_V, a list
+# of the version's items, each with its lines joined by newlines (encoded).
+# A heading, item or line that breaks the layout that NEWS describes at its
+# top stops the configuration with the line's number.
+function(kelvo_read_news news)
+  file(READ "${news}" content)
+  kelvo_text_lines("${content}" lines)
+  set(versions "")
+  set(version "")
+  set(item "")
+  set(number 0)
+  foreach(line IN LISTS lines)
+    math(EXPR number "${number} + 1")
+    string(LENGTH "${line}" length)
+    if(length GREATER 76)
+      message(FATAL_ERROR "${news}:${number}: the line is longer than 76 characters")
+    endif()
+    if(line MATCHES "^  +[^ ]" AND NOT item STREQUAL "")
+      string(STRIP "${line}" line)
+      string(APPEND item "\n${line}")
+      continue()
+    endif()
+    if(NOT item STREQUAL "")
+      list(APPEND items_${version} "${item}")
+      set(item "")
+    endif()
+    if(line MATCHES "^Version ([0-9]+\\.[0-9]+(\\.[0-9]+)?) \\(([0-9][0-9][0-9][0-9]-[0-9][0-9]-[0-9][0-9])\\)$")
+      set(version "${CMAKE_MATCH_1}")
+      if(version IN_LIST versions)
+        message(FATAL_ERROR "${news}:${number}: version ${version} is listed twice")
+      endif()
+      list(APPEND versions "${version}")
+      set(date_${version} "${CMAKE_MATCH_3}")
+      set(items_${version} "")
+    elseif(line MATCHES "^\\* (.+)$")
+      if(version STREQUAL "")
+        message(FATAL_ERROR "${news}:${number}: an item before the first version heading")
+      endif()
+      set(item "${CMAKE_MATCH_1}")
+    elseif(NOT line STREQUAL "" AND NOT version STREQUAL "")
+      message(FATAL_ERROR "${news}:${number}: neither a version heading nor an item: ${line}")
+    endif()
+  endforeach()
+  if(NOT item STREQUAL "")
+    list(APPEND items_${version} "${item}")
+  endif()
+  if(versions STREQUAL "")
+    message(FATAL_ERROR "${news}: no version heading (Version X.Y (YYYY-MM-DD))")
+  endif()
+  foreach(version IN LISTS versions)
+    if(items_${version} STREQUAL "")
+      message(FATAL_ERROR "${news}: version ${version} lists nothing")
+    endif()
+    set(KELVO_NEWS_DATE_${version} "${date_${version}}" PARENT_SCOPE)
+    set(KELVO_NEWS_ITEMS_${version} "${items_${version}}" PARENT_SCOPE)
+  endforeach()
+  set(KELVO_NEWS_VERSIONS "${versions}" PARENT_SCOPE)
+endfunction()
+
+# Splits YYYY-MM-DD into numbers without leading zeros.
+function(kelvo_date_parts date year month day)
+  if(NOT date MATCHES "^([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9])$")
+    message(FATAL_ERROR "not a date (YYYY-MM-DD): ${date}")
+  endif()
+  set(y "${CMAKE_MATCH_1}")
+  set(m "${CMAKE_MATCH_2}")
+  set(d "${CMAKE_MATCH_3}")
+  string(REGEX REPLACE "^0" "" m "${m}")
+  string(REGEX REPLACE "^0" "" d "${d}")
+  set(${year} ${y} PARENT_SCOPE)
+  set(${month} ${m} PARENT_SCOPE)
+  set(${day} ${d} PARENT_SCOPE)
+endfunction()
+
+# The days from 1970-01-01 to `date` (proleptic Gregorian calendar, years
+# from 1970 on).
+function(kelvo_days_since_epoch date out)
+  kelvo_date_parts("${date}" y m d)
+  if(m LESS_EQUAL 2)
+    math(EXPR y "${y} - 1")
+    math(EXPR shifted "${m} + 9")
+  else()
+    math(EXPR shifted "${m} - 3")
+  endif()
+  math(EXPR era "${y} / 400")
+  math(EXPR year_of_era "${y} - ${era} * 400")
+  math(EXPR day_of_year "(153 * ${shifted} + 2) / 5 + ${d} - 1")
+  math(EXPR day_of_era "${year_of_era} * 365 + ${year_of_era} / 4 - ${year_of_era} / 100 + ${day_of_year}")
+  math(EXPR days "${era} * 146097 + ${day_of_era} - 719468")
+  set(${out} ${days} PARENT_SCOPE)
+endfunction()
+
+set(KELVO_MONTH_NAMES January February March April May June July August September October November December)
+
+# "December 2026", as a manual page's footer gives its date.
+function(kelvo_month_year date out)
+  kelvo_date_parts("${date}" y m d)
+  math(EXPR index "${m} - 1")
+  list(GET KELVO_MONTH_NAMES ${index} name)
+  set(${out} "${name} ${y}" PARENT_SCOPE)
+endfunction()
+
+# "Tue, 08 Dec 2026 00:00:00 +0000", as a Debian changelog dates an entry.
+function(kelvo_rfc2822_date date out)
+  kelvo_date_parts("${date}" y m d)
+  kelvo_days_since_epoch("${date}" days)
+  math(EXPR weekday "(${days} + 4) % 7")  # 1970-01-01 was a Thursday
+  set(weekday_names Sun Mon Tue Wed Thu Fri Sat)
+  list(GET weekday_names ${weekday} weekday_name)
+  math(EXPR index "${m} - 1")
+  list(GET KELVO_MONTH_NAMES ${index} month_name)
+  string(SUBSTRING "${month_name}" 0 3 month_name)
+  string(SUBSTRING "${date}" 8 2 day)
+  set(${out} "${weekday_name}, ${day} ${month_name} ${y} 00:00:00 +0000" PARENT_SCOPE)
+endfunction()
+
+# The Debian changelog of `package` made from NEWS (read first), every
+# version with the Debian revision `revision`.
+function(kelvo_write_debian_changelog out package revision maintainer)
+  set(text "")
+  foreach(version IN LISTS KELVO_NEWS_VERSIONS)
+    string(APPEND text "${package} (${version}-${revision}) unstable; urgency=medium\n\n")
+    foreach(item IN LISTS KELVO_NEWS_ITEMS_${version})
+      string(REPLACE "\n" "\n    " item "${item}")
+      string(APPEND text "  * ${item}\n")
+    endforeach()
+    kelvo_rfc2822_date("${KELVO_NEWS_DATE_${version}}" date)
+    string(APPEND text "\n -- ${maintainer}  ${date}\n\n")
+  endforeach()
+  string(REGEX REPLACE "\n\n$" "\n" text "${text}")
+  kelvo_text_decode("${text}" text)
+  file(WRITE "${out}" "${text}")
+endfunction()
+
+# The <release> elements of the AppStream metadata made from NEWS.
+function(kelvo_metainfo_releases out)
+  set(text "")
+  foreach(version IN LISTS KELVO_NEWS_VERSIONS)
+    string(APPEND text "    <release version=\"${version}\" date=\"${KELVO_NEWS_DATE_${version}}\">\n")
+    string(APPEND text "      <description>\n        <ul>\n")
+    foreach(item IN LISTS KELVO_NEWS_ITEMS_${version})
+      string(REPLACE "\n" " " item "${item}")
+      string(REPLACE "&" "&amp;" item "${item}")
+      string(REPLACE "<" "&lt;" item "${item}")
+      string(REPLACE ">" "&gt;" item "${item}")
+      string(APPEND text "          <li>${item}</li>\n")
+    endforeach()
+    string(APPEND text "        </ul>\n      </description>\n    </release>\n")
+  endforeach()
+  string(REGEX REPLACE "\n$" "" text "${text}")
+  kelvo_text_decode("${text}" text)
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+# `text` (encoded) as *roff running text: backslashes and minus signs
+# escaped, a leading "." or "'" kept from being read as a request.
+function(kelvo_roff_escape text out)
+  string(REPLACE "\\" "\\e" text "${text}")
+  string(REPLACE "-" "\\-" text "${text}")
+  string(REGEX REPLACE "^([.'])" "\\\\&\\1" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()

@@ -1,0 +1,148 @@
+#include "coefficient_chart.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "chart.h"
+#include "io_error.h"
+#include "svg_view.h"
+#include "text_file.h"
+#include "window_support.h"
+
+namespace kelvo::ui {
+
+TCoefficientChart::TCoefficientChart(TableSet& ts, WarningSink&, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint),
+      m_ts(ts) {
+    setObjectName("CoefficientChart");
+    setWindowTitle(" Chart");
+    ApplyWindowColors(this);
+    setSizeGripEnabled(true);
+
+    CategoryLabel = new QLabel("&Dependent category:", this);
+    CategoryLabel->setObjectName("CategoryLabel");
+    CategoryBox = new QComboBox(this);
+    CategoryBox->setObjectName("CategoryBox");
+    CategoryLabel->setBuddy(CategoryBox);
+    ClassicalBox = new QCheckBox("C&lassical standard errors", this);
+    ClassicalBox->setObjectName("ClassicalBox");
+    Chart = new SvgView(this);
+    Chart->setObjectName("Chart");
+    SaveSvgButton = NamedButton(this, "SaveSvgButton", "Save as &SVG...");
+    SavePngButton = NamedButton(this, "SavePngButton", "Save as P&NG...");
+    OKButton = NamedButton(this, "OKButton", "&OK");
+    connect(CategoryBox, &QComboBox::activated, this, [this](int index) { ShowCategory(index + 1); });
+    connect(ClassicalBox, &QCheckBox::toggled, this, [this] { Redraw(); });
+    connect(SaveSvgButton, &QPushButton::clicked, this, &TCoefficientChart::SaveSvgButtonClick);
+    connect(SavePngButton, &QPushButton::clicked, this, &TCoefficientChart::SavePngButtonClick);
+    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    seams.chooseSaveFile = [this](const QString& caption, const QString& filter, const QString& suffix) {
+        QFileDialog dialog(this, caption);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setNameFilter(filter);
+        dialog.setDefaultSuffix(suffix);
+        return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().front()
+                                                                                      : QString();
+    };
+    seams.showError = [this](const QString& text) { ShowErrorBox(this, text); };
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(CategoryLabel);
+    top->addWidget(CategoryBox);
+    top->addSpacing(16);
+    top->addWidget(ClassicalBox);
+    top->addStretch(1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(SaveSvgButton);
+    buttons->addWidget(SavePngButton);
+    buttons->addStretch(1);
+    buttons->addWidget(OKButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(Chart, 1);
+    layout->addLayout(buttons);
+    setTabOrder(CategoryBox, ClassicalBox);
+    setTabOrder(ClassicalBox, SaveSvgButton);
+    setTabOrder(SaveSvgButton, SavePngButton);
+    setTabOrder(SavePngButton, OKButton);
+}
+
+void TCoefficientChart::showEvent(QShowEvent* event) {
+    FormActivate();
+    QDialog::showEvent(event);
+    // The chart at its own size where the screen allows, never beyond it.
+    if (const QScreen* screen = this->screen()) {
+        const QSize room = screen->availableGeometry().size() * 9 / 10;
+        resize(sizeHint().boundedTo(room));
+    }
+    CenterOnScreen(this);
+}
+
+void TCoefficientChart::FormActivate() {
+    m_category = 1;
+    CategoryBox->clear();
+    m_svg.clear();
+    const bool readable = m_ts.ResultsCurrent && m_predictor >= 1 && m_predictor <= m_ts.PredictorCount;
+    ClassicalBox->setEnabled(m_ts.Summary.present);
+    if (!m_ts.Summary.present) ClassicalBox->setChecked(false);
+    SaveSvgButton->setEnabled(readable);
+    SavePngButton->setEnabled(readable);
+    if (!readable) {
+        Chart->Load(QByteArray());
+        return;
+    }
+    for (int d = 1; d <= m_ts.DependentCategoryCount; ++d)
+        CategoryBox->addItem(FromName(m_ts.CategoryNames[m_ts.DependentVariable][d]));
+    ShowCategory(1);
+    OKButton->setFocus();
+}
+
+void TCoefficientChart::ShowCategory(int d) {
+    if (d < 1 || d > CategoryBox->count()) return;
+    m_category = d;
+    CategoryBox->setCurrentIndex(d - 1);
+    Redraw();
+}
+
+void TCoefficientChart::Redraw() {
+    if (CategoryBox->count() == 0) return;
+    kelvo::ChartOptions options;
+    options.classical = ClassicalBox->isChecked() && m_ts.Summary.present;
+    m_svg = kelvo::CoefficientChartSvg(m_ts, m_category, m_predictor, options);
+    Chart->Load(QByteArray::fromStdString(m_svg));
+}
+
+void TCoefficientChart::SaveSvgButtonClick() {
+    if (m_svg.empty() || !seams.chooseSaveFile) return;
+    const QString path = seams.chooseSaveFile("Save chart as SVG", "SVG drawing (*.svg)", "svg");
+    if (path.isEmpty()) return;
+    try {
+        kelvo::AtomicOutputFile file(ToPath(path));
+        file.Write(m_svg);
+        file.Commit();
+    } catch (const kelvo::IoError& error) {
+        if (seams.showError) seams.showError(QString::fromLatin1(error.what()));
+    }
+}
+
+void TCoefficientChart::SavePngButtonClick() {
+    if (m_svg.empty() || !seams.chooseSaveFile) return;
+    const QString path = seams.chooseSaveFile("Save chart as PNG", "PNG picture (*.png)", "png");
+    if (path.isEmpty()) return;
+    // Twice the pixels of the chart on screen, for printing and slides.
+    const QImage image = Chart->Render(Chart->size() * 2 * devicePixelRatio());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {
+        if (seams.showError) seams.showError(QStringLiteral("The chart could not be saved: ") + file.errorString());
+    }
+}
+
+}  // namespace kelvo::ui
