@@ -27,6 +27,7 @@ test: build
 bench: build
 	$(BUILD)/bench/kelvo_core_bench --benchmark_min_time=0.2
 	$(BUILD)/bench/kelvo_ui_bench
+	$(BUILD)/bench/kelvo_database_bench
 
 screenshots: build
 	$(BUILD)/tests/ui/kelvo_screenshots screenshots

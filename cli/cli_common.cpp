@@ -11,6 +11,14 @@ void StderrWarningSink::ShowWarning(const std::string& text) {
     CollectingWarningSink::ShowWarning(text);
 }
 
+CLI::Option* AddOrderOption(CLI::App* command, CategoryOrder& order, const std::string& help) {
+    static const std::map<std::string, CategoryOrder> names = {{"value", CategoryOrder::Value},
+                                                               {"first-seen", CategoryOrder::FirstSeen}};
+    return command->add_option("--order", order, help)
+        ->transform(CLI::CheckedTransformer(names, CLI::ignore_case).description(""))
+        ->type_name("value|first-seen");
+}
+
 std::unique_ptr<TableSet> ReadInput(const std::string& path, WarningSink& warnings) {
     auto ts = std::make_unique<TableSet>();
     OpenTableSet(*ts, path, warnings);

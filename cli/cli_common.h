@@ -7,6 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "latin1.h"
+#include "pair_counter.h"
 #include "table_set.h"
 #include "warnings.h"
 
@@ -35,6 +36,9 @@ public:
 std::unique_ptr<TableSet> ReadInput(const std::string& path, WarningSink& warnings);
 
 
+// Adds --order value|first-seen to a command that builds a table set.
+CLI::Option* AddOrderOption(CLI::App* command, CategoryOrder& order, const std::string& help);
+
 // Each command file registers its subcommand; the callback stores the exit
 // status in `status`.
 void RegisterShowCommand(CLI::App& app, int& status);
@@ -44,5 +48,6 @@ void RegisterEstimateCommand(CLI::App& app, int& status);
 void RegisterImportCommand(CLI::App& app, int& status);
 void RegisterReportCommand(CLI::App& app, int& status);
 void RegisterChartCommand(CLI::App& app, int& status);
+void RegisterSqlCommands(CLI::App& app, int& status);
 
 }  // namespace kelvo::cli

@@ -19,6 +19,7 @@ int main(int argc, char** argv) try {
     kelvo::cli::RegisterCheckCommand(app, status);
     kelvo::cli::RegisterEstimateCommand(app, status);
     kelvo::cli::RegisterImportCommand(app, status);
+    kelvo::cli::RegisterSqlCommands(app, status);
     kelvo::cli::RegisterReportCommand(app, status);
     kelvo::cli::RegisterChartCommand(app, status);
 

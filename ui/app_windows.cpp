@@ -11,6 +11,7 @@
 #include "edit_variables.h"
 #include "enter_variable.h"
 #include "help_viewer.h"
+#include "import_records.h"
 #include "main_window.h"
 #include "model_summary.h"
 #include "report.h"
@@ -41,6 +42,7 @@ AppWindows::AppWindows(kelvo::TableSet& ts) : m_ts(ts) {
     m_help = std::make_unique<HelpViewer>(parent);
     m_modelSummary = std::make_unique<TModelSummary>(m_ts, m_warnings, parent);
     m_coefficientChart = std::make_unique<TCoefficientChart>(m_ts, m_warnings, parent);
+    m_importRecords = std::make_unique<TImportRecords>(m_warnings, parent);
     Wire();
 }
 
@@ -56,6 +58,11 @@ void AppWindows::Wire() {
     seams.showSelectModel = [this] { m_selectModel->exec(); };
     seams.showDisplayResults = [this] { m_displayResults->exec(); };
     seams.showModelSummary = [this] { m_modelSummary->exec(); };
+    // The import saves through the main window's Create dialog, with its
+    // overwrite confirmation.
+    seams.showImportRecords = [this](const QString& path) { return m_importRecords->Run(path); };
+    m_importRecords->seams.chooseTableFile = seams.chooseCreateFile;
+    m_importRecords->seams.showError = seams.showError;
     seams.showSpecifyOutput = [this] {
         m_specifyOutput->exec();
         return m_ts.OutputAccepted;

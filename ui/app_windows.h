@@ -32,6 +32,7 @@ class TDisplayResults;
 class TSpecifyOutput;
 class TModelSummary;
 class TCoefficientChart;
+class TImportRecords;
 
 class AppWindows {
 public:
@@ -51,6 +52,7 @@ public:
     TSpecifyOutput& SpecifyOutput() { return *m_specifyOutput; }
     TModelSummary& ModelSummary() { return *m_modelSummary; }
     TCoefficientChart& CoefficientChart() { return *m_coefficientChart; }
+    TImportRecords& ImportRecords() { return *m_importRecords; }
     // The warning sink that every window reports through (the notice).
     kelvo::WarningSink& Warnings() { return m_warnings; }
 
@@ -88,6 +90,7 @@ private:
     // Windows beyond the specified ones, after them.
     std::unique_ptr<TModelSummary> m_modelSummary;
     std::unique_ptr<TCoefficientChart> m_coefficientChart;
+    std::unique_ptr<TImportRecords> m_importRecords;
 };
 
 }  // namespace kelvo::ui

@@ -73,6 +73,7 @@ TMain::TMain(kelvo::TableSet& ts, kelvo::WarningSink& warnings, QWidget* parent)
 
     seams.chooseCreateFile = [this] { return ChosenFile(CreateDialog(), false); };
     seams.chooseOpenFile = [this] { return ChosenFile(OpenDialog1(), true); };
+    seams.chooseImportFile = [this] { return ChosenFile(ImportDialog(), false); };
     seams.showError = [this](const QString& text) { ShowErrorBox(this, text); };
     FormCreate();
 }
@@ -145,6 +146,8 @@ void TMain::BuildMenu() {
         item(ReadKELVOfile1, "CreateKELVOFile1", QStringLiteral("&Create KELVO file"), &TMain::CreateKELVOFile1Click);
     ReadKELVOFile2 =
         item(ReadKELVOfile1, "ReadKELVOFile2", QStringLiteral("&Read KELVO file"), &TMain::ReadKELVOFile2Click);
+    ImportRecords1 = item(ReadKELVOfile1, "ImportRecords1", QStringLiteral("&Import records..."),
+                          &TMain::ImportRecords1Click);
     N2 = ReadKELVOfile1->addSeparator();
     N2->setObjectName(QStringLiteral("N2"));
     Exit1 = item(ReadKELVOfile1, "Exit1", QStringLiteral("E&xit"), &TMain::Exit1Click);
@@ -192,6 +195,17 @@ QFileDialog* TMain::CreateDialog() {
         m_createDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
     }
     return m_createDialog;
+}
+
+QFileDialog* TMain::ImportDialog() {
+    if (m_importDialog == nullptr) {
+        m_importDialog = new QFileDialog(this, QStringLiteral("Import records"));
+        m_importDialog->setObjectName(QStringLiteral("ImportDialog"));
+        m_importDialog->setAcceptMode(QFileDialog::AcceptOpen);
+        m_importDialog->setFileMode(QFileDialog::ExistingFile);
+        m_importDialog->setNameFilters({QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
+    }
+    return m_importDialog;
 }
 
 void TMain::FormCreate() {
@@ -252,6 +266,19 @@ void TMain::ReadKELVOFile2Click() {
         const QString path = seams.chooseOpenFile ? seams.chooseOpenFile() : QString();
         if (path.isEmpty()) return;
         ReadChosenFile(path);
+    });
+}
+
+void TMain::ImportRecords1Click() {
+    RunCommand([this] {
+        // The new file replaces the table set, as Read file does: a modified
+        // one is written first.
+        if (!WriteIfModified()) return;
+        const QString records = seams.chooseImportFile ? seams.chooseImportFile() : QString();
+        if (records.isEmpty()) return;
+        const QString written = seams.showImportRecords ? seams.showImportRecords(records) : QString();
+        if (written.isEmpty()) return;
+        ReadChosenFile(written);
     });
 }
 

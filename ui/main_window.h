@@ -43,6 +43,7 @@ public:
         // The file dialogs: the chosen path, or an empty text when cancelled.
         std::function<QString()> chooseCreateFile;
         std::function<QString()> chooseOpenFile;
+        std::function<QString()> chooseImportFile;  // a CSV file of records
         // The modal windows of the commands.
         std::function<void()> showCreateVariables;  // variable list editor
         std::function<void()> showEditVariables;    // variable chooser
@@ -51,6 +52,9 @@ public:
         std::function<void()> showDisplayResults;   // results browser
         std::function<void()> showModelSummary;     // model summary
         std::function<bool()> showSpecifyOutput;    // output options; true when accepted with OK
+        // The import of the CSV file at the path: the table-set file it
+        // wrote, or an empty text when none.
+        std::function<QString(const QString&)> showImportRecords;
         std::function<void()> showAbout;
         std::function<void()> showHelp;
         // Writes the report file as the accepted output options say; throws
@@ -68,6 +72,7 @@ public:
     // The two file dialogs, built on first use and then reused.
     QFileDialog* OpenDialog1();
     QFileDialog* CreateDialog();
+    QFileDialog* ImportDialog();
 
     // Components.
     QLabel* Label1 = nullptr;
@@ -80,6 +85,7 @@ public:
     QMenu* ReadKELVOfile1 = nullptr;  // "File"
     QAction* CreateKELVOFile1 = nullptr;
     QAction* ReadKELVOFile2 = nullptr;
+    QAction* ImportRecords1 = nullptr;  // "Import records..."
     QAction* N2 = nullptr;
     QAction* Exit1 = nullptr;
     QMenu* Edit1 = nullptr;
@@ -106,6 +112,7 @@ public slots:
     void FormCreate();
     void CreateKELVOFile1Click();
     void ReadKELVOFile2Click();
+    void ImportRecords1Click();
     void Exit1Click();
     void Editvariables1Click();
     void Edittables1Click();
@@ -148,6 +155,7 @@ private:
     kelvo::WarningSink& m_warnings;
     QFileDialog* m_openDialog = nullptr;
     QFileDialog* m_createDialog = nullptr;
+    QFileDialog* m_importDialog = nullptr;
     bool m_centred = false;
 };
 

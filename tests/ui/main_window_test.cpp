@@ -151,7 +151,7 @@ private slots:
             for (QAction* item : menu->menu()->actions())
                 captions << (item->isSeparator() ? QStringLiteral("-") : Plain(item->text()));
         }
-        QCOMPARE(captions, (QStringList{"File:", "Create KELVO file", "Read KELVO file", "-", "Exit", "Edit:",
+        QCOMPARE(captions, (QStringList{"File:", "Create KELVO file", "Read KELVO file", "Import records...", "-", "Exit", "Edit:",
                                         "Edit variables", "Edit tables", "Model:", "Specify model",
                                         "Display results", "Model summary", "Output:", "Specify output", "Help:", "Kelvo help",
                                         "About KELVO"}));
@@ -170,14 +170,14 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("read");
         QTest::newRow("exists as typed") << "notes" << "notes";
-        QTest::newRow("gets .tbl") << "survey" << "survey.tbl";
+        QTest::newRow("gets .tbl") << "census" << "census.tbl";
         QTest::newRow("completed") << "surv" << "surv.tbl";
     }
     void readDialogTakesTheNameAsTyped() {
         QFETCH(QString, typed);
         QFETCH(QString, read);
         TempDir dir;
-        for (const char* name : {"notes", "survey.tbl", "surv.tbl", "survival.tbl"})
+        for (const char* name : {"notes", "census.tbl", "surv.tbl", "survival.tbl"})
             kelvo::test::WriteFile(dir / name, TwoVariables);
         auto ts = std::make_unique<TableSet>();
         kelvo::test::RecordingWarnings warnings;

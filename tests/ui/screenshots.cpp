@@ -1,6 +1,7 @@
 // Renders KELVO's windows to PNG files without a display, so that their look
 // can be checked by eye (make screenshots). Usage: kelvo_screenshots DIR
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -19,6 +20,7 @@
 #include "display_results.h"
 #include "estimation_support.h"
 #include "help_viewer.h"
+#include "import_records.h"
 #include "main_window.h"
 #include "model_fit.h"
 #include "model_summary.h"
@@ -122,6 +124,14 @@ int main(int argc, char** argv) {
     ok &= Save(warning, folder, QStringLiteral("warning_message"));
 
     ok &= Save(windows.About(), folder, QStringLiteral("about"));
+
+    // The import preview of the Titanic records, with Count as the weight.
+    {
+        kelvo::ui::TImportRecords& import = windows.ImportRecords();
+        import.ReadPreview(QString::fromStdString(kelvo::test::SourcePath("examples/titanic.csv").string()));
+        import.WeightBox->setCurrentIndex(import.WeightBox->findText(QStringLiteral("Count")));
+        ok &= Save(import, folder, QStringLiteral("import_records"));
+    }
 
     windows.Help().ShowContents();
     ok &= Save(windows.Help(), folder, QStringLiteral("help_viewer"));

@@ -1,0 +1,187 @@
+// The import of records: the preview of the file's columns, the choices, the
+// import off the window's thread, Cancel, and a file that is not CSV.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QtTest>
+#include <filesystem>
+#include <fstream>
+
+#include "csv_import.h"
+#include "import_records.h"
+#include "main_window.h"
+#include "table_set.h"
+#include "table_set_file.h"
+#include "test_support.h"
+#include "window_support.h"
+#include "window_test_support.h"
+
+using kelvo::test::ReadFile;
+using kelvo::test::TempDir;
+using kelvo::ui::TImportRecords;
+
+namespace {
+
+QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+// Columns: A (2 values), Many (17 values), One (one value), W (whole numbers), B (3 values).
+std::string PreviewCsv() {
+    std::string csv = "A,Many,One,W,B\n";
+    for (int r = 1; r <= 17; ++r)
+        csv += std::string(r % 2 ? "x" : "y") + "," + std::to_string(r) + ",same," + std::to_string(r % 4) + "," +
+               "b" + std::to_string(r % 3) + "\n";
+    return csv;
+}
+
+// Records enough for the reading to take a while (about 9 MB).
+std::filesystem::path LargeCsv(const TempDir& dir) {
+    const auto path = dir / "large.csv";
+    std::ofstream out(path, std::ios::binary);
+    for (int c = 1; c <= 16; ++c) out << (c > 1 ? "," : "") << "V" << c;
+    out << "\n";
+    std::uint32_t state = 3;
+    for (int r = 0; r < 100000; ++r) {
+        for (int c = 1; c <= 16; ++c) {
+            state = state * 1664525u + 1013904223u;
+            out << (c > 1 ? "," : "") << "Cat" << 1 + (state >> 16) % 16;
+        }
+        out << "\n";
+    }
+    return path;
+}
+
+// The preview window over PreviewCsv(), in a folder of its own.
+struct Preview {
+    Preview() : window(warnings) { kelvo::test::WriteFile(dir / "p.csv", PreviewCsv()); }
+    bool Read() { return window.ReadPreview(Q(dir / "p.csv")); }
+    TempDir dir;
+    kelvo::test::RecordingWarnings warnings;
+    TImportRecords window;
+};
+
+}  // namespace
+
+class ImportRecordsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void previewShowsColumnsAndGreysThoseThatCannotBeVariables() {
+        Preview preview;
+        TImportRecords& window = preview.window;
+        QVERIFY(preview.Read());
+        QCOMPARE(window.Columns->rowCount(), 5);
+        const auto cell = [&](int row, int column) { return window.Columns->item(row, column)->text(); };
+        QCOMPARE(cell(0, TImportRecords::ValuesColumn), QString("2"));
+        QCOMPARE(cell(0, TImportRecords::CategoriesColumn), QString("x, y"));
+        QCOMPARE(cell(1, TImportRecords::ValuesColumn), QString("> 16"));
+        QCOMPARE(cell(1, TImportRecords::NoteColumn), QString("more than 16 categories"));
+        QCOMPARE(cell(2, TImportRecords::NoteColumn), QString("only one category"));
+        QVERIFY(!(window.Columns->item(1, TImportRecords::NameColumn)->flags() & Qt::ItemIsEnabled));
+        QVERIFY(!window.UseBox(1)->isEnabled() && !window.UseBox(1)->isChecked());
+        QVERIFY(!window.UseBox(2)->isEnabled());
+        QVERIFY(window.UseBox(0)->isChecked() && window.UseBox(3)->isChecked() && window.UseBox(4)->isChecked());
+        // Only the columns of whole numbers can be the weight.
+        QStringList weights;
+        for (int i = 0; i < window.WeightBox->count(); ++i) weights << window.WeightBox->itemText(i);
+        QCOMPARE(weights, (QStringList{"(none)", "Many", "W"}));
+        // The weight column is no variable.
+        window.WeightBox->setCurrentIndex(2);
+        QVERIFY(!window.UseBox(3)->isChecked() && !window.UseBox(3)->isEnabled());
+        QVERIFY(window.ImportButton->isEnabled());
+        window.UseBox(4)->setChecked(false);
+        QVERIFY(!window.ImportButton->isEnabled());  // one variable is not enough
+    }
+
+    void importWritesWhatTheCommandLineImportWrites() {
+        Preview preview;
+        TImportRecords& window = preview.window;
+        const TempDir& dir = preview.dir;
+        QVERIFY(preview.Read());
+        window.WeightBox->setCurrentIndex(2);
+        const auto target = dir / "out.tbl";
+        window.seams.chooseTableFile = [&] { return Q(target); };
+        window.ImportButtonClick();
+        QVERIFY(preview.warnings.warnings.empty());
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        kelvo::CsvImportOptions options;
+        options.variables = {"A", "B"};
+        options.weightColumn = "W";
+        kelvo::TableSet expected;
+        kelvo::ImportCsv(dir / "p.csv", options, expected);
+        QCOMPARE(ReadFile(target), kelvo::TableSetText(expected));
+        QCOMPARE(window.ProgressBar->value(), window.ProgressBar->maximum());
+    }
+
+    void cancelledImportWritesNothing() {
+        TempDir dir;
+        const auto csv = LargeCsv(dir);
+        kelvo::test::RecordingWarnings warnings;
+        TImportRecords window(warnings);
+        QVERIFY(window.ReadPreview(Q(csv)));
+        const auto target = dir / "out.tbl";
+        window.seams.chooseTableFile = [&] { return Q(target); };
+        bool busyWhenCancelled = false;
+        // Cancel as soon as the window's events run during the import.
+        QTimer::singleShot(0, &window, [&] {
+            busyWhenCancelled = window.Busy();
+            window.CancelButtonClick();
+        });
+        window.ImportButtonClick();
+        QVERIFY(busyWhenCancelled);
+        QVERIFY(!std::filesystem::exists(target));
+        QVERIFY(warnings.warnings.empty());
+        QVERIFY(window.ImportButton->isEnabled());  // the window stays for another try
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            QCOMPARE(entry.path().filename().string(), std::string("large.csv"));  // no temporary left
+    }
+
+    void fileThatIsNotCsvIsRefusedWithItsReason_data() {
+        QTest::addColumn<QString>("contents");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("quotes") << "A,B\n\"x\"y,z\n" << "Malformed quotes in line 2";
+        QTest::newRow("ragged") << "A,B\nx,y\nx\n" << "Line 3 has 1 fields, the header has 2";
+        QTest::newRow("empty") << "" << "Empty file: the first line must name the variables";
+    }
+    void fileThatIsNotCsvIsRefusedWithItsReason() {
+        QFETCH(QString, contents);
+        QFETCH(QString, message);
+        TempDir dir;
+        kelvo::test::WriteFile(dir / "bad.csv", contents.toStdString());
+        kelvo::test::RecordingWarnings warnings;
+        TImportRecords window(warnings);
+        QCOMPARE(window.Run(Q(dir / "bad.csv")), QString());
+        QCOMPARE(warnings.warnings, (std::vector<std::string>{message.toStdString()}));
+        QCOMPARE(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    }
+
+    void mainWindowOpensTheImportedFileAfterWritingTheOldOne() {
+        TempDir dir;
+        kelvo::test::WriteFile(dir / "p.csv", PreviewCsv());
+        auto ts = std::make_unique<kelvo::TableSet>();
+        kelvo::test::RecordingWarnings warnings;
+        kelvo::ui::TMain main(*ts, warnings);
+        main.seams.chooseCreateFile = [&] { return Q(dir / "old.tbl"); };
+        main.CreateKELVOFile1Click();  // a new, modified table set
+        QVERIFY(ts->TableSetModified);
+        TImportRecords window(warnings);
+        window.seams.chooseTableFile = [&] { return Q(dir / "new.tbl"); };
+        main.seams.chooseImportFile = [&] { return Q(dir / "p.csv"); };
+        main.seams.showImportRecords = [&](const QString& path) {
+            if (!window.ReadPreview(path)) return QString();
+            window.ImportButtonClick();
+            return window.result() == QDialog::Accepted ? Q(dir / "new.tbl") : QString();
+        };
+        main.ImportRecords1Click();
+        QVERIFY(std::filesystem::exists(dir / "old.tbl"));  // written before it was replaced
+        QCOMPARE(main.Label3->text(), Q(dir / "new.tbl"));
+        QCOMPARE(ts->VariableCount, 3);  // A, W and B: the columns checked at first
+        QCOMPARE(ts->VariableNames[2].str(), std::string("W"));
+        QVERIFY(ts->TableSetOpen && !ts->TableSetModified && !ts->ResultsAvailable);
+    }
+};
+
+QTEST_MAIN(ImportRecordsTest)
+#include "import_records_test.moc"

@@ -1,0 +1,269 @@
+#include "import_records.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEventLoop>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <memory>
+
+#include "csv_import.h"
+#include "io_error.h"
+#include "table_set.h"
+#include "table_set_file.h"
+#include "window_support.h"
+
+namespace kelvo::ui {
+
+namespace {
+
+constexpr const char* NoWeight = "(none)";
+
+// Why a column cannot be a variable; empty when it can.
+QString RefusalOf(const kelvo::CsvColumnSurvey& column) {
+    if (column.MoreThanCategories())
+        return QString("more than %1 categories").arg(kelvo::MaxCategories);
+    if (column.distinct < 2) return "only one category";
+    return {};
+}
+
+}  // namespace
+
+TImportRecords::TImportRecords(kelvo::WarningSink& warnings, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_warnings(warnings) {
+    setObjectName("ImportRecords");
+    setWindowTitle(" Import records");
+    ApplyWindowColors(this);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName("Label1");
+    Columns = new QTableWidget(0, 5, this);
+    Columns->setObjectName("Columns");
+    Columns->setHorizontalHeaderLabels({"Use", "Column", "Values", "First categories", "Note"});
+    Columns->verticalHeader()->hide();
+    Columns->setSelectionMode(QAbstractItemView::NoSelection);
+    Columns->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Columns->horizontalHeader()->setStretchLastSection(true);
+    WeightLabel = new QLabel("&Weight column:", this);
+    WeightLabel->setObjectName("WeightLabel");
+    WeightBox = new QComboBox(this);
+    WeightBox->setObjectName("WeightBox");
+    WeightLabel->setBuddy(WeightBox);
+    TruncateBox = new QCheckBox("Cu&t names and values to 12 characters", this);
+    TruncateBox->setObjectName("TruncateBox");
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setObjectName("ProgressBar");
+    ProgressBar->setRange(0, 1000);
+    ProgressBar->setTextVisible(false);
+    ImportButton = NamedButton(this, "ImportButton", "&Import...");
+    CancelButton = NamedButton(this, "CancelButton", "Cancel");
+    connect(ImportButton, &QPushButton::clicked, this, &TImportRecords::ImportButtonClick);
+    connect(CancelButton, &QPushButton::clicked, this, &TImportRecords::CancelButtonClick);
+    connect(WeightBox, &QComboBox::currentIndexChanged, this, [this] { UpdateChoices(); });
+
+    auto* weight = new QHBoxLayout;
+    weight->addWidget(WeightLabel);
+    weight->addWidget(WeightBox, 1);
+    weight->addSpacing(16);
+    weight->addWidget(TruncateBox);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ProgressBar, 1);
+    buttons->addSpacing(16);
+    buttons->addWidget(ImportButton);
+    buttons->addWidget(CancelButton);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addWidget(Columns, 1);
+    layout->addLayout(weight);
+    layout->addLayout(buttons);
+    resize(720, 460);
+}
+
+TImportRecords::~TImportRecords() = default;
+
+QCheckBox* TImportRecords::UseBox(int c) const {
+    return qobject_cast<QCheckBox*>(Columns->cellWidget(c, UseColumn));
+}
+
+QString TImportRecords::Run(const QString& path) {
+    m_written.clear();
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    if (!ReadPreview(path)) {
+        hide();
+        return {};
+    }
+    exec();
+    return m_written;
+}
+
+void TImportRecords::RunInBackground(const std::function<void(const kelvo::ReadProgress&)>& work) {
+    m_cancel = false;
+    m_done = 0;
+    m_total = 0;
+    m_busy = true;
+    ImportButton->setEnabled(false);
+    Columns->setEnabled(false);
+    ShowProgress();
+    std::exception_ptr failure;
+    const kelvo::ReadProgress progress = [this](std::uint64_t done, std::uint64_t total) {
+        m_done = done;
+        m_total = total;
+        return !m_cancel;
+    };
+    std::unique_ptr<QThread> thread(QThread::create([&] {
+        try {
+            work(progress);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
+    // The window's own events go on meanwhile; the bar follows the reading
+    // every 50 ms.
+    QEventLoop loop;
+    connect(thread.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, this, &TImportRecords::ShowProgress);
+    timer.start(50);
+    thread->start();
+    loop.exec();
+    thread->wait();
+    m_busy = false;
+    Columns->setEnabled(true);
+    ShowProgress();
+    UpdateChoices();
+    if (failure) std::rethrow_exception(failure);
+}
+
+void TImportRecords::ShowProgress() {
+    const std::uint64_t total = m_total;
+    ProgressBar->setValue(total == 0 ? 0 : static_cast<int>(m_done * 1000 / total));
+}
+
+bool TImportRecords::ReadPreview(const QString& path) {
+    m_path = path;
+    Label1->setText(QString("%1: reading...").arg(path));
+    Columns->setRowCount(0);
+    WeightBox->clear();
+    try {
+        kelvo::CsvSurvey survey;
+        RunInBackground([&](const kelvo::ReadProgress& progress) { survey = kelvo::SurveyCsv(ToPath(path), progress); });
+        m_survey = std::move(survey);
+    } catch (const kelvo::ImportCancelled&) {
+        return false;
+    } catch (const kelvo::ImportError& error) {
+        m_warnings.ShowWarning(error.what());
+        return false;
+    } catch (const kelvo::IoError& error) {
+        ShowIoError(error.what());
+        return false;
+    }
+    FillPreview();
+    return true;
+}
+
+void TImportRecords::FillPreview() {
+    Label1->setText(QString("%1: %2 records").arg(m_path).arg(m_survey.records));
+    const int count = static_cast<int>(m_survey.columns.size());
+    Columns->setRowCount(count);
+    const QSignalBlocker block(WeightBox);
+    WeightBox->addItem(NoWeight);
+    for (int c = 0; c < count; ++c) {
+        const kelvo::CsvColumnSurvey& column = m_survey.columns[static_cast<std::size_t>(c)];
+        const QString refusal = RefusalOf(column);
+        auto* use = new QCheckBox(Columns);
+        use->setObjectName(QString("UseBox%1").arg(c + 1));
+        use->setEnabled(refusal.isEmpty());
+        use->setChecked(refusal.isEmpty() && c < kelvo::MaxVariables);
+        connect(use, &QCheckBox::toggled, this, [this] { UpdateChoices(); });
+        Columns->setCellWidget(c, UseColumn, use);
+        QStringList first;
+        for (const std::string& value : column.values) first << FromName(value);
+        const QString values = column.MoreThanCategories() ? QString("> %1").arg(kelvo::MaxCategories)
+                                                           : QString::number(column.distinct);
+        const QStringList cells = {{}, FromName(column.name), values, first.join(", "), refusal};
+        for (int field = NameColumn; field <= NoteColumn; ++field) {
+            auto* item = new QTableWidgetItem(cells[field]);
+            if (!refusal.isEmpty()) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);  // greyed
+            Columns->setItem(c, field, item);
+        }
+        if (column.wholeNumbers && m_survey.records > 0) WeightBox->addItem(FromName(column.name), c);
+    }
+    Columns->resizeColumnsToContents();
+    UpdateChoices();
+}
+
+void TImportRecords::UpdateChoices() {
+    const int weight = WeightBox->currentData().isValid() ? WeightBox->currentData().toInt() : -1;
+    int checked = 0;
+    for (int c = 0; c < Columns->rowCount(); ++c) {
+        QCheckBox* use = UseBox(c);
+        if (c == weight && use->isChecked()) {
+            const QSignalBlocker block(use);
+            use->setChecked(false);  // the weight column cannot also be a variable
+        }
+        if (use->isChecked()) ++checked;
+    }
+    for (int c = 0; c < Columns->rowCount(); ++c) {
+        const bool usable = RefusalOf(m_survey.columns[static_cast<std::size_t>(c)]).isEmpty() && c != weight;
+        UseBox(c)->setEnabled(usable && (UseBox(c)->isChecked() || checked < kelvo::MaxVariables));
+    }
+    ImportButton->setEnabled(!m_busy && checked >= 2);
+}
+
+void TImportRecords::ImportButtonClick() {
+    kelvo::CsvImportOptions options;
+    for (int c = 0; c < Columns->rowCount(); ++c)
+        if (UseBox(c)->isChecked()) options.variables.push_back(m_survey.columns[static_cast<std::size_t>(c)].name);
+    if (WeightBox->currentData().isValid())
+        options.weightColumn = m_survey.columns[static_cast<std::size_t>(WeightBox->currentData().toInt())].name;
+    options.truncate = TruncateBox->isChecked();
+    if (options.variables.size() < 2) return;
+    const QString target = seams.chooseTableFile ? seams.chooseTableFile() : QString();
+    if (target.isEmpty()) return;
+    try {
+        RunInBackground([&](const kelvo::ReadProgress& progress) {
+            auto ts = std::make_unique<kelvo::TableSet>();
+            kelvo::ImportCsv(ToPath(m_path), options, *ts, progress);
+            // Cancel pressed after the last piece still writes nothing.
+            if (m_cancel) throw kelvo::ImportCancelled();
+            ts->FileName = ToPath(target).string();
+            kelvo::WriteTableSet(*ts);
+        });
+    } catch (const kelvo::ImportCancelled&) {
+        return;  // the window stays, for another choice or Cancel
+    } catch (const kelvo::ImportError& error) {
+        m_warnings.ShowWarning(error.what());
+        return;
+    } catch (const kelvo::IoError& error) {
+        ShowIoError(error.what());
+        return;
+    }
+    m_written = target;
+    accept();
+}
+
+void TImportRecords::CancelButtonClick() {
+    if (m_busy) m_cancel = true;
+    else QDialog::reject();
+}
+
+void TImportRecords::reject() {
+    // Closing the window while reading stops the reading first.
+    if (m_busy) m_cancel = true;
+    else QDialog::reject();
+}
+
+void TImportRecords::ShowIoError(const char* text) {
+    if (seams.showError) seams.showError(QString::fromLatin1(text));
+}
+
+}  // namespace kelvo::ui
