@@ -75,6 +75,23 @@ void OpenNameEditors(QTableWidget* grid, LiveEditDelegate* delegate, const QStri
     }
     delegate->tabLeavesGrid = true;
     grid->setTabKeyNavigation(false);
+    // Up and Down move between the open editors as Tab does (the text of the
+    // editor reached is selected, so typing replaces it); at either end they
+    // stay where they are.
+    delegate->editorKeyFilter = [grid](QLineEdit* editor, QKeyEvent* key) {
+        if ((key->key() != Qt::Key_Up && key->key() != Qt::Key_Down) || key->modifiers() != Qt::NoModifier) return false;
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            if (NameEditor(grid, row) != editor) continue;
+            const int next = row + (key->key() == Qt::Key_Down ? 1 : -1);
+            if (QLineEdit* target = next >= 0 && next < grid->rowCount() ? NameEditor(grid, next) : nullptr) {
+                grid->setCurrentCell(next, 0);
+                target->setFocus(Qt::TabFocusReason);
+                target->selectAll();
+            }
+            return true;
+        }
+        return false;
+    };
 }
 
 QLineEdit* NameEditor(const QTableWidget* grid, int row) {

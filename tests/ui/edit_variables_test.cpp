@@ -86,6 +86,28 @@ private slots:
         }
     }
 
+    // Up and Down move between the categories, each editor reached with its
+    // text selected, so typing replaces that category and no other.
+    void upAndDownMoveBetweenCategories() {
+        OpenEditor(ThreeVariables(), 3);  // Class: 1st, 2nd, 3rd
+        editor->CategoryEditor(0)->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget(), editor->CategoryEditor(1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);  // the last one: stays
+        QCOMPARE(QApplication::focusWidget(), editor->CategoryEditor(2));
+        test::TypeIntoFocus("Third");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);  // the first one: stays
+        QCOMPARE(QApplication::focusWidget(), editor->CategoryEditor(0));
+        test::TypeIntoFocus("First");
+        QTest::mouseClick(editor->OKButton, Qt::LeftButton);
+        QCOMPARE(QString::fromStdString(ts.CategoryNames[3][1].str()), QString("First"));
+        QCOMPARE(ts.CategoryNames[3][2].str(), std::string("2nd"));
+        QCOMPARE(ts.CategoryNames[3][3].str(), std::string("Third"));
+    }
+
     void reopeningShowsAnotherVariable() {
         OpenEditor(ThreeVariables(), 3);
         QCOMPARE(editor->Tab2->rowCount(), 3);
