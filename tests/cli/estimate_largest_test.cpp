@@ -6,12 +6,11 @@
 
 #include <openssl/evp.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "cli_runner.h"
+#include "largest_table_set.h"
 #include "table_set_file.h"
 #include "test_support.h"
 
@@ -31,42 +30,14 @@ std::string Sha256Hex(const std::string& bytes) {
     return hex;
 }
 
-// A consistent table set of 16 variables of 16 categories, counted from
-// 50,000 records that a fixed linear congruential generator draws (so the
-// counts are the same with every standard library). A hidden class links the
-// variables, so the predictors are correlated and every category occurs.
-TableSet CountedLargestTableSet() {
-    TableSet ts;
-    ts.VariableCount = MaxVariables;
-    ResetCategoryNames(ts);
-    for (int v = 1; v <= MaxVariables; ++v) {
-        ts.VariableNames[v] = "Variable" + std::to_string(v);
-        ts.CategoryCounts[v] = MaxCategories;
-    }
-    std::uint64_t state = 20240611;
-    const auto draw = [&state](int n) {
-        state = state * 6364136223846793005u + 1442695040888963407u;
-        return static_cast<int>((state >> 33) % static_cast<std::uint64_t>(n));
-    };
-    std::vector<int> record(MaxVariables + 1);
-    for (int n = 0; n < 50000; ++n) {
-        const int hidden = draw(3);
-        for (int v = 1; v <= MaxVariables; ++v)
-            record[v] = draw(5) < 2 ? (hidden * 5 + v) % MaxCategories + 1 : draw(MaxCategories) + 1;
-        for (int i = 2; i <= MaxVariables; ++i)
-            for (int j = 1; j < i; ++j) ++ts.PairTables[PairIndex(i, j)][record[i]][record[j]];
-    }
-    return ts;
-}
-
 TEST(CliEstimateLargestTest, JsonAndLogKeepEveryBit) {
     test::TempDir dir;
-    const TableSet ts = CountedLargestTableSet();
-    test::WriteFile(dir / "largest.tbl", TableSetText(ts));
+    const auto ts = test::MakeCountedLargestTableSet();
+    test::WriteFile(dir / "largest.tbl", TableSetText(*ts));
     std::string predictors;
-    for (int v = 2; v <= MaxVariables; ++v) predictors += (v > 2 ? "," : "") + ts.VariableNames[v];
+    for (int v = 2; v <= MaxVariables; ++v) predictors += (v > 2 ? "," : "") + ts->VariableNames[v];
 
-    const auto result = test::RunCli({"estimate", "largest.tbl", "--dependent", ts.VariableNames[1],
+    const auto result = test::RunCli({"estimate", "largest.tbl", "--dependent", ts->VariableNames[1],
                                       "--predictors", predictors, "--json", "--log", "estimation.log"},
                                      dir.path().string());
     ASSERT_EQ(result.status, 0) << result.err;
