@@ -147,7 +147,7 @@ void BuildRightHandSides(TableSet& ts, OutputFile& log, const std::filesystem::p
     ts.CrossProducts.resize(m, m);
 
     log.Create(logPath);
-    detail::WriteLogMatrix(log, m, D, 8, 1, [&](int r, int c) { return ts.RightHandSides(r, c); });
+    detail::WriteLogMatrix(log, m, D, 8, 1, [&](int r) { return ts.RightHandSides.row(r) + 1; });
 }
 
 void BuildCrossProducts(TableSet& ts, OutputFile& log) {
@@ -180,7 +180,7 @@ void BuildCrossProducts(TableSet& ts, OutputFile& log) {
     ts.DiagonalCopy.assign(static_cast<std::size_t>(m) + 1, 0.0);
     for (int i = 1; i <= m; ++i) ts.DiagonalCopy[i] = cp(i, i);
 
-    detail::WriteLogMatrix(log, m, m, 8, 1, [&](int r, int c) { return cp(r, c); });
+    detail::WriteLogMatrix(log, m, m, 8, 1, [&](int r) { return cp.row(r) + 1; });
 }
 
 void AddIdentifyingConstraints(TableSet& ts, OutputFile& log) {
@@ -193,7 +193,7 @@ void AddIdentifyingConstraints(TableSet& ts, OutputFile& log) {
             for (int k2 = 1; k2 <= k; ++k2) cp(s + k, s + k2) += static_cast<double>(n[k]) * static_cast<double>(n[k2]);
     }
     const int m = ts.ParameterCount;
-    detail::WriteLogMatrix(log, m, m, 12, 1, [&](int r, int c) { return cp(r, c); });
+    detail::WriteLogMatrix(log, m, m, 12, 1, [&](int r) { return cp.row(r) + 1; });
 }
 
 bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath) {

@@ -25,7 +25,7 @@ void ComputeCoefficients(TableSet& ts, OutputFile& log) {
         }
         for (int d = 1; d <= D; ++d) ts.Coefficients[p][d] = sums[d];
     }
-    detail::WriteLogMatrix(log, m, D, 12, 6, [&](int r, int c) { return ts.Coefficients[r][c]; });
+    detail::WriteLogMatrix(log, m, D, 12, 6, [&](int r) { return ts.Coefficients[r].data() + 1; });
     log.Close();
 }
 
