@@ -1,10 +1,11 @@
 // The JSON of `kelvo-cli estimate --json`.
 #include "estimate_json.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <functional>
 #include <nlohmann/json.hpp>
+#include <string_view>
 
 #include "cli_common.h"
 #include "estimation.h"
@@ -13,27 +14,57 @@ namespace kelvo::cli {
 
 namespace {
 
-// A number with 17 significant digits (null when it is not finite).
-std::string JsonNumber(double value) {
-    if (!std::isfinite(value)) return "null";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
+// The JSON text, built in one string.
+class JsonText {
+public:
+    void Raw(std::string_view text) { m_text += text; }
+    // A number with 17 significant digits (std::to_chars with a precision
+    // writes what printf's "%.17g" writes), or null when it is not finite.
+    void Number(double value) {
+        if (!std::isfinite(value)) {
+            m_text += "null";
+            return;
+        }
+        char text[32];
+        m_text.append(text, std::to_chars(text, text + sizeof text, value, std::chars_format::general, 17).ptr);
+    }
+    void Integer(int value) { m_text += std::to_string(value); }
+    // "[a, b, ...]" of item(1) .. item(count), each written by item(i).
+    template <class Item>
+    void Array(int count, Item item) {
+        m_text += '[';
+        for (int i = 1; i <= count; ++i) {
+            if (i > 1) m_text += ", ";
+            item(i);
+        }
+        m_text += ']';
+    }
+    const std::string& text() const { return m_text; }
+
+private:
+    std::string m_text;
+};
 
 std::string JsonString(const std::string& latin1) {
     return nlohmann::json(Latin1ToUtf8(latin1)).dump();
 }
 
-// "[a, b, ...]" of item(1) .. item(count).
-std::string JsonArray(int count, const std::function<std::string(int)>& item) {
-    std::string text = "[";
-    for (int i = 1; i <= count; ++i) {
-        if (i > 1) text += ", ";
-        text += item(i);
+// The names of a table set as JSON strings, each made once.
+class JsonNames {
+public:
+    explicit JsonNames(const TableSet& ts) : m_ts(ts) {}
+    const std::string& Variable(int v) { return Cached(m_variables[v], m_ts.VariableNames[v]); }
+    const std::string& Category(int v, int k) { return Cached(m_categories[v][k], m_ts.CategoryNames[v][k]); }
+
+private:
+    static const std::string& Cached(std::string& json, const std::string& name) {
+        if (json.empty()) json = JsonString(name);
+        return json;
     }
-    return text + "]";
-}
+    const TableSet& m_ts;
+    std::array<std::string, MaxVariables + 1> m_variables;
+    std::array<std::array<std::string, MaxCategories + 1>, MaxVariables + 1> m_categories;
+};
 
 }  // namespace
 
@@ -41,45 +72,65 @@ void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::
     const int dependent = ts.DependentVariable;
     const int m = ts.ParameterCount;
     const int D = ts.DependentCategoryCount;
-    std::vector<std::string> parameters = {"{\"variable\": null, \"category\": \"Average\"}"};
-    for (int t = 1; t <= ts.PredictorCount; ++t) {
-        const int v = ts.PredictorList[t];
-        for (int k = 1; k <= ts.CategoryCounts[v]; ++k)
-            parameters.push_back("{\"variable\": " + JsonString(ts.VariableNames[v]) +
-                                 ", \"category\": " + JsonString(ts.CategoryNames[v][k]) + "}");
-    }
+    JsonNames names(ts);
+    JsonText json;
     const auto matrix = [&](const auto& values) {
-        return JsonArray(m, [&](int p) { return JsonArray(D, [&](int d) { return JsonNumber(values[p][d]); }); });
+        json.Array(m, [&](int p) { json.Array(D, [&](int d) { json.Number(values[p][d]); }); });
     };
-    const auto vector = [&](const auto& values) { return JsonArray(D, [&](int d) { return JsonNumber(values[d]); }); };
+    const auto vector = [&](const auto& values) { json.Array(D, [&](int d) { json.Number(values[d]); }); };
     // Per dependent category, the predictor categories behind the smallest or
     // largest prediction, by name in predictor order.
     const auto combinations = [&](bool maximum) {
-        return JsonArray(D, [&](int d) {
+        json.Array(D, [&](int d) {
             const std::vector<int> categories = PredictionCombination(ts, d, maximum);
-            return JsonArray(ts.PredictorCount, [&](int t) {
-                return JsonString(ts.CategoryNames[ts.PredictorList[t]][categories[static_cast<std::size_t>(t) - 1]]);
+            json.Array(ts.PredictorCount, [&](int t) {
+                json.Raw(names.Category(ts.PredictorList[t], categories[static_cast<std::size_t>(t) - 1]));
             });
         });
     };
 
-    out << "{\"status\": " << (computed ? "\"ok\"" : "\"singular\"")
-        << ", \"dependent\": " << JsonString(ts.VariableNames[dependent]) << ", \"dependent_categories\": "
-        << JsonArray(D, [&](int d) { return JsonString(ts.CategoryNames[dependent][d]); }) << ", \"predictors\": "
-        << JsonArray(ts.PredictorCount, [&](int t) { return JsonString(ts.VariableNames[ts.PredictorList[t]]); })
-        << ", \"total_count\": " << JsonNumber(ts.TotalCount) << ", \"parameter_count\": " << m
-        << ", \"parameters\": " << JsonArray(m, [&](int p) { return parameters[static_cast<std::size_t>(p) - 1]; });
-    if (computed) {
-        out << ", \"coefficients\": " << matrix(ts.Coefficients)
-            << ", \"standard_errors\": " << matrix(ts.StandardErrors)
-            << ", \"minimum_prediction\": " << vector(ts.MinimumPrediction)
-            << ", \"maximum_prediction\": " << vector(ts.MaximumPrediction)
-            << ", \"minimum_combination\": " << combinations(false)
-            << ", \"maximum_combination\": " << combinations(true);
+    json.Raw(computed ? "{\"status\": \"ok\"" : "{\"status\": \"singular\"");
+    json.Raw(", \"dependent\": ");
+    json.Raw(names.Variable(dependent));
+    json.Raw(", \"dependent_categories\": ");
+    json.Array(D, [&](int d) { json.Raw(names.Category(dependent, d)); });
+    json.Raw(", \"predictors\": ");
+    json.Array(ts.PredictorCount, [&](int t) { json.Raw(names.Variable(ts.PredictorList[t])); });
+    json.Raw(", \"total_count\": ");
+    json.Number(ts.TotalCount);
+    json.Raw(", \"parameter_count\": ");
+    json.Integer(m);
+    json.Raw(", \"parameters\": [{\"variable\": null, \"category\": \"Average\"}");
+    for (int t = 1; t <= ts.PredictorCount; ++t) {
+        const int v = ts.PredictorList[t];
+        for (int k = 1; k <= ts.CategoryCounts[v]; ++k) {
+            json.Raw(", {\"variable\": ");
+            json.Raw(names.Variable(v));
+            json.Raw(", \"category\": ");
+            json.Raw(names.Category(v, k));
+            json.Raw("}");
+        }
     }
-    out << ", \"warnings\": " << JsonArray(static_cast<int>(warnings.size()), [&](int i) {
-        return JsonString(warnings[static_cast<std::size_t>(i) - 1]);
-    }) << "}\n";
+    json.Raw("]");
+    if (computed) {
+        json.Raw(", \"coefficients\": ");
+        matrix(ts.Coefficients);
+        json.Raw(", \"standard_errors\": ");
+        matrix(ts.StandardErrors);
+        json.Raw(", \"minimum_prediction\": ");
+        vector(ts.MinimumPrediction);
+        json.Raw(", \"maximum_prediction\": ");
+        vector(ts.MaximumPrediction);
+        json.Raw(", \"minimum_combination\": ");
+        combinations(false);
+        json.Raw(", \"maximum_combination\": ");
+        combinations(true);
+    }
+    json.Raw(", \"warnings\": ");
+    json.Array(static_cast<int>(warnings.size()),
+               [&](int i) { json.Raw(JsonString(warnings[static_cast<std::size_t>(i) - 1])); });
+    json.Raw("}\n");
+    out << json.text();
 }
 
 }  // namespace kelvo::cli
