@@ -198,50 +198,81 @@ constexpr std::uint64_t AsciiZeros = 0x3030303030303030ULL;
 // point and zero decimals (also one word), each word stored at once. The
 // words may leave up to 8 characters of junk after a field, which the next
 // field overwrites or the end of the row drops.
-class WholeNumberFields {
-public:
-    WholeNumberFields(int decimals, int width)
-        : m_width(width), m_integerField(width - (decimals > 0 ? decimals + 1 : 0)) {
-        const int digitRoom = std::min(m_integerField, 8);
-        // The point and up to 7 zeros fit one word; the integer part at most
-        // 16 characters (8 spaces, then the word of digits).
-        m_usable = std::endian::native == std::endian::little && decimals <= 7 && digitRoom >= 1 &&
-                   m_integerField <= 16;
-        if (!m_usable) return;
-        m_limit = static_cast<double>(PowersOfTen[digitRoom]);
-        for (int i = 0; i < 8; ++i) m_tail[i] = decimals == 0 || i > decimals ? ' ' : i == 0 ? '.' : '0';
-    }
-
-    // Writes the field of `value` at `out` and returns true when `value` is
-    // such a number (a negative zero counts as 0); otherwise writes nothing.
-    bool Write(char* out, double value) const {
-        if (!(m_usable && value >= 0 && value < m_limit)) return false;
-        const auto whole = static_cast<std::uint32_t>(value);
-        if (static_cast<double>(whole) != value) return false;
-        const std::uint64_t digits = EightDigits(whole);
-        // Leading zeros, all but the last digit, become spaces.
-        const int leading = std::countr_zero(digits | 1ULL << 56) / 8;
-        const std::uint64_t text =
-            digits + AsciiZeros - (((1ULL << (8 * leading)) - 1) & 0x1010101010101010ULL);
-        if (m_integerField >= 8) {
-            std::memcpy(out, "        ", 8);
-            std::memcpy(out + m_integerField - 8, &text, 8);
-        } else {
-            const std::uint64_t kept = text >> (8 * (8 - m_integerField));
-            std::memcpy(out, &kept, 8);
-        }
-        std::memcpy(out + m_integerField, m_tail, 8);
-        return true;
-    }
-    std::size_t width() const { return static_cast<std::size_t>(m_width); }
-
-private:
-    int m_width;
-    int m_integerField;
-    bool m_usable = false;
-    double m_limit = 0;
-    char m_tail[8] = {};
+struct WholeNumberFields {
+    bool usable = false;
+    int width = 0;
+    int integerField = 0;  // characters before the point
+    double limit = 0;      // the numbers below it fit
+    std::uint64_t tail = 0;  // the point and the zero decimals, as stored
 };
+
+WholeNumberFields FieldsFor(int decimals, int width) {
+    WholeNumberFields fields;
+    fields.width = width;
+    fields.integerField = width - (decimals > 0 ? decimals + 1 : 0);
+    const int digitRoom = std::min(fields.integerField, 8);
+    // The point and up to 7 zeros fit one word; the integer part at most 16
+    // characters (8 spaces, then the word of digits).
+    fields.usable =
+        std::endian::native == std::endian::little && decimals <= 7 && digitRoom >= 1 && fields.integerField <= 16;
+    if (!fields.usable) return fields;
+    fields.limit = static_cast<double>(PowersOfTen[digitRoom]);
+    char tail[8];
+    for (int i = 0; i < 8; ++i) tail[i] = decimals == 0 || i > decimals ? ' ' : i == 0 ? '.' : '0';
+    std::memcpy(&fields.tail, tail, 8);
+    return fields;
+}
+
+// Writes the field of `value` at `out` and returns true when `value` is such
+// a number (a negative zero counts as 0); otherwise writes nothing. (The
+// fields come by value, so that they stay in registers while characters are
+// stored.)
+[[gnu::always_inline]] inline bool WriteWholeNumberField(char* out, double value, WholeNumberFields fields) {
+    if (!(fields.usable && value >= 0 && value < fields.limit)) return false;
+    const auto whole = static_cast<std::uint32_t>(value);
+    if (static_cast<double>(whole) != value) return false;
+    const std::uint64_t digits = EightDigits(whole);
+    // Leading zeros, all but the last digit, become spaces.
+    const int leading = std::countr_zero(digits | 1ULL << 56) / 8;
+    const std::uint64_t text = digits + AsciiZeros - (((1ULL << (8 * leading)) - 1) & 0x1010101010101010ULL);
+    if (fields.integerField >= 8) {
+        std::memcpy(out, "        ", 8);
+        std::memcpy(out + fields.integerField - 8, &text, 8);
+    } else {
+        const std::uint64_t kept = text >> (8 * (8 - fields.integerField));
+        std::memcpy(out, &kept, 8);
+    }
+    std::memcpy(out + fields.integerField, &fields.tail, 8);
+    return true;
+}
+
+// The text of `parts` right-aligned in `width` at `out`, as WriteParts writes
+// it, made from words as the whole-number fields are, when the integer part
+// has at most 8 digits and there are 1 to 8 decimals; returns the number of
+// characters, or 0 (having written nothing) in any other case. May leave up
+// to 8 characters of junk after the text.
+[[gnu::always_inline]] inline std::size_t WritePartsInWords(char* out, const FixedParts& parts, int decimals,
+                                                            int width) {
+    if (std::endian::native != std::endian::little || decimals < 1 || decimals > 8 ||
+        parts.integer >= PowersOfTen[8])
+        return 0;
+    const std::uint64_t digits = EightDigits(static_cast<std::uint32_t>(parts.integer));
+    const int leading = std::countr_zero(digits | 1ULL << 56) / 8;  // all but the last digit
+    const int integerLength = 8 - leading;
+    const int length = static_cast<int>(parts.negative) + integerLength + 1 + decimals;
+    const int padding = width > length ? width - length : 0;
+    for (int i = 0; i < padding; i += 8) std::memcpy(out + i, "        ", 8);
+    char* p = out + padding;
+    if (parts.negative) *p++ = '-';
+    const std::uint64_t integer = (digits + AsciiZeros) >> (8 * leading);
+    std::memcpy(p, &integer, 8);
+    p += integerLength;
+    *p++ = '.';
+    const std::uint64_t fraction =
+        (EightDigits(static_cast<std::uint32_t>(parts.fraction)) + AsciiZeros) >> (8 * (8 - decimals));
+    std::memcpy(p, &fraction, 8);
+    return static_cast<std::size_t>(padding + length);
+}
 
 // The text by the value's decimal expansion, digit by digit: right for every
 // value, and the reference that the quick ways above reproduce.
@@ -306,26 +337,43 @@ void AppendFixedRow(std::string& out, std::span<const double> values, int decima
     // Room for the field of every value and the junk that the words may
     // leave after it. Any other text (at most QuickTextLength characters by
     // the quick way, any length by the digit-by-digit way) makes more room.
-    const WholeNumberFields fields(decimals, width);
+    const WholeNumberFields fields = FieldsFor(decimals, width);
     const std::size_t field = static_cast<std::size_t>(std::max(width, 0));
+    const std::size_t count = values.size();
     std::size_t used = out.size();
-    out.resize(used + values.size() * field + 8);
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const std::size_t rest = (values.size() - i - 1) * field + 8;
-        if (fields.Write(out.data() + used, values[i])) {
-            used += fields.width();
+    out.resize(used + count * field + 8);
+    char* text = out.data();
+    for (std::size_t i = 0; i < count; ++i) {
+        // Two at a time when both are whole numbers, so that their digits
+        // are made side by side.
+        if (i + 1 < count && WriteWholeNumberField(text + used, values[i], fields) &&
+            WriteWholeNumberField(text + used + field, values[i + 1], fields)) {
+            used += 2 * field;
+            ++i;
             continue;
         }
+        if (WriteWholeNumberField(text + used, values[i], fields)) {
+            used += field;
+            continue;
+        }
+        const std::size_t rest = (count - i - 1) * field + 8;
         FixedParts parts;
         if (QuickParts(values[i], decimals, parts)) {
-            if (out.size() < used + QuickTextLength + field + rest) out.resize(used + QuickTextLength + field + rest);
-            used += WriteParts(out.data() + used, parts, decimals, width);
+            if (out.size() < used + QuickTextLength + field + rest + 8) {
+                out.resize(used + QuickTextLength + field + rest + 8);
+                text = out.data();
+            }
+            const std::size_t written = WritePartsInWords(text + used, parts, decimals, width);
+            used += written > 0 ? written : WriteParts(text + used, parts, decimals, width);
             continue;
         }
-        const std::string text = FormatFixed(values[i], decimals, width);
-        if (out.size() < used + text.size() + rest) out.resize(used + text.size() + rest);
-        std::memcpy(out.data() + used, text.data(), text.size());
-        used += text.size();
+        const std::string number = FormatFixed(values[i], decimals, width);
+        if (out.size() < used + number.size() + rest) {
+            out.resize(used + number.size() + rest);
+            text = out.data();
+        }
+        std::memcpy(text + used, number.data(), number.size());
+        used += number.size();
     }
     out.resize(used);
 }
