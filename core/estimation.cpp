@@ -123,7 +123,7 @@ void GetOrientedTable(const TableSet& ts, int a, int b, OrientedTable& table) {
     table.OrientedColumns = columns;
 }
 
-void BuildRightHandSides(TableSet& ts, OutputFile& log, const std::filesystem::path& logPath) {
+void detail::FillRightHandSides(TableSet& ts) {
     const int dependent = ts.DependentVariable;
     const int D = Categories(ts, dependent);
     ts.DependentCategoryCount = D;
@@ -149,9 +149,13 @@ void BuildRightHandSides(TableSet& ts, OutputFile& log, const std::filesystem::p
     }
     ts.ParameterCount = m;
     ts.CrossProducts.resize(m, m);
+}
 
+void BuildRightHandSides(TableSet& ts, OutputFile& log, const std::filesystem::path& logPath) {
+    detail::FillRightHandSides(ts);
     log.Create(logPath);
-    detail::WriteLogMatrix(log, m, D, 8, 1, [&](int r) { return ts.RightHandSides.row(r) + 1; });
+    detail::WriteLogMatrix(log, ts.ParameterCount, ts.DependentCategoryCount, 8, 1,
+                           [&](int r) { return ts.RightHandSides.row(r) + 1; });
 }
 
 void detail::FillCrossProducts(TableSet& ts) {

@@ -140,14 +140,19 @@ private:
 
 // The operations from log block 2 on, taking over the results of `work`;
 // returns what ComputeEstimates returns. CrossProducts already holds X'X.
-bool TakeOverInOrder(TableSet& ts, WarningSink& warnings, OutputFile& log, NumericWork& work) {
+// Without a log (nullptr), its blocks are neither made nor written.
+bool TakeOverInOrder(TableSet& ts, WarningSink& warnings, OutputFile* log, NumericWork& work) {
     const int m = ts.ParameterCount;
     const int D = ts.DependentCategoryCount;
     // BuildCrossProducts' log block, then AddIdentifyingConstraints.
-    detail::LogRows plain;
-    detail::WriteCrossProductsLog(ts, log, plain);
-    detail::AddConstraints(ts);
-    detail::WriteConstrainedLog(ts, log, plain);
+    if (log != nullptr) {
+        detail::LogRows plain;
+        detail::WriteCrossProductsLog(ts, *log, plain);
+        detail::AddConstraints(ts);
+        detail::WriteConstrainedLog(ts, *log, plain);
+    } else {
+        detail::AddConstraints(ts);
+    }
 
     // InvertMatrix.
     work.WaitFor(NumericWork::Factored);
@@ -166,7 +171,7 @@ bool TakeOverInOrder(TableSet& ts, WarningSink& warnings, OutputFile& log, Numer
     work.WaitFor(NumericWork::CoefficientsDone);
     for (int p = 1; p <= m; ++p)
         for (int d = 1; d <= D; ++d) ts.Coefficients[p][d] = work.Coefficient(p - 1, d - 1);
-    detail::WriteCoefficientsLog(ts, log);
+    if (log != nullptr) detail::WriteCoefficientsLog(ts, *log);
 
     // ComputeStandardErrors and ComputePredictionRange.
     detail::StandardErrorsFromVariances(ts, work.Variances());
@@ -174,14 +179,17 @@ bool TakeOverInOrder(TableSet& ts, WarningSink& warnings, OutputFile& log, Numer
     return true;
 }
 
-}  // namespace
-
-bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath) {
+// ComputeEstimates, with the log at logPath, or without a log (nullptr).
+bool Estimate(TableSet& ts, WarningSink& warnings, const std::filesystem::path* logPath) {
     if (const std::string problem = detail::SelectionProblem(ts); !problem.empty())
         throw std::invalid_argument(problem);
     OutputFile log;
     CheckMarginalTotals(ts, warnings);
-    BuildRightHandSides(ts, log, logPath);
+    if (logPath != nullptr) {
+        BuildRightHandSides(ts, log, *logPath);
+    } else {
+        detail::FillRightHandSides(ts);
+    }
     detail::FillCrossProducts(ts);
     NumericWork work(ts);
     std::jthread helper;  // goes (joining the thread) before `work`
@@ -194,7 +202,7 @@ bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem
     }
     if (!helper.joinable()) work.Run(std::stop_token());
     try {
-        return TakeOverInOrder(ts, warnings, log, work);
+        return TakeOverInOrder(ts, warnings, logPath != nullptr ? &log : nullptr, work);
     } catch (...) {
         // The results of the work are dropped; a helper stops soon and is
         // joined on the way out.
@@ -203,5 +211,13 @@ bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem
         throw;
     }
 }
+
+}  // namespace
+
+bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath) {
+    return Estimate(ts, warnings, &logPath);
+}
+
+bool ComputeEstimatesWithoutLog(TableSet& ts, WarningSink& warnings) { return Estimate(ts, warnings, nullptr); }
 
 }  // namespace kelvo

@@ -20,6 +20,9 @@ inline constexpr int ParametersForTwoThreads = 128;
 // Whether this process may use a second thread for a model of m parameters.
 bool UseTwoThreads(int m);
 
+// BuildRightHandSides without the log.
+void FillRightHandSides(TableSet& ts);
+
 // BuildCrossProducts without its log block: CrossProducts = X'X, and its
 // diagonal in DiagonalCopy.
 void FillCrossProducts(TableSet& ts);
@@ -71,9 +74,10 @@ bool SingularPivot(double s, double diagonal);
 // The end of InvertMatrix when row `singularRow` (from 0) was singular:
 // InverseMatrix gets the factor as far as the row-by-row factorisation got
 // (from `factor`, transposed as FactorCholesky leaves it), then the warning,
-// EstimationError = 1, the log's last empty line and its closing.
+// EstimationError = 1, and when there is a log its last empty line and its
+// closing.
 void StopAtSingularRow(TableSet& ts, const KernelMatrix& factor, int singularRow, WarningSink& warnings,
-                       OutputFile& log);
+                       OutputFile* log);
 
 // Step 4 of InvertMatrix: CrossProducts is X'X again.
 void RestoreCrossProducts(TableSet& ts);

@@ -17,7 +17,7 @@ bool detail::SingularPivot(double s, double diagonal) {
 }
 
 void detail::StopAtSingularRow(TableSet& ts, const KernelMatrix& factor, int singularRow, WarningSink& warnings,
-                               OutputFile& log) {
+                               OutputFile* log) {
     const int m = ts.ParameterCount;
     if (ts.InverseMatrix.rows() != m || ts.InverseMatrix.columns() != m) ts.InverseMatrix.resize(m, m);
     // The rows before the singular one, and that row's entries left of the
@@ -26,8 +26,10 @@ void detail::StopAtSingularRow(TableSet& ts, const KernelMatrix& factor, int sin
         for (int j = 0; j < (i < singularRow ? i + 1 : i); ++j) ts.InverseMatrix(i + 1, j + 1) = factor(j, i);
     warnings.ShowWarning(SingularMatrixWarning);
     ts.EstimationError = 1;
-    log.WriteLine();
-    log.Close();
+    if (log != nullptr) {
+        log->WriteLine();
+        log->Close();
+    }
 }
 
 void detail::RestoreCrossProducts(TableSet& ts) {
@@ -58,7 +60,7 @@ void InvertMatrix(TableSet& ts, WarningSink& warnings, OutputFile& log) {
     detail::KernelMatrix factor(m);  // transposed: factor(k, i) = L(i, k)
     const int singularRow = detail::FactorCholesky(isa, constrained, stride, m, factor, detail::SingularPivot);
     if (singularRow >= 0) {
-        detail::StopAtSingularRow(ts, factor, singularRow, warnings, log);
+        detail::StopAtSingularRow(ts, factor, singularRow, warnings, &log);
         return;
     }
     ts.EstimationError = 0;

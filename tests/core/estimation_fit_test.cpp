@@ -277,6 +277,30 @@ TEST(EstimationOrderTest, EverySumFollowsThePrescribedOrderInAnOddSizedModel) {
     ExpectEverySumInThePrescribedOrder(DrawRecords(22, {5, 3, 7, 2, 6, 4, 8}, 3000), 1, {2, 3, 4, 5, 6, 7});
 }
 
+// Zero entries of X'X are skipped only while every entry of M is finite:
+// an infinite one times 0 is not a number, and must make its sums so.
+TEST(EstimationOrderTest, ZeroTermsCountWhenTheInverseIsNotFinite) {
+    constexpr int N = 3;
+    const double x[N][N] = {{0, 0, 0}, {0, 1, 0}, {0, 0, 0}};
+    for (const detail::Isa isa : detail::SupportedIsas()) {
+        detail::KernelMatrix m(N);
+        for (int i = 0; i < N; ++i)
+            for (int j = 0; j < N; ++j) m(i, j) = i + j == 2 && i != j ? INFINITY : 1.0;
+        std::vector<double> v(N);
+        detail::SandwichDiagonal(isa, m, x[0], N, v.data(), 1);
+        for (int i = 0; i < N; ++i) {
+            double expected = 0;
+            for (int j = 0; j < N; ++j)
+                for (int k = 0; k < N; ++k) expected = expected + m(i, j) * x[j][k] * m(k, i);
+            EXPECT_EQ(std::isnan(v[i]), std::isnan(expected)) << i;
+            if (!std::isnan(expected)) {
+                EXPECT_TRUE(SameBits(v[i], expected)) << i;
+            }
+        }
+        EXPECT_TRUE(std::isnan(v[0]));
+    }
+}
+
 // Row 38 made a copy of row 37 (in the lower triangle that the inversion
 // reads): the factorisation stops there, and InverseMatrix holds the factor
 // as far as the row-by-row factorisation got, nothing more.
@@ -330,7 +354,8 @@ bool SameArray(const Array& a, const Array& b) {
 
 // What ComputeEstimates leaves (it shares the work of large models with a
 // helper thread, and writes the log's block 3 partly from block 2's text)
-// must be exactly what the operations one by one leave.
+// must be exactly what the operations one by one leave; so must what
+// ComputeEstimatesWithoutLog leaves, which writes no file.
 void ExpectWholeRunAsOneByOne(const TableSet& model, bool singular) {
     test::TempDir dir;
     TableSet one = model;
@@ -349,17 +374,25 @@ void ExpectWholeRunAsOneByOne(const TableSet& model, bool singular) {
     }
     CollectingWarningSink runWarnings;
     EXPECT_EQ(ComputeEstimates(run, runWarnings, dir / "run"), !singular);
+    EXPECT_EQ(test::ReadFile(dir / "run"), test::ReadFile(dir / "one"));
+    // The same without the log.
+    TableSet quiet = model;
+    CollectingWarningSink quietWarnings;
+    EXPECT_EQ(ComputeEstimatesWithoutLog(quiet, quietWarnings), !singular);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
 
     EXPECT_EQ(one.EstimationError, singular ? 1 : 0);
-    EXPECT_EQ(run.EstimationError, one.EstimationError);
-    EXPECT_EQ(runWarnings.warnings, oneWarnings.warnings);
-    EXPECT_TRUE(SameMatrix(run.InverseMatrix, one.InverseMatrix));
-    EXPECT_TRUE(SameMatrix(run.CrossProducts, one.CrossProducts));
-    EXPECT_TRUE(SameArray(run.Coefficients, one.Coefficients));
-    EXPECT_TRUE(SameArray(run.StandardErrors, one.StandardErrors));
-    EXPECT_TRUE(SameArray(run.MinimumPrediction, one.MinimumPrediction));
-    EXPECT_TRUE(SameArray(run.MaximumPrediction, one.MaximumPrediction));
-    EXPECT_EQ(test::ReadFile(dir / "run"), test::ReadFile(dir / "one"));
+    for (const auto& [result, warnings] : {std::pair<const TableSet*, const CollectingWarningSink*>{&run, &runWarnings},
+                                           {&quiet, &quietWarnings}}) {
+        EXPECT_EQ(result->EstimationError, one.EstimationError);
+        EXPECT_EQ(warnings->warnings, oneWarnings.warnings);
+        EXPECT_TRUE(SameMatrix(result->InverseMatrix, one.InverseMatrix));
+        EXPECT_TRUE(SameMatrix(result->CrossProducts, one.CrossProducts));
+        EXPECT_TRUE(SameArray(result->Coefficients, one.Coefficients));
+        EXPECT_TRUE(SameArray(result->StandardErrors, one.StandardErrors));
+        EXPECT_TRUE(SameArray(result->MinimumPrediction, one.MinimumPrediction));
+        EXPECT_TRUE(SameArray(result->MaximumPrediction, one.MaximumPrediction));
+    }
 }
 
 TableSet WithModel(TableSet ts, int dependent, const std::vector<int>& predictors) {
