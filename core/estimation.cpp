@@ -260,7 +260,6 @@ void detail::AddConstraints(TableSet& ts) {
 }
 
 void detail::WriteConstrainedLog(const TableSet& ts, OutputFile& log, const LogRows& plain) {
-    constexpr std::size_t PieceSize = 64 * 1024;
     constexpr std::size_t PlainWidth = 8;
     constexpr std::size_t Widening = 4;  // block 3's fields are 12 wide
     const int m = ts.ParameterCount;
@@ -288,8 +287,8 @@ void detail::WriteConstrainedLog(const TableSet& ts, OutputFile& log, const LogR
             at += PlainWidth + Widening;
         }
     };
-    std::string piece;
-    piece.reserve(PieceSize + static_cast<std::size_t>(m) * 40 + 4);
+    LogPieces pieces(log, static_cast<std::size_t>(m) * 40);
+    std::string& piece = pieces.line();
     for (int r = 1; r <= m; ++r) {
         const double* values = ts.CrossProducts.row(r) + 1;
         const std::size_t start = plain.starts[static_cast<std::size_t>(r) - 1];
@@ -307,14 +306,9 @@ void detail::WriteConstrainedLog(const TableSet& ts, OutputFile& log, const LogR
                                1, 12);
             widened(piece, fields, std::max(first, last + 1), m);
         }
-        piece += "\r\n";
-        if (piece.size() >= PieceSize) {
-            log.Write(piece);
-            piece.clear();
-        }
+        pieces.EndLine();
     }
-    piece += "\r\n";
-    log.Write(piece);
+    pieces.EndMatrix();
 }
 
 void BuildCrossProducts(TableSet& ts, OutputFile& log) {

@@ -8,6 +8,11 @@
 #include <system_error>
 #include <thread>
 
+// Reordered or fused sums would change the results' bits.
+#ifdef __FAST_MATH__
+#error "the estimation must be built without -ffast-math"
+#endif
+
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
 #define KELVO_KERNELS_AVX2 1
 #endif

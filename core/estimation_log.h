@@ -11,24 +11,45 @@
 
 namespace kelvo::detail {
 
-// Writes rows 1..rows, each row the `columns` values from `rowAt(row)` on,
-// every value as FormatFixed(value, decimals, width) writes it, then an empty
-// line. The lines are gathered into pieces of some 64 KB, each written at once.
-template <class RowAt>
-void WriteLogMatrix(OutputFile& log, int rows, int columns, int width, int decimals, RowAt rowAt) {
-    constexpr std::size_t PieceSize = 64 * 1024;
-    std::string piece;
-    piece.reserve(PieceSize + static_cast<std::size_t>(columns) * 40 + 2);
-    for (int r = 1; r <= rows; ++r) {
-        AppendFixedRow(piece, std::span<const double>(rowAt(r), static_cast<std::size_t>(columns)), decimals, width);
-        piece += "\r\n";
-        if (piece.size() >= PieceSize) {
-            log.Write(piece);
-            piece.clear();
+// Lines of a log block, gathered into pieces of some 64 KB, each written at
+// once.
+class LogPieces {
+public:
+    LogPieces(OutputFile& log, std::size_t lineLength) : m_log(log) { m_piece.reserve(PieceSize + lineLength + 4); }
+    // The text of the line at hand, to append to.
+    std::string& line() { return m_piece; }
+    void EndLine() {
+        m_piece += "\r\n";
+        if (m_piece.size() >= PieceSize) {
+            m_log.Write(m_piece);
+            m_piece.clear();
         }
     }
-    piece += "\r\n";
-    log.Write(piece);
+    // The empty line after a matrix; writes what is left.
+    void EndMatrix() {
+        m_piece += "\r\n";
+        m_log.Write(m_piece);
+        m_piece.clear();
+    }
+
+private:
+    static constexpr std::size_t PieceSize = 64 * 1024;
+    OutputFile& m_log;
+    std::string m_piece;
+};
+
+// Writes rows 1..rows, each row the `columns` values from `rowAt(row)` on,
+// every value as FormatFixed(value, decimals, width) writes it, then an empty
+// line.
+template <class RowAt>
+void WriteLogMatrix(OutputFile& log, int rows, int columns, int width, int decimals, RowAt rowAt) {
+    LogPieces pieces(log, static_cast<std::size_t>(columns) * 40);
+    for (int r = 1; r <= rows; ++r) {
+        AppendFixedRow(pieces.line(), std::span<const double>(rowAt(r), static_cast<std::size_t>(columns)), decimals,
+                       width);
+        pieces.EndLine();
+    }
+    pieces.EndMatrix();
 }
 
 }  // namespace kelvo::detail

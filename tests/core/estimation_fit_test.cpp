@@ -222,12 +222,20 @@ std::vector<int> AllButFirst() {
     return predictors;
 }
 
-// Runs the steps one by one and compares every result bit for bit with the
-// plain loops, with every instruction set the kernels can use here.
-void ExpectEverySumInThePrescribedOrder(const Records& records, int dependent, const std::vector<int>& predictors) {
+// Runs `check` with every instruction set the kernels can use here.
+template <class Check>
+void WithEveryIsa(Check check) {
     for (const detail::Isa isa : detail::SupportedIsas()) {
         SCOPED_TRACE("instruction set " + std::to_string(static_cast<int>(isa)));
         const detail::ScopedIsa use(isa);
+        check(isa);
+    }
+}
+
+// Runs the steps one by one and compares every result bit for bit with the
+// plain loops.
+void ExpectEverySumInThePrescribedOrder(const Records& records, int dependent, const std::vector<int>& predictors) {
+    WithEveryIsa([&](detail::Isa) {
         test::TempDir dir;
         CollectingWarningSink warnings;
         OutputFile log;
@@ -264,7 +272,7 @@ void ExpectEverySumInThePrescribedOrder(const Records& records, int dependent, c
             }
         }
         EXPECT_EQ(differing, 0);
-    }
+    });
 }
 
 TEST_F(LargestModelTest, EverySumFollowsThePrescribedOrder) {
@@ -282,7 +290,7 @@ TEST(EstimationOrderTest, EverySumFollowsThePrescribedOrderInAnOddSizedModel) {
 TEST(EstimationOrderTest, ZeroTermsCountWhenTheInverseIsNotFinite) {
     constexpr int N = 3;
     const double x[N][N] = {{0, 0, 0}, {0, 1, 0}, {0, 0, 0}};
-    for (const detail::Isa isa : detail::SupportedIsas()) {
+    WithEveryIsa([&](detail::Isa isa) {
         detail::KernelMatrix m(N);
         for (int i = 0; i < N; ++i)
             for (int j = 0; j < N; ++j) m(i, j) = i + j == 2 && i != j ? INFINITY : 1.0;
@@ -298,7 +306,7 @@ TEST(EstimationOrderTest, ZeroTermsCountWhenTheInverseIsNotFinite) {
             }
         }
         EXPECT_TRUE(std::isnan(v[0]));
-    }
+    });
 }
 
 // Row 38 made a copy of row 37 (in the lower triangle that the inversion
@@ -307,9 +315,7 @@ TEST(EstimationOrderTest, ZeroTermsCountWhenTheInverseIsNotFinite) {
 TEST_F(LargestModelTest, SingularRowLeavesTheFactorAsFarAsItGot) {
     constexpr int Row = 38;
     constexpr double Untouched = 7.0;
-    for (const detail::Isa isa : detail::SupportedIsas()) {
-        SCOPED_TRACE("instruction set " + std::to_string(static_cast<int>(isa)));
-        const detail::ScopedIsa use(isa);
+    WithEveryIsa([&](detail::Isa) {
         test::TempDir dir;
         OutputFile log;
         Matrix plain;
@@ -336,7 +342,7 @@ TEST_F(LargestModelTest, SingularRowLeavesTheFactorAsFarAsItGot) {
                 differing += !SameBits(ts.CrossProducts(i, j), constrained(i, j));
             }
         EXPECT_EQ(differing, 0);
-    }
+    });
 }
 
 bool SameMatrix(const Matrix& a, const Matrix& b) {
