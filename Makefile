@@ -26,6 +26,7 @@ test: build
 
 bench: build
 	$(BUILD)/bench/kelvo_core_bench --benchmark_min_time=0.2
+	$(BUILD)/bench/kelvo_cli_bench --benchmark_min_time=0.2
 	$(BUILD)/bench/kelvo_ui_bench
 	$(BUILD)/bench/kelvo_database_bench
 

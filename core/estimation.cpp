@@ -1,11 +1,17 @@
-// The consistency check of the marginal totals, the normal equations with
-// their identifying constraints, and the whole estimation run.
+// The consistency check of the marginal totals and the normal equations with
+// their identifying constraints.
 #include "estimation.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <mutex>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "estimation_log.h"
+#include "estimation_steps.h"
 
 namespace kelvo {
 
@@ -15,9 +21,9 @@ int Categories(const TableSet& ts, int variable) {
     return ts.CategoryCounts[variable];
 }
 
-// Why the stored selection cannot be estimated, or an empty text when it can.
-// The desktop program shows the text in its error box.
-std::string SelectionProblem(const TableSet& ts) {
+}  // namespace
+
+std::string detail::SelectionProblem(const TableSet& ts) {
     const int dependent = ts.DependentVariable;
     if (ts.VariableCount < 2 || ts.VariableCount > MaxVariables) return "A model needs at least two variables";
     if (dependent < 1 || dependent > ts.VariableCount) return "No dependent variable specified";
@@ -39,8 +45,6 @@ std::string SelectionProblem(const TableSet& ts) {
             return "Variable " + ts.VariableNames[ts.PredictorList[t]].str() + " has no categories";
     return {};
 }
-
-}  // namespace
 
 int BlockStart(const TableSet& ts, int t) {
     int s = 1;
@@ -108,7 +112,7 @@ void GetOrientedTable(const TableSet& ts, int a, int b, OrientedTable& table) {
     table.OrientedColumns = columns;
 }
 
-void BuildRightHandSides(TableSet& ts, OutputFile& log, const std::filesystem::path& logPath) {
+void detail::FillRightHandSides(TableSet& ts) {
     const int dependent = ts.DependentVariable;
     const int D = Categories(ts, dependent);
     ts.DependentCategoryCount = D;
@@ -134,13 +138,16 @@ void BuildRightHandSides(TableSet& ts, OutputFile& log, const std::filesystem::p
     }
     ts.ParameterCount = m;
     ts.CrossProducts.resize(m, m);
-
-    // Without a path (a refit for the model summary) no log is written.
-    if (!logPath.empty()) log.Create(logPath);
-    detail::WriteLogMatrix(log, m, D, 8, 1, [&](int r, int c) { return ts.RightHandSides(r, c); });
 }
 
-void BuildCrossProducts(TableSet& ts, OutputFile& log) {
+void BuildRightHandSides(TableSet& ts, OutputFile& log, const std::filesystem::path& logPath) {
+    detail::FillRightHandSides(ts);
+    log.Create(logPath);
+    detail::WriteLogMatrix(log, ts.ParameterCount, ts.DependentCategoryCount, 8, 1,
+                           [&](int r) { return ts.RightHandSides.row(r) + 1; });
+}
+
+void detail::FillCrossProducts(TableSet& ts) {
     Matrix& cp = ts.CrossProducts;
     cp(1, 1) = ts.TotalCount;
     OrientedTable table;
@@ -169,40 +176,141 @@ void BuildCrossProducts(TableSet& ts, OutputFile& log) {
     const int m = ts.ParameterCount;
     ts.DiagonalCopy.assign(static_cast<std::size_t>(m) + 1, 0.0);
     for (int i = 1; i <= m; ++i) ts.DiagonalCopy[i] = cp(i, i);
+}
 
-    detail::WriteLogMatrix(log, m, m, 8, 1, [&](int r, int c) { return cp(r, c); });
+namespace {
+
+std::mutex g_keptTextMutex;
+std::string g_keptText;  // the buffer of the last LogRows
+
+}  // namespace
+
+detail::LogRows::LogRows() {
+    const std::lock_guard lock(g_keptTextMutex);
+    text.swap(g_keptText);
+    text.clear();
+}
+
+detail::LogRows::~LogRows() {
+    const std::lock_guard lock(g_keptTextMutex);
+    if (text.capacity() > g_keptText.capacity()) text.swap(g_keptText);
+}
+
+void detail::WriteCrossProductsLog(const TableSet& ts, OutputFile& log, LogRows& rows) {
+    constexpr std::size_t PieceSize = 64 * 1024;
+    const int m = ts.ParameterCount;
+    rows.text.clear();
+    rows.starts.clear();
+    rows.text.reserve(static_cast<std::size_t>(m) * (8 * static_cast<std::size_t>(m) + 2) + 2);
+    constexpr std::size_t Width = 8;
+    const Matrix& cp = ts.CrossProducts;
+    // Whether all fields of a row have their 8 characters.
+    std::vector<char> fits(static_cast<std::size_t>(m) + 1, 0);
+    const auto sameBits = [](double a, double b) {
+        return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+    };
+    std::size_t written = 0;
+    for (int r = 1; r <= m; ++r) {
+        const std::size_t start = rows.text.size();
+        rows.starts.push_back(start);
+        const double* values = cp.row(r) + 1;
+        // Left of the diagonal, an entry that is the very double of its
+        // mirror (c, r) above (X'X is built symmetric) has the text of that
+        // one, which is copied when its row's fields all have 8 characters.
+        bool mirrored = true;
+        for (int c = 1; c < r && mirrored; ++c) mirrored = fits[c] && sameBits(values[c - 1], cp(c, r));
+        if (mirrored) {
+            rows.text.resize(start + static_cast<std::size_t>(r - 1) * Width);
+            char* field = rows.text.data() + start;
+            for (int c = 1; c < r; ++c, field += Width)
+                std::memcpy(field, rows.text.data() + rows.starts[c - 1] + static_cast<std::size_t>(r - 1) * Width,
+                            Width);
+            AppendFixedRow(rows.text, std::span<const double>(values + r - 1, static_cast<std::size_t>(m - r + 1)), 1,
+                           static_cast<int>(Width));
+        } else {
+            AppendFixedRow(rows.text, std::span<const double>(values, static_cast<std::size_t>(m)), 1,
+                           static_cast<int>(Width));
+        }
+        fits[r] = rows.text.size() - start == Width * static_cast<std::size_t>(m);
+        rows.text += "\r\n";
+        if (rows.text.size() - written >= PieceSize) {
+            log.Write(std::string_view(rows.text).substr(written));
+            written = rows.text.size();
+        }
+    }
+    rows.starts.push_back(rows.text.size());
+    rows.text += "\r\n";
+    log.Write(std::string_view(rows.text).substr(written));
+}
+
+void detail::AddConstraints(TableSet& ts) {
+    Matrix& cp = ts.CrossProducts;
+    ForEachIdentifyingConstraint(ts, [&cp](int i, int j, double product) { cp(i, j) += product; });
+}
+
+void detail::WriteConstrainedLog(const TableSet& ts, OutputFile& log, const LogRows& plain) {
+    constexpr std::size_t PlainWidth = 8;
+    constexpr std::size_t Widening = 4;  // block 3's fields are 12 wide
+    const int m = ts.ParameterCount;
+    // The constraints changed, in row s + k of a predictor's block, columns
+    // s + 1 .. s + k; every other entry is the very double of block 2, so
+    // its text is block 2's, in a field 4 characters wider. (A text that
+    // overflowed its field in block 2 makes its row formatted anew.)
+    std::vector<int> firstChanged(static_cast<std::size_t>(m) + 1, m + 1);
+    std::vector<int> lastChanged(static_cast<std::size_t>(m) + 1, m);
+    for (int t = 1; t <= ts.PredictorCount; ++t) {
+        const int s = BlockStart(ts, t);
+        for (int k = 1; k <= Categories(ts, ts.PredictorList[t]); ++k) {
+            firstChanged[s + k] = s + 1;
+            lastChanged[s + k] = s + k;
+        }
+    }
+    const auto widened = [&](std::string& piece, const char* fields, int first, int last) {
+        if (first > last) return;
+        std::size_t at = piece.size();
+        piece.resize(at + static_cast<std::size_t>(last - first + 1) * (PlainWidth + Widening));
+        for (int c = first; c <= last; ++c) {
+            std::memcpy(piece.data() + at, "    ", Widening);
+            std::memcpy(piece.data() + at + Widening, fields + static_cast<std::size_t>(c - 1) * PlainWidth,
+                        PlainWidth);
+            at += PlainWidth + Widening;
+        }
+    };
+    LogPieces pieces(log, static_cast<std::size_t>(m) * 40);
+    std::string& piece = pieces.line();
+    for (int r = 1; r <= m; ++r) {
+        const double* values = ts.CrossProducts.row(r) + 1;
+        const std::size_t start = plain.starts[static_cast<std::size_t>(r) - 1];
+        const std::size_t length = plain.starts[static_cast<std::size_t>(r)] - start - 2;
+        if (length != PlainWidth * static_cast<std::size_t>(m)) {
+            AppendFixedRow(piece, std::span<const double>(values, static_cast<std::size_t>(m)), 1, 12);
+        } else {
+            const char* fields = plain.text.data() + start;
+            const int first = firstChanged[r];
+            const int last = lastChanged[r];
+            widened(piece, fields, 1, std::min(first, m + 1) - 1);
+            if (first <= last)
+                AppendFixedRow(piece,
+                               std::span<const double>(values + first - 1, static_cast<std::size_t>(last - first + 1)),
+                               1, 12);
+            widened(piece, fields, std::max(first, last + 1), m);
+        }
+        pieces.EndLine();
+    }
+    pieces.EndMatrix();
+}
+
+void BuildCrossProducts(TableSet& ts, OutputFile& log) {
+    detail::FillCrossProducts(ts);
+    const Matrix& cp = ts.CrossProducts;
+    detail::WriteLogMatrix(log, ts.ParameterCount, ts.ParameterCount, 8, 1, [&](int r) { return cp.row(r) + 1; });
 }
 
 void AddIdentifyingConstraints(TableSet& ts, OutputFile& log) {
-    Matrix& cp = ts.CrossProducts;
-    for (int t = 1; t <= ts.PredictorCount; ++t) {
-        const int a = ts.PredictorList[t];
-        const int s = BlockStart(ts, t);
-        const auto& n = ts.MarginalTotals[a];
-        for (int k = 1; k <= Categories(ts, a); ++k)
-            for (int k2 = 1; k2 <= k; ++k2) cp(s + k, s + k2) += static_cast<double>(n[k]) * static_cast<double>(n[k2]);
-    }
+    detail::AddConstraints(ts);
+    const Matrix& cp = ts.CrossProducts;
     const int m = ts.ParameterCount;
-    detail::WriteLogMatrix(log, m, m, 12, 1, [&](int r, int c) { return cp(r, c); });
-}
-
-bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath) {
-    // Until this run succeeds the arrays hold no results of this selection.
-    ts.ResultsCurrent = false;
-    ts.Summary.present = false;
-    if (const std::string problem = SelectionProblem(ts); !problem.empty()) throw std::invalid_argument(problem);
-    OutputFile log;
-    CheckMarginalTotals(ts, warnings);
-    BuildRightHandSides(ts, log, logPath);
-    BuildCrossProducts(ts, log);
-    AddIdentifyingConstraints(ts, log);
-    InvertMatrix(ts, warnings, log);
-    if (ts.EstimationError != 0) return false;
-    ComputeCoefficients(ts, log);
-    ComputeStandardErrors(ts);
-    ComputePredictionRange(ts);
-    ts.ResultsCurrent = true;
-    return true;
+    detail::WriteLogMatrix(log, m, m, 12, 1, [&](int r) { return cp.row(r) + 1; });
 }
 
 }  // namespace kelvo

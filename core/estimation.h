@@ -73,6 +73,12 @@ struct OrientedTable {
 // computed; so does the summary's presence (false).
 bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath);
 
+// ComputeEstimates without the estimation log (for estimations whose log
+// nobody reads, such as refits of reduced models): the same results and
+// warnings, no file, and no time spent on the log's texts. Throws as
+// ComputeEstimates does, except for the log's IoError.
+bool ComputeEstimatesWithoutLog(TableSet& ts, WarningSink& warnings);
+
 // Turns the model roles (VariableRoles) into the selection, in variable
 // order: DependentVariable is the (last) variable of role 1, PredictorList the
 // variables of role 2. Both become 0 / empty when no variable has the role.

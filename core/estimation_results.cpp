@@ -1,69 +1,70 @@
 // Coefficients, their standard errors and the range of the predictions.
 //
-// As in the inversion, independent sums advance side by side while each one
-// receives its terms in exactly the prescribed order.
+// As in the inversion, the kernels advance independent sums side by side
+// while each one receives its terms in exactly the prescribed order.
+#include <algorithm>
 #include <cmath>
+#include <thread>
 #include <vector>
 
 #include "estimation.h"
+#include "estimation_kernels.h"
 #include "estimation_log.h"
+#include "estimation_steps.h"
 
 namespace kelvo {
 
-void ComputeCoefficients(TableSet& ts, OutputFile& log) {
+detail::KernelMatrix detail::InverseForKernels(const TableSet& ts) {
     const int m = ts.ParameterCount;
-    const int D = ts.DependentCategoryCount;
-    // Coefficients(p, d) = sum over q = 1..m of InverseMatrix(p, q) RightHandSides(q, d)
-    std::array<double, MaxCategories + 1> sums{};
-    for (int p = 1; p <= m; ++p) {
-        const double* inverseRow = ts.InverseMatrix.row(p);
-        for (int d = 1; d <= D; ++d) sums[d] = 0.0;
-        for (int q = 1; q <= m; ++q) {
-            const double c = inverseRow[q];
-            const double* rhs = ts.RightHandSides.row(q);
-            for (int d = 1; d <= D; ++d) sums[d] += c * rhs[d];
-        }
-        for (int d = 1; d <= D; ++d) ts.Coefficients[p][d] = sums[d];
-    }
-    detail::WriteLogMatrix(log, m, D, 12, 6, [&](int r, int c) { return ts.Coefficients[r][c]; });
+    KernelMatrix inverse(m);
+    for (int i = 0; i < m; ++i) std::copy_n(ts.InverseMatrix.row(i + 1) + 1, m, inverse.row(i));
+    return inverse;
+}
+
+bool detail::UseTwoThreads(int m) {
+    return m >= ParametersForTwoThreads && std::thread::hardware_concurrency() > 1;
+}
+
+void detail::WriteCoefficientsLog(const TableSet& ts, OutputFile& log) {
+    WriteLogMatrix(log, ts.ParameterCount, ts.DependentCategoryCount, 12, 6,
+                   [&](int r) { return ts.Coefficients[r].data() + 1; });
     log.Close();
 }
 
-void ComputeStandardErrors(TableSet& ts) {
-    const int m = ts.ParameterCount;
-    const int D = ts.DependentCategoryCount;
-    const Matrix& inverse = ts.InverseMatrix;
-    const Matrix& crossProducts = ts.CrossProducts;
-
-    // V(i) = sum over j = 1..m, then k = 1..m, of
-    //        (InverseMatrix(i, j) CrossProducts(j, k)) InverseMatrix(k, i):
-    // the diagonal of M X'X M, one running sum per i over the (j, k) pairs in
-    // that order. InverseMatrix is exactly symmetric, so InverseMatrix(i, j)
-    // is row j at i and InverseMatrix(k, i) row k at i; all m sums then take
-    // their (j, k) term from contiguous rows.
-    std::vector<double> variance(static_cast<std::size_t>(m) + 1, 0.0);
-    double* v = variance.data();
-    for (int j = 1; j <= m; ++j) {
-        const double* inverseJ = inverse.row(j);
-        const double* crossJ = crossProducts.row(j);
-        for (int k = 1; k <= m; ++k) {
-            const double c = crossJ[k];
-            const double* inverseK = inverse.row(k);
-            for (int i = 1; i <= m; ++i) v[i] += (inverseJ[i] * c) * inverseK[i];
-        }
-    }
-
+void detail::StandardErrorsFromVariances(TableSet& ts, const std::vector<double>& v) {
     const int dependent = ts.DependentVariable;
-    for (int d = 1; d <= D; ++d) {
+    for (int d = 1; d <= ts.DependentCategoryCount; ++d) {
         // The variance of the indicator of category d (its total variance).
         const double p = static_cast<double>(ts.MarginalTotals[dependent][d]) / ts.TotalCount;
         const double w = (1.0 - p) * p;
-        for (int i = 1; i <= m; ++i) {
-            double x = v[i] * w;
+        for (int i = 1; i <= ts.ParameterCount; ++i) {
+            double x = v[static_cast<std::size_t>(i) - 1] * w;
             if (x < 0) x = 0;  // rounding can leave a tiny negative variance
             ts.StandardErrors[i][d] = 100.0 * std::sqrt(x);
         }
     }
+}
+
+void ComputeCoefficients(TableSet& ts, OutputFile& log) {
+    const int D = ts.DependentCategoryCount;
+    // Coefficients(p, d) = sum over q = 1..m of InverseMatrix(p, q) RightHandSides(q, d)
+    detail::MultiplySymmetric(detail::CurrentIsa(), detail::InverseForKernels(ts), ts.RightHandSides.row(1) + 1,
+                              static_cast<std::size_t>(D) + 1, D, ts.Coefficients[1].data() + 1,
+                              ts.Coefficients[1].size());
+    detail::WriteCoefficientsLog(ts, log);
+}
+
+void ComputeStandardErrors(TableSet& ts) {
+    const int m = ts.ParameterCount;
+    // V(i) = sum over j = 1..m, then k = 1..m, of
+    //        (InverseMatrix(i, j) CrossProducts(j, k)) InverseMatrix(k, i):
+    // the diagonal of M X'X M, one running sum per i over the (j, k) pairs in
+    // that order. InverseMatrix is exactly symmetric (Step 3 of the inversion
+    // writes both halves from one sum).
+    std::vector<double> v(static_cast<std::size_t>(m), 0.0);
+    detail::SandwichDiagonal(detail::CurrentIsa(), detail::InverseForKernels(ts), ts.CrossProducts.row(1) + 1,
+                             static_cast<std::size_t>(m) + 1, v.data(), detail::UseTwoThreads(m) ? 2 : 1);
+    detail::StandardErrorsFromVariances(ts, v);
 }
 
 void ComputePredictionRange(TableSet& ts) {

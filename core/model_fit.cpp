@@ -35,22 +35,15 @@ std::vector<double> ResidualSums(const TableSet& ts) {
 }
 
 // The residual sums of the model without the t-th predictor, fitted from the
-// same tables by the same steps, without a log. `scratch` is a copy of the
-// estimated table set, whose marginal totals the refit reuses (they do not
-// depend on the model). NaN where the refit's matrix is singular.
+// same tables by the same estimation, without a log. `scratch` is a copy of
+// the estimated table set. NaN where the refit's matrix is singular.
 std::vector<double> ResidualSumsWithout(const TableSet& ts, int t, TableSet& scratch) {
     scratch.PredictorCount = 0;
     for (int u = 1; u <= ts.PredictorCount; ++u)
         if (u != t) scratch.PredictorList[++scratch.PredictorCount] = ts.PredictorList[u];
     SilentSink silent;
-    OutputFile noLog;
-    BuildRightHandSides(scratch, noLog, {});
-    BuildCrossProducts(scratch, noLog);
-    AddIdentifyingConstraints(scratch, noLog);
-    InvertMatrix(scratch, silent, noLog);
-    if (scratch.EstimationError != 0)
+    if (!ComputeEstimatesWithoutLog(scratch, silent))
         return std::vector<double>(static_cast<std::size_t>(ts.DependentCategoryCount) + 1, NaN);
-    ComputeCoefficients(scratch, noLog);
     return ResidualSums(scratch);
 }
 

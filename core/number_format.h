@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace kelvo {
@@ -15,9 +16,12 @@ namespace kelvo {
 // sign, also when it rounds to zero (-0.0004 -> -0.0).
 std::string FormatFixed(double value, int decimals, int width);
 
-// Appends FormatFixed(value, decimals, width) to `out` (for long lines of
-// numbers, such as the rows of a matrix).
+// Appends FormatFixed(value, decimals, width) to `out`.
 void AppendFixed(std::string& out, double value, int decimals, int width);
+
+// Appends FormatFixed(value, decimals, width) of every value, one after the
+// other (for long lines of numbers, such as the rows of a matrix).
+void AppendFixedRow(std::string& out, std::span<const double> values, int decimals, int width);
 
 // The one-decimal percentage text of reports, results browser and prediction
 // check: FormatFixed(value, 1, 6).

@@ -50,6 +50,7 @@ void OutputFile::Create(const std::filesystem::path& path) {
     const int fd = RetryOpen(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
     if (fd < 0) ThrowIoError(errno, IoOperation::Write);
     m_fd = fd;
+    m_buffer.reserve(BufferSize);
 }
 
 void OutputFile::Write(std::string_view text) {
@@ -120,7 +121,10 @@ AtomicOutputFile::AtomicOutputFile(const std::filesystem::path& target) : m_targ
     if (target.empty() || !target.has_filename()) throw IoError("Invalid filename");
     // The temporary file lives beside the target so that the final rename
     // stays on one file system and is atomic.
-    std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string name = ".";
+    name += target.filename().string();
+    name += ".XXXXXX";
+    std::string pattern = (target.parent_path() / name).string();
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) ThrowIoError(errno, IoOperation::Write);
     m_temporary = pattern;

@@ -6,10 +6,13 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <random>
 #include <vector>
 
 #include "estimation.h"
+#include "estimation_kernels.h"
 #include "estimation_support.h"
 #include "least_squares_reference.h"
 #include "test_support.h"
@@ -102,8 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
 // The inversion and the standard errors as plain element-by-element loops,
 // each sum in the prescribed order, to check that the faster loop
 // arrangement gives the same bits.
-Matrix PlainInverse(const Matrix& a, int m) {
-    Matrix l(m, m), w(m, m), inverse(m, m);
+Matrix PlainFactor(const Matrix& a, int m) {
+    Matrix l(m, m);
     for (int i = 1; i <= m; ++i) {
         for (int j = 1; j < i; ++j) {
             double s = a(i, j);
@@ -114,6 +117,12 @@ Matrix PlainInverse(const Matrix& a, int m) {
         for (int k = 1; k < i; ++k) s = s - l(i, k) * l(i, k);
         l(i, i) = std::sqrt(s);
     }
+    return l;
+}
+
+Matrix PlainInverse(const Matrix& a, int m) {
+    const Matrix l = PlainFactor(a, m);
+    Matrix w(m, m), inverse(m, m);
     for (int i = 1; i <= m; ++i) {
         w(i, i) = 1 / l(i, i);
         for (int j = 1; j < i; ++j) {
@@ -190,46 +199,231 @@ TEST_F(LargestModelTest, EstimatesAllTwoHundredFortyOneParameters) {
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 4 * (m + 1));
 }
 
-TEST_F(LargestModelTest, EverySumFollowsThePrescribedOrder) {
-    TableSet ts = CountPairTables(*records);
-    ts.DependentVariable = 1;
-    ts.PredictorCount = 15;
-    for (int t = 1; t <= 15; ++t) ts.PredictorList[t] = t + 1;
-    test::TempDir dir;
+// The model of `predictors` (in increasing order) up to its constrained
+// matrix; `plain` receives X'X as built.
+TableSet ConstrainedModel(const Records& records, int dependent, const std::vector<int>& predictors,
+                          OutputFile& log, const std::filesystem::path& logPath, Matrix& plain) {
+    TableSet ts = CountPairTables(records);
+    ts.DependentVariable = dependent;
+    ts.PredictorCount = static_cast<int>(predictors.size());
+    for (int t = 1; t <= ts.PredictorCount; ++t) ts.PredictorList[t] = predictors[static_cast<std::size_t>(t) - 1];
     CollectingWarningSink warnings;
-    OutputFile log;
-    Matrix plain;
-    test::BuildNormalEquations(ts, warnings, log, dir / "log", &plain);
-    const Matrix constrained = ts.CrossProducts;
-    InvertMatrix(ts, warnings, log);
-    ASSERT_EQ(ts.EstimationError, 0);
-    const int m = ts.ParameterCount;
+    CheckMarginalTotals(ts, warnings);
+    BuildRightHandSides(ts, log, logPath);
+    BuildCrossProducts(ts, log);
+    plain = ts.CrossProducts;
+    AddIdentifyingConstraints(ts, log);
+    return ts;
+}
 
-    const Matrix inverse = PlainInverse(constrained, m);
-    int differing = 0;
-    for (int i = 1; i <= m; ++i)
-        for (int j = 1; j <= m; ++j) {
-            differing += !SameBits(ts.InverseMatrix(i, j), inverse(i, j));
-            differing += !SameBits(ts.CrossProducts(i, j), plain(i, j));
-        }
-    EXPECT_EQ(differing, 0);
+std::vector<int> AllButFirst() {
+    std::vector<int> predictors;
+    for (int v = 2; v <= 16; ++v) predictors.push_back(v);
+    return predictors;
+}
 
-    ComputeCoefficients(ts, log);
-    ComputeStandardErrors(ts);
-    const std::vector<double> v = PlainVariances(inverse, plain, m);
-    for (int d = 1; d <= 16; ++d) {
-        const double p = static_cast<double>(ts.MarginalTotals[1][d]) / ts.TotalCount;
-        const double w = (1 - p) * p;
-        for (int i = 1; i <= m; ++i) {
-            double coefficient = 0;
-            for (int q = 1; q <= m; ++q) coefficient = coefficient + inverse(i, q) * ts.RightHandSides(q, d);
-            differing += !SameBits(ts.Coefficients[i][d], coefficient);
-            double x = v[i] * w;
-            if (x < 0) x = 0;
-            differing += !SameBits(ts.StandardErrors[i][d], 100 * std::sqrt(x));
-        }
+// Runs `check` with every instruction set the kernels can use here.
+template <class Check>
+void WithEveryIsa(Check check) {
+    for (const detail::Isa isa : detail::SupportedIsas()) {
+        SCOPED_TRACE("instruction set " + std::to_string(static_cast<int>(isa)));
+        const detail::ScopedIsa use(isa);
+        check(isa);
     }
-    EXPECT_EQ(differing, 0);
+}
+
+// Runs the steps one by one and compares every result bit for bit with the
+// plain loops.
+void ExpectEverySumInThePrescribedOrder(const Records& records, int dependent, const std::vector<int>& predictors) {
+    WithEveryIsa([&](detail::Isa) {
+        test::TempDir dir;
+        CollectingWarningSink warnings;
+        OutputFile log;
+        Matrix plain;
+        TableSet ts = ConstrainedModel(records, dependent, predictors, log, dir / "log", plain);
+        const Matrix constrained = ts.CrossProducts;
+        InvertMatrix(ts, warnings, log);
+        ASSERT_EQ(ts.EstimationError, 0);
+        const int m = ts.ParameterCount;
+        const int D = ts.DependentCategoryCount;
+
+        const Matrix inverse = PlainInverse(constrained, m);
+        int differing = 0;
+        for (int i = 1; i <= m; ++i)
+            for (int j = 1; j <= m; ++j) {
+                differing += !SameBits(ts.InverseMatrix(i, j), inverse(i, j));
+                differing += !SameBits(ts.CrossProducts(i, j), plain(i, j));
+            }
+        EXPECT_EQ(differing, 0);
+
+        ComputeCoefficients(ts, log);
+        ComputeStandardErrors(ts);
+        const std::vector<double> v = PlainVariances(inverse, plain, m);
+        for (int d = 1; d <= D; ++d) {
+            const double p = static_cast<double>(ts.MarginalTotals[dependent][d]) / ts.TotalCount;
+            const double w = (1 - p) * p;
+            for (int i = 1; i <= m; ++i) {
+                double coefficient = 0;
+                for (int q = 1; q <= m; ++q) coefficient = coefficient + inverse(i, q) * ts.RightHandSides(q, d);
+                differing += !SameBits(ts.Coefficients[i][d], coefficient);
+                double x = v[i] * w;
+                if (x < 0) x = 0;
+                differing += !SameBits(ts.StandardErrors[i][d], 100 * std::sqrt(x));
+            }
+        }
+        EXPECT_EQ(differing, 0);
+    });
+}
+
+TEST_F(LargestModelTest, EverySumFollowsThePrescribedOrder) {
+    ExpectEverySumInThePrescribedOrder(*records, 1, AllButFirst());
+}
+
+// 31 parameters and 5 dependent categories: no size a multiple of the
+// kernels' tiles.
+TEST(EstimationOrderTest, EverySumFollowsThePrescribedOrderInAnOddSizedModel) {
+    ExpectEverySumInThePrescribedOrder(DrawRecords(22, {5, 3, 7, 2, 6, 4, 8}, 3000), 1, {2, 3, 4, 5, 6, 7});
+}
+
+// Zero entries of X'X are skipped only while every entry of M is finite:
+// an infinite one times 0 is not a number, and must make its sums so.
+TEST(EstimationOrderTest, ZeroTermsCountWhenTheInverseIsNotFinite) {
+    constexpr int N = 3;
+    const double x[N][N] = {{0, 0, 0}, {0, 1, 0}, {0, 0, 0}};
+    WithEveryIsa([&](detail::Isa isa) {
+        detail::KernelMatrix m(N);
+        for (int i = 0; i < N; ++i)
+            for (int j = 0; j < N; ++j) m(i, j) = i + j == 2 && i != j ? INFINITY : 1.0;
+        std::vector<double> v(N);
+        detail::SandwichDiagonal(isa, m, x[0], N, v.data(), 1);
+        for (int i = 0; i < N; ++i) {
+            double expected = 0;
+            for (int j = 0; j < N; ++j)
+                for (int k = 0; k < N; ++k) expected = expected + m(i, j) * x[j][k] * m(k, i);
+            EXPECT_EQ(std::isnan(v[i]), std::isnan(expected)) << i;
+            if (!std::isnan(expected)) {
+                EXPECT_TRUE(SameBits(v[i], expected)) << i;
+            }
+        }
+        EXPECT_TRUE(std::isnan(v[0]));
+    });
+}
+
+// Row 38 made a copy of row 37 (in the lower triangle that the inversion
+// reads): the factorisation stops there, and InverseMatrix holds the factor
+// as far as the row-by-row factorisation got, nothing more.
+TEST_F(LargestModelTest, SingularRowLeavesTheFactorAsFarAsItGot) {
+    constexpr int Row = 38;
+    constexpr double Untouched = 7.0;
+    WithEveryIsa([&](detail::Isa) {
+        test::TempDir dir;
+        OutputFile log;
+        Matrix plain;
+        TableSet ts = ConstrainedModel(*records, 1, AllButFirst(), log, dir / "log", plain);
+        const int m = ts.ParameterCount;
+        Matrix& a = ts.CrossProducts;
+        for (int j = 1; j < Row; ++j) a(Row, j) = a(Row - 1, std::min(j, Row - 1));
+        a(Row, Row) = a(Row - 1, Row - 1);
+        const Matrix constrained = a;
+        const Matrix factor = PlainFactor(constrained, m);
+        ts.InverseMatrix.resize(m, m);
+        for (int i = 1; i <= m; ++i)
+            for (int j = 1; j <= m; ++j) ts.InverseMatrix(i, j) = Untouched;
+
+        CollectingWarningSink warnings;
+        InvertMatrix(ts, warnings, log);
+        EXPECT_EQ(ts.EstimationError, 1);
+        EXPECT_EQ(warnings.warnings, std::vector<std::string>{"Error: Matrix is singular !"});
+        int differing = 0;
+        for (int i = 1; i <= m; ++i)
+            for (int j = 1; j <= m; ++j) {
+                const bool reached = j <= i && (i < Row || (i == Row && j < Row));
+                differing += !SameBits(ts.InverseMatrix(i, j), reached ? factor(i, j) : Untouched);
+                differing += !SameBits(ts.CrossProducts(i, j), constrained(i, j));
+            }
+        EXPECT_EQ(differing, 0);
+    });
+}
+
+bool SameMatrix(const Matrix& a, const Matrix& b) {
+    if (a.rows() != b.rows() || a.columns() != b.columns()) return false;
+    for (int i = 1; i <= a.rows(); ++i)
+        for (int j = 1; j <= a.columns(); ++j)
+            if (!SameBits(a(i, j), b(i, j))) return false;
+    return true;
+}
+
+template <class Array>
+bool SameArray(const Array& a, const Array& b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+// What ComputeEstimates leaves (it shares the work of large models with a
+// helper thread, and writes the log's block 3 partly from block 2's text)
+// must be exactly what the operations one by one leave; so must what
+// ComputeEstimatesWithoutLog leaves, which writes no file.
+void ExpectWholeRunAsOneByOne(const TableSet& model, bool singular) {
+    test::TempDir dir;
+    TableSet one = model;
+    TableSet run = model;
+    CollectingWarningSink oneWarnings;
+    OutputFile log;
+    CheckMarginalTotals(one, oneWarnings);
+    BuildRightHandSides(one, log, dir / "one");
+    BuildCrossProducts(one, log);
+    AddIdentifyingConstraints(one, log);
+    InvertMatrix(one, oneWarnings, log);
+    if (one.EstimationError == 0) {
+        ComputeCoefficients(one, log);
+        ComputeStandardErrors(one);
+        ComputePredictionRange(one);
+    }
+    CollectingWarningSink runWarnings;
+    EXPECT_EQ(ComputeEstimates(run, runWarnings, dir / "run"), !singular);
+    EXPECT_EQ(test::ReadFile(dir / "run"), test::ReadFile(dir / "one"));
+    // The same without the log.
+    TableSet quiet = model;
+    CollectingWarningSink quietWarnings;
+    EXPECT_EQ(ComputeEstimatesWithoutLog(quiet, quietWarnings), !singular);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+
+    EXPECT_EQ(one.EstimationError, singular ? 1 : 0);
+    for (const auto& [result, warnings] : {std::pair<const TableSet*, const CollectingWarningSink*>{&run, &runWarnings},
+                                           {&quiet, &quietWarnings}}) {
+        EXPECT_EQ(result->EstimationError, one.EstimationError);
+        EXPECT_EQ(warnings->warnings, oneWarnings.warnings);
+        EXPECT_TRUE(SameMatrix(result->InverseMatrix, one.InverseMatrix));
+        EXPECT_TRUE(SameMatrix(result->CrossProducts, one.CrossProducts));
+        EXPECT_TRUE(SameArray(result->Coefficients, one.Coefficients));
+        EXPECT_TRUE(SameArray(result->StandardErrors, one.StandardErrors));
+        EXPECT_TRUE(SameArray(result->MinimumPrediction, one.MinimumPrediction));
+        EXPECT_TRUE(SameArray(result->MaximumPrediction, one.MaximumPrediction));
+    }
+}
+
+TableSet WithModel(TableSet ts, int dependent, const std::vector<int>& predictors) {
+    ts.DependentVariable = dependent;
+    ts.PredictorCount = static_cast<int>(predictors.size());
+    for (int t = 1; t <= ts.PredictorCount; ++t) ts.PredictorList[t] = predictors[static_cast<std::size_t>(t) - 1];
+    return ts;
+}
+
+TEST_F(LargestModelTest, WholeRunEqualsTheOperationsOneByOne) {
+    ExpectWholeRunAsOneByOne(WithModel(CountPairTables(*records), 1, AllButFirst()), false);
+    // Variable 9 never takes category 5: its row of the matrix is 0.
+    Records withoutCategory = *records;
+    std::erase_if(withoutCategory.rows, [](const std::vector<int>& row) { return row[9] == 5; });
+    ExpectWholeRunAsOneByOne(WithModel(CountPairTables(withoutCategory), 1, AllButFirst()), true);
+}
+
+// A million cases: N and a few other entries need more than block 2's 8
+// characters.
+TEST(EstimationOrderTest, WholeRunEqualsTheOperationsOneByOneWithWideNumbers) {
+    TableSet ts = CountPairTables(DrawRecords(23, {3, 4, 5, 2}, 2000));
+    for (auto& table : ts.PairTables)
+        for (auto& row : table)
+            for (auto& cell : row) cell *= 500;
+    ExpectWholeRunAsOneByOne(WithModel(ts, 1, {2, 3, 4}), false);
 }
 
 }  // namespace

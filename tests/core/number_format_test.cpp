@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <random>
 
@@ -73,6 +76,69 @@ TEST(FormatWholeNumberTest, MatchesExactText) {
     AppendFixed(line, 6.25, 1, 8);
     AppendFixed(line, -0.0004, 6, 12);
     EXPECT_EQ(line, "     6.3   -0.000400");
+}
+
+// The rule spelled out on printf's exact decimal expansion: 18 significant
+// digits, then the first dropped digit rounds the kept ones away from zero.
+std::string ByExpansion(double value, int decimals, int width) {
+    char expansion[64];
+    std::snprintf(expansion, sizeof expansion, "%.17e", std::fabs(value));
+    std::string digits;
+    const char* p = expansion;
+    for (; *p != 'e'; ++p)
+        if (*p != '.') digits += *p;
+    const int kept = std::atoi(p + 1) + 1 + decimals;
+    // Digits as a whole number of 10^-decimals, then rounded.
+    std::string count = kept <= 0 ? "0" : (digits + std::string(std::max(0, kept - 18), '0')).substr(0, kept);
+    const char dropped = kept < 0 ? '0' : kept < 18 ? digits[static_cast<std::size_t>(kept)] : '0';
+    if (dropped >= '5') {
+        std::size_t i = count.size();
+        while (i > 0 && count[i - 1] == '9') count[--i] = '0';
+        if (i == 0) count.insert(0, "1");
+        else ++count[i - 1];
+    }
+    if (count.size() <= static_cast<std::size_t>(decimals)) count.insert(0, decimals + 1 - count.size(), '0');
+    while (count.size() > static_cast<std::size_t>(decimals) + 1 && count[0] == '0') count.erase(0, 1);
+    if (decimals > 0) count.insert(count.size() - decimals, ".");
+    if (value < 0) count.insert(0, "-");
+    if (count.size() < static_cast<std::size_t>(width)) count.insert(0, width - count.size(), ' ');
+    return count;
+}
+
+// Values at and next to every kind of rounding boundary, of every magnitude:
+// most are decided without the decimal expansion, some (within half an
+// 18th-digit unit of a half) need it; the texts must not tell which.
+TEST(FormatFixedBoundaryTest, AgreesWithTheDecimalExpansionNearEveryBoundary) {
+    std::mt19937_64 random(11);
+    std::vector<double> values = {0.05, 0.15, 0.25, 0.35, 0.45, 9.95, 99.95, 0.0000005, 0.0000015, 1e-7, 4.9999999e-7,
+                                  5e-7, 123456789.0000005, 99999999.9999995, 1e14 + 0.5, 0.49999999999999994,
+                                  std::nextafter(0.5, 0.0), 5e-324, 2.2250738585072014e-308, 1e-300};
+    for (int n = 0; n < 10000; ++n) {
+        const int decimals = std::array{0, 1, 6}[random() % 3];
+        const double scale = std::pow(10.0, decimals);
+        // A half of the last kept decimal, at up to 15 digits ...
+        const double whole = std::trunc(std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 64)));
+        double value = (std::fmod(whole, 1e15) + 0.5) / scale;
+        // ... or a plain value of any magnitude.
+        if (n % 4 == 0) value = std::ldexp(static_cast<double>(random() >> 11), -static_cast<int>(random() % 120));
+        for (int step = -3; step <= 3; ++step) {
+            double near = value;
+            for (int s = 0; s < std::abs(step); ++s) near = std::nextafter(near, step < 0 ? 0.0 : 1e300);
+            values.push_back(random() % 2 ? -near : near);
+        }
+    }
+    for (const int width : {0, 8, 12})
+        for (const int decimals : {0, 1, 6}) {
+            std::string row;
+            std::string expectedRow;
+            for (const double value : values) {
+                const std::string expected = ByExpansion(value, decimals, width);
+                ASSERT_EQ(FormatFixed(value, decimals, width), expected) << std::hexfloat << value << " " << decimals;
+                expectedRow += expected;
+            }
+            AppendFixedRow(row, values, decimals, width);
+            EXPECT_EQ(row, expectedRow);
+        }
 }
 
 TEST(FormatIntegerTest, RightAlignsAndNeverCuts) {
