@@ -63,6 +63,7 @@ TCreateVariables::TCreateVariables(TableSet& ts, WarningSink& warnings, QWidget*
 
 void TCreateVariables::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    CenterOnScreen(this);
     FormActivate();
 }
 

@@ -114,6 +114,8 @@ void TDisplayResults::DisplayTable(int page) {
     for (int j = 1; j <= m_K; ++j) Tab->SetCellText(j + 1, 0, CellText(m_table.At(j + 1, 0)));
     for (int r = 1; r <= m_D; ++r)
         for (int j = 1; j <= m_K; ++j) Tab->SetCellText(j + 1, r, CellText(m_table.At(j + 1, r)));
+    // Columns start at 75 pixels and widen for a long name or number.
+    Tab->FitColumnsToText(DefaultColumnWidth);
     Tab->SetCurrentCell(1, 1);
     Tab->viewport()->update();
     Tab->horizontalHeader()->viewport()->update();

@@ -124,6 +124,7 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
 
 void TEditTable::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    CenterOnScreen(this);
     FormActivate();
 }
 
@@ -174,6 +175,8 @@ void TEditTable::DisplayTable(int a, int b) {
         for (int j = 1; j <= m_S; ++j) SetCellText(j, i, NumberText(table[i][j]));
     m_totals = TotalsOf(table, m_R, m_S);
     ShowTotals();
+    // Columns start at 75 pixels and widen for a long name or total.
+    Tab->FitColumnsToText(ColumnWidth);
 }
 
 void TEditTable::ShowTotals() {
@@ -206,6 +209,9 @@ void TEditTable::AdjustTotals(int row, int column) {
         SetCellText(m_S + 1, row, NumberText(m_totals.rows[row]));
         SetCellText(column, m_R + 1, NumberText(m_totals.columns[column]));
         SetCellText(m_S + 1, m_R + 1, NumberText(m_totals.grand));
+        // A total or a typed number may have grown past its column.
+        Tab->FitColumnsToText(ColumnWidth, column);
+        Tab->FitColumnsToText(ColumnWidth, m_S + 1);
         return;
     }
     // A totals cell cannot be overwritten: it shows its total again.

@@ -72,6 +72,7 @@ TEditVariable::TEditVariable(TableSet& ts, WarningSink& warnings, QWidget* paren
 
 void TEditVariable::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    CenterOnScreen(this);
     FormActivate();
 }
 

@@ -46,6 +46,7 @@ TEditVariables::TEditVariables(TableSet& ts, WarningSink&, QWidget* parent)
 
 void TEditVariables::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    CenterOnScreen(this);
     FormActivate();
 }
 

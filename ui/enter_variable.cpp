@@ -21,6 +21,8 @@ TEnterVariable::TEnterVariable(TableSet& ts, WarningSink& warnings, QWidget* par
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName("Edit1");
     Edit1->setMaxLength(MaxNameLength);
+    // Room for a name of 12 wide letters.
+    Edit1->setMinimumWidth(Edit1->fontMetrics().horizontalAdvance(QString(MaxNameLength, u'W')) + 16);
     Label1->setBuddy(Edit1);
 
     Label2 = new QLabel("&Categories", this);
@@ -48,6 +50,7 @@ TEnterVariable::TEnterVariable(TableSet& ts, WarningSink& warnings, QWidget* par
 
 void TEnterVariable::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    CenterOnScreen(this);
     FormActivate();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -18,7 +19,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     ContentsButton = new QPushButton(QStringLiteral("&Contents"), this);
     BackButton = new QPushButton(QStringLiteral("&Back"), this);
     ForwardButton = new QPushButton(QStringLiteral("&Forward"), this);
-    CloseButton = new QPushButton(QStringLiteral("Close"), this);
+    CloseButton = new QPushButton(QStringLiteral("C&lose"), this);
     Browser = new QTextBrowser(this);
     Browser->setObjectName(QStringLiteral("Browser"));
     Browser->setOpenExternalLinks(true);
@@ -42,6 +43,9 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(ForwardButton, &QPushButton::clicked, Browser, &QTextBrowser::forward);
     connect(ContentsButton, &QPushButton::clicked, this, [this] { Browser->setSource(ContentsUrl()); });
     connect(CloseButton, &QPushButton::clicked, this, &QWidget::close);
+    // Escape closes the help as it closes a dialog.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 QUrl HelpViewer::ContentsUrl() { return QUrl(QStringLiteral("qrc:/help/index.html")); }
@@ -49,8 +53,10 @@ QUrl HelpViewer::ContentsUrl() { return QUrl(QStringLiteral("qrc:/help/index.htm
 void HelpViewer::ShowContents() {
     Browser->setSource(ContentsUrl());
     Browser->clearHistory();
-    if (!isVisible()) CenterOnScreen(this);
+    const bool opening = !isVisible();
     show();
+    // Placed once shown, when the window's frame is known.
+    if (opening) CenterOnScreen(this);
     raise();
     activateWindow();
 }

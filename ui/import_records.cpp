@@ -105,6 +105,11 @@ QString TImportRecords::Run(const QString& path) {
     return m_written;
 }
 
+void TImportRecords::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CenterOnScreen(this);
+}
+
 void TImportRecords::RunInBackground(const std::function<void(const kelvo::ReadProgress&)>& work) {
     m_cancel = false;
     m_done = 0;

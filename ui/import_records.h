@@ -74,6 +74,7 @@ public slots:
 
 protected:
     void reject() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // Runs `work` on a thread of its own while the window goes on; its

@@ -137,6 +137,19 @@ void PaintedGrid::SetRowHeight(int height) {
     verticalHeader()->setMinimumSectionSize(1);
 }
 
+void PaintedGrid::FitColumnsToText(int minimumWidth, int column) {
+    QFont boldFont = font();
+    boldFont.setBold(true);
+    const QFontMetrics bold(boldFont);
+    for (int c = column < 0 ? 0 : column; c < (column < 0 ? GridColumns() : column + 1); ++c) {
+        int widest = 0;
+        for (int r = 0; r < GridRows(); ++r) widest = std::max(widest, bold.horizontalAdvance(CellText(c, r)));
+        // 3 pixels of the cell's own margin on either side, and the grid line.
+        const int width = std::max(minimumWidth, widest + 8);
+        if (ColumnWidth(c) != width) SetColumnWidth(c, width);
+    }
+}
+
 void PaintedGrid::SetCurrentCell(int column, int row) {
     if (column < 1 || row < 1 || column >= GridColumns() || row >= GridRows()) return;
     setCurrentCell(row - 1, column - 1);

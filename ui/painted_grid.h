@@ -61,6 +61,10 @@ public:
     void SetRowHeight(int height);
     int RowHeight() const { return m_rowHeight; }
 
+    // Widens every column (or only `column`) to its widest text, bold or not,
+    // and never below `minimumWidth`, so that no name or number is cut.
+    void FitColumnsToText(int minimumWidth, int column = -1);
+
     // Makes (column, row), a cell outside the fixed row and column, the
     // current cell and scrolls it into view.
     void SetCurrentCell(int column, int row);

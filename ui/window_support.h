@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+class QRect;
 class QWidget;
 
 namespace kelvo {
@@ -28,9 +29,15 @@ inline QColor PanelColor() { return QColor(247, 251, 255); }
 void ApplyWindowColors(QWidget* window);
 
 // Places a top-level window in the middle of the screen it is on (or the
-// primary screen). KELVO's windows open centred on the screen, not on their
-// parent.
+// primary screen), fitted to the screen's available area first. KELVO's
+// windows open centred on the screen, not on their parent.
 void CenterOnScreen(QWidget* window);
+
+// Shrinks a window that is larger than `available` (a screen's available
+// area) to fit it; when the window's content needs more room than that, the
+// content is moved into a scroll area inside the window. A window that fits
+// is left as it is.
+void FitOnScreen(QWidget* window, const QRect& available);
 
 // The standard error box: a failed file operation's text ("File not found",
 // "Disk full", ...), shown modally over `parent`. A handler that runs inside a

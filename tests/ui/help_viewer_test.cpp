@@ -62,6 +62,23 @@ private slots:
         for (const QString& page : Pages()) QVERIFY2(reached.contains(page), qPrintable(page + " is not linked"));
     }
 
+    // Escape closes the help, and so does its Close button's key.
+    void closesFromTheKeyboard_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier);
+        QTest::newRow("Alt+L") << int(Qt::Key_L) << int(Qt::AltModifier);
+    }
+    void closesFromTheKeyboard() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        HelpViewer viewer;
+        viewer.ShowContents();
+        QVERIFY(QTest::qWaitForWindowActive(&viewer));
+        QTest::keyClick(viewer.Browser, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTRY_VERIFY(!viewer.isVisible());
+    }
+
     void opensAtContentsEveryTime() {
         HelpViewer viewer;
         viewer.ShowContents();

@@ -1,0 +1,86 @@
+// Every window on a screen of 1280 x 1024 pixels at a scale factor of 2 (640
+// x 512 points to lay out in), with the largest content a table set allows:
+// each opens inside the screen's available area, and a window smaller than
+// its content lets the content scroll, so that every control can be reached.
+// The test program runs with such a screen (see CMakeLists.txt).
+#include <QApplication>
+#include <QDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QtTest>
+#include <filesystem>
+
+#include "app_windows.h"
+#include "coefficient_chart.h"
+#include "display_results.h"
+#include "edit_table.h"
+#include "edit_variable.h"
+#include "estimation.h"
+#include "help_viewer.h"
+#include "largest_table_set.h"
+#include "main_window.h"
+#include "model_fit.h"
+#include "test_support.h"
+
+using namespace kelvo;
+using namespace kelvo::ui;
+
+class ScreenFitTest : public QObject {
+    Q_OBJECT
+
+    // Whether every push button of `window` lies inside it, or inside the
+    // content of the scroll area that the window gained.
+    static bool ButtonsReachable(QWidget* window) {
+        const bool scrolls = window->findChild<QScrollArea*>("WindowScrollArea") != nullptr;
+        for (QPushButton* button : window->findChildren<QPushButton*>()) {
+            if (!button->isVisibleTo(window)) continue;
+            const QRect where(button->mapTo(window, QPoint(0, 0)), button->size());
+            if (!scrolls && !window->rect().contains(where)) return false;
+        }
+        return true;
+    }
+
+private slots:
+    void theScreenIsSmall() {
+        QCOMPARE(QApplication::primaryScreen()->availableGeometry().size(), QSize(640, 512));
+    }
+
+    void everyWindowFitsTheScreen() {
+        auto ts = test::LargestCountedModel();
+        for (int v = 1; v <= MaxVariables; ++v)
+            for (int k = 1; k <= MaxCategories; ++k) ts->CategoryNames[v][k] = "WWWWWWWWWW" + std::to_string(10 + k);
+        AppWindows windows(*ts);
+        ts->TableSetOpen = true;
+        const auto log = std::filesystem::temp_directory_path() / "kelvo-screen-fit-log";
+        CollectingWarningSink warnings;
+        QVERIFY(ComputeEstimates(*ts, warnings, log));
+        std::filesystem::remove(log);
+        ComputeModelSummary(*ts);
+        ts->ResultsAvailable = true;
+        ts->EditedVariable = 2;
+        windows.CoefficientChart().SetPredictor(1);
+
+        const QRect available = QApplication::primaryScreen()->availableGeometry();
+        QList<QWidget*> shown = {&windows.Main(), &windows.Help()};
+        for (QDialog* dialog : windows.Main().findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) shown << dialog;
+        QVERIFY(shown.size() >= 15);
+        for (QWidget* window : shown) {
+            if (window == &windows.Help()) windows.Help().ShowContents();
+            else window->show();
+            QApplication::processEvents();
+            const QString name = window->objectName();
+            QVERIFY2(available.contains(window->frameGeometry()),
+                     qPrintable(name + QString(" at %1,%2 %3x%4")
+                                           .arg(window->x())
+                                           .arg(window->y())
+                                           .arg(window->width())
+                                           .arg(window->height())));
+            QVERIFY2(ButtonsReachable(window), qPrintable(name));
+            window->hide();
+        }
+    }
+};
+
+QTEST_MAIN(ScreenFitTest)
+#include "screen_fit_test.moc"
