@@ -3,7 +3,7 @@
 // per predictor and dependent category.
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
+#include <memory>
 #include <stdexcept>
 
 #include "chart.h"
@@ -13,12 +13,16 @@
 
 namespace {
 
-void BM_ModelSummary241Parameters(benchmark::State& state) {
+// The largest model, estimated.
+std::unique_ptr<kelvo::TableSet> EstimatedLargestModel() {
     auto ts = kelvo::test::LargestCountedModel();
     kelvo::CollectingWarningSink warnings;
-    const auto log = std::filesystem::temp_directory_path() / "kelvo-bench-summary-log";
-    if (!kelvo::ComputeEstimates(*ts, warnings, log)) throw std::runtime_error("singular benchmark model");
-    std::filesystem::remove(log);
+    if (!kelvo::ComputeEstimatesWithoutLog(*ts, warnings)) throw std::runtime_error("singular benchmark model");
+    return ts;
+}
+
+void BM_ModelSummary241Parameters(benchmark::State& state) {
+    auto ts = EstimatedLargestModel();
     for (auto _ : state) {
         kelvo::ComputeModelSummary(*ts);
         benchmark::DoNotOptimize(ts->Summary.predictors.back().fValue[1]);
@@ -30,11 +34,7 @@ BENCHMARK(BM_ModelSummary241Parameters)->Unit(benchmark::kMillisecond);
 // 15 predictors x 16 dependent categories = 240 charts, with the unadjusted
 // deviations of the summary.
 void BM_Charts241Parameters(benchmark::State& state) {
-    auto ts = kelvo::test::LargestCountedModel();
-    kelvo::CollectingWarningSink warnings;
-    const auto log = std::filesystem::temp_directory_path() / "kelvo-bench-charts-log";
-    if (!kelvo::ComputeEstimates(*ts, warnings, log)) throw std::runtime_error("singular benchmark model");
-    std::filesystem::remove(log);
+    auto ts = EstimatedLargestModel();
     kelvo::ComputeModelSummary(*ts);
     std::size_t bytes = 0;
     for (auto _ : state) {

@@ -26,18 +26,7 @@ using test::Fit;
 using test::Records;
 using test::ReferenceFit;
 
-struct FitCase {
-    const char* name;
-    unsigned seed;
-    std::vector<int> categories;
-    int records;
-    int dependent;
-    std::vector<int> predictors;
-};
-
-void PrintTo(const FitCase& c, std::ostream* os) {
-    *os << c.name;
-}
+using FitCase = test::RecordModel;
 
 class RecordFitTest : public ::testing::TestWithParam<FitCase> {};
 

@@ -67,16 +67,7 @@ TEST(ModelSummaryTest, WorkedExampleByHand) {
     }
 }
 
-struct RecordCase {
-    const char* name;
-    unsigned seed;
-    std::vector<int> categories;
-    int records;
-    int dependent;
-    std::vector<int> predictors;
-};
-
-void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.name; }
+using RecordCase = test::RecordModel;
 
 class SummaryRecordTest : public ::testing::TestWithParam<RecordCase> {};
 

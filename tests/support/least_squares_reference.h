@@ -2,6 +2,7 @@
 // estimation from pair tables must agree with.
 #pragma once
 
+#include <ostream>
 #include <vector>
 
 #include "table_set.h"
@@ -22,6 +23,19 @@ struct Records {
 // so that the predictors are correlated and the dependent variable depends on
 // them.
 Records DrawRecords(unsigned seed, const std::vector<int>& categories, int count);
+
+// A model on random records, for data-driven tests: the records drawn with
+// `seed` (variables of these category counts) and the model estimated on
+// them.
+struct RecordModel {
+    const char* name;
+    unsigned seed;
+    std::vector<int> categories;
+    int records;
+    int dependent;
+    std::vector<int> predictors;
+};
+inline void PrintTo(const RecordModel& model, std::ostream* os) { *os << model.name; }
 
 // The table set of variables V1, V2, ... with the pair tables counted from the
 // records.
