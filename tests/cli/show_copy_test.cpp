@@ -1,7 +1,18 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <csignal>
+#include <fcntl.h>
+#include <random>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
 #include "cli_runner.h"
+#include "largest_table_set.h"
+#include "table_set_file.h"
 #include "test_support.h"
 
 namespace kelvo {
@@ -74,6 +85,50 @@ TEST(CliCopyTest, UnreadableInputWritesNothing) {
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err, "kelvo-cli: Invalid numeric input\n");
     EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// The hidden temporary files of writes killed part-way.
+std::vector<std::filesystem::path> Leftovers(const std::filesystem::path& dir) {
+    std::vector<std::filesystem::path> found;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().filename().string().rfind(".out.tbl.", 0) == 0) found.push_back(entry.path());
+    return found;
+}
+
+TEST(CliCopyTest, KilledCopiesLeaveNothingAfterTheNextOne) {
+    test::TempDir dir;
+    const auto largest = test::MakeLargestTableSet();
+    largest->FileName = (dir / "in.tbl").string();
+    WriteTableSet(*largest);
+    const std::string in = largest->FileName;
+    const std::string out = (dir / "out.tbl").string();
+    // One left by hand, so that there is always one; the killed runs add
+    // theirs.
+    test::WriteFile(dir / ".out.tbl.Killed", "part of a table set");
+    std::mt19937 random(7);
+    for (int run = 0; run < 30; ++run) {
+        const char* argv[] = {KELVO_CLI_PATH, "copy", in.c_str(), out.c_str(), nullptr};
+        pid_t child = 0;
+        ASSERT_EQ(posix_spawn(&child, KELVO_CLI_PATH, nullptr, nullptr, const_cast<char**>(argv), environ), 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 20000));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+    }
+    // Younger than a minute they may be writes in progress: they stay.
+    const auto left = Leftovers(dir.path());
+    ASSERT_FALSE(left.empty());
+    ASSERT_EQ(RunCli({"copy", in, out}).status, 0);
+    EXPECT_EQ(Leftovers(dir.path()).size(), left.size());
+
+    for (const auto& file : left) {
+        timespec old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), old, 0), 0);
+    }
+    const auto result = RunCli({"copy", in, out});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(Leftovers(dir.path()).empty());
+    EXPECT_EQ(test::ReadFile(out), TableSetText(*largest));
 }
 
 }  // namespace
