@@ -1,0 +1,231 @@
+#include "recovery_journal.h"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "io_error.h"
+#include "table_set_file.h"
+#include "test_support.h"
+#include "text_file.h"
+
+namespace kelvo {
+namespace {
+
+namespace fs = std::filesystem;
+
+Journal TitanicJournal(const std::string& path) {
+    return Journal{path, 1'765'000'000, TableSetText(*test::ReadExample("titanic.tbl"))};
+}
+
+void MakeOld(const fs::path& file, int seconds) {
+    timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = ::time(nullptr) - seconds;
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
+TEST(RecoveryJournalTest, RoundTripKeepsAnyPathAndTheWholeTableSet) {
+    // A path may hold spaces, "%", line ends and bytes beyond ASCII.
+    const std::string path = "/data/50% survey\n2006/caf\xC3\xA9 x.tbl";
+    const Journal written = TitanicJournal(path);
+    const Journal read = ParseJournal(JournalText(written));
+    EXPECT_EQ(read.tableSetPath, path);
+    EXPECT_EQ(read.time, written.time);
+    EXPECT_EQ(read.tableSetText, written.tableSetText);
+
+    TableSet ts;
+    ts.ReportFileName = "kept.html";
+    ts.ResultsAvailable = true;
+    RecoverTableSet(ts, read);
+    EXPECT_EQ(TableSetText(ts), written.tableSetText);
+    EXPECT_EQ(ts.FileName, path);
+    EXPECT_EQ(ts.FileBaseName, "caf\xC3\xA9 x");
+    EXPECT_TRUE(ts.TableSetOpen);
+    EXPECT_TRUE(ts.TableSetModified);
+    EXPECT_FALSE(ts.ResultsAvailable);
+    EXPECT_EQ(ts.ReportFileName, "kept.html");
+}
+
+TEST(RecoveryJournalTest, AnythingButAWholeJournalIsDamaged) {
+    const std::string whole = JournalText(TitanicJournal("/data/titanic.tbl"));
+    std::vector<std::string> damaged;
+    // Cut short anywhere: in the header, between lines, in the table set.
+    for (std::size_t cut = 0; cut < whole.size(); cut += 7) damaged.push_back(whole.substr(0, cut));
+    damaged.push_back(whole + "7");
+    damaged.push_back("KELVO recovery journal 2" + whole.substr(whole.find('\n')));
+    std::string badTime = whole;
+    badTime.replace(badTime.find("time ") + 5, 1, "x");
+    damaged.push_back(badTime);
+    // A table set that reads only with a warning is not one KELVO wrote.
+    const std::string body = "1\r\nA\r\n2\r\nx\r\ny\r\nnot a header\r\n";
+    damaged.push_back("KELVO recovery journal 1\npath /a.tbl\ntime 1\nsize " + std::to_string(body.size()) + "\n" +
+                      body);
+    for (const std::string& text : damaged) {
+        try {
+            ParseJournal(text);
+            ADD_FAILURE() << "read as a journal: " << text.size() << " bytes";
+        } catch (const IoError& error) {
+            EXPECT_STREQ(error.what(), "Damaged recovery file");
+        }
+    }
+    TableSet ts = *test::ReadExample("titanic.tbl");
+    const std::string before = TableSetText(ts);
+    Journal bad = TitanicJournal("/a.tbl");
+    bad.tableSetText = body;
+    EXPECT_THROW(RecoverTableSet(ts, bad), IoError);
+    EXPECT_EQ(TableSetText(ts), before);
+}
+
+TEST(RecoveryJournalTest, FolderAndNames) {
+    EXPECT_EQ(RecoveryFolderFor("/state", "/home/u"), fs::path("/state/kelvo/recovery"));
+    // A relative XDG_STATE_HOME is ignored.
+    EXPECT_EQ(RecoveryFolderFor("state", "/home/u"), fs::path("/home/u/.local/state/kelvo/recovery"));
+    EXPECT_EQ(RecoveryFolderFor(nullptr, "/home/u"), fs::path("/home/u/.local/state/kelvo/recovery"));
+    EXPECT_EQ(RecoveryFolderFor("", ""), fs::path());
+
+    const fs::path folder = "/state";
+    const fs::path one = JournalPath(folder, "/a/survey.tbl");
+    EXPECT_EQ(one.parent_path(), folder);
+    EXPECT_EQ(JournalPath(folder, "/a/./b/../survey.tbl"), one);
+    EXPECT_NE(JournalPath(folder, "/b/survey.tbl"), one);
+    const std::string odd = JournalPath(folder, "/a/.hidden name/\n.x*y.tbl").filename().string();
+    EXPECT_EQ(odd.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_."),
+              std::string::npos)
+        << odd;
+    EXPECT_NE(odd.front(), '.');
+}
+
+TEST(RecoveryJournalTest, FoundNewestFirstWithDamagedOnesKept) {
+    test::TempDir dir;
+    const fs::path folder = dir / "recovery";
+    Journal older = TitanicJournal("/a/old.tbl");
+    older.time = 100;
+    Journal newer = TitanicJournal("/a/new.tbl");
+    newer.time = 200;
+    WriteJournal(JournalPath(folder, older.tableSetPath), older);
+    WriteJournal(JournalPath(folder, newer.tableSetPath), newer);
+    struct stat info {};
+    ASSERT_EQ(::stat(folder.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u) << "the recovery folder is the user's alone";
+
+    test::WriteFile(folder / "broken-0000000000000000.journal", "KELVO recovery journal 1\npath");
+    test::WriteFile(folder / ".new.tbl-1234.journal.AbC123", "a write in progress");
+    test::WriteFile(folder / "notes.txt", "not a journal");
+    const auto found = FindJournals(folder);
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].journal->tableSetPath, "/a/new.tbl");
+    EXPECT_EQ(found[1].journal->tableSetPath, "/a/old.tbl");
+    EXPECT_FALSE(found[2].journal.has_value());
+    EXPECT_EQ(found[2].error, "Damaged recovery file");
+    EXPECT_TRUE(fs::exists(found[2].file));
+    EXPECT_TRUE(FindJournals(dir / "none").empty());
+
+    RemoveJournal(found[0].file);
+    EXPECT_FALSE(fs::exists(found[0].file));
+    EXPECT_NO_THROW(RemoveJournal(found[0].file));
+}
+
+TEST(JournalWriterTest, WritesTheNewestAndRemoveLeavesNothingBehind) {
+    test::TempDir dir;
+    const fs::path file = JournalPath(dir / "recovery", "/a/survey.tbl");
+    std::vector<std::string> failures;
+    JournalWriter writer([&failures](const std::string& text) { failures.push_back(text); });
+    Journal journal = TitanicJournal("/a/survey.tbl");
+    for (int i = 0; i < 50; ++i) {
+        journal.time = i;
+        writer.Submit(file, journal);
+    }
+    writer.Flush();
+    EXPECT_TRUE(failures.empty());
+    EXPECT_EQ(ReadJournal(file).time, 49);
+    EXPECT_GE(writer.Writes(), 1);
+    EXPECT_LE(writer.Writes(), 50);
+
+    // A journal still waiting when the table set is saved must never be
+    // written after the removal.
+    for (int i = 0; i < 20; ++i) {
+        writer.Submit(file, journal);
+        writer.Remove(file);
+        writer.Flush();
+        ASSERT_FALSE(fs::exists(file)) << "round " << i;
+    }
+}
+
+TEST(JournalWriterTest, AFailedWriteIsReportedAndTheNextOneWorks) {
+    test::TempDir dir;
+    // The state folder's place is taken by a file: the folder cannot be made.
+    test::WriteFile(dir / "state", "a file");
+    const fs::path blocked = JournalPath(dir / "state" / "recovery", "/a/survey.tbl");
+    std::vector<std::string> failures;
+    JournalWriter writer([&failures](const std::string& text) { failures.push_back(text); });
+    writer.Submit(blocked, TitanicJournal("/a/survey.tbl"));
+    writer.Flush();
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_FALSE(failures[0].empty());
+    EXPECT_EQ(writer.Writes(), 0);
+
+    {
+        const test::FileSizeLimit full(100);
+        writer.Submit(JournalPath(dir / "recovery", "/a/survey.tbl"), TitanicJournal("/a/survey.tbl"));
+        writer.Flush();
+    }
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[1], "Disk full");
+    EXPECT_FALSE(fs::exists(JournalPath(dir / "recovery", "/a/survey.tbl")));
+
+    writer.Submit(JournalPath(dir / "recovery", "/a/survey.tbl"), TitanicJournal("/a/survey.tbl"));
+    writer.Flush();
+    EXPECT_EQ(failures.size(), 2u);
+    EXPECT_EQ(writer.Writes(), 1);
+    // Only the journal and no temporary file of the failed writes.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir / "recovery")) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST(StaleTemporaryFilesTest, OnlyOldFilesOfTheTargetsOwnPatternGo) {
+    test::TempDir dir;
+    const fs::path target = dir / "x.tbl";
+    const std::vector<std::string> ours = {".x.tbl.AbC123", ".x.tbl.000000", ".x.tbl.zzzzzz"};
+    const std::vector<std::string> others = {
+        ".x.tbl.AbC12",    // five characters
+        ".x.tbl.AbC1234",  // seven
+        ".x.tbl.AbC-12",   // not a letter or digit
+        "x.tbl.AbC123",    // not hidden
+        ".y.tbl.AbC123",   // another target
+        ".x.tbl.swp",      // an editor's
+    };
+    for (const auto& name : ours) test::WriteFile(dir / name, "part of a killed write");
+    for (const auto& name : others) test::WriteFile(dir / name, "someone else's");
+    for (const auto& name : ours) MakeOld(dir / name, 120);
+    for (const auto& name : others) MakeOld(dir / name, 120);
+    // Not removed: a young one (a write in progress), a folder, a link.
+    test::WriteFile(dir / ".x.tbl.Young1", "being written");
+    fs::create_directory(dir / ".x.tbl.Folder");
+    MakeOld(dir / ".x.tbl.Folder", 120);
+    fs::create_symlink(dir / "elsewhere", dir / ".x.tbl.Link12");
+    MakeOld(dir / ".x.tbl.Link12", 120);
+    if (::geteuid() == 0) {
+        test::WriteFile(dir / ".x.tbl.Nobody", "another user's");
+        ASSERT_EQ(::chown((dir / ".x.tbl.Nobody").c_str(), 65534, 65534), 0);
+        MakeOld(dir / ".x.tbl.Nobody", 120);
+    }
+
+    TableSet ts = *test::ReadExample("titanic.tbl");
+    ts.FileName = target.string();
+    WriteTableSet(ts);
+    EXPECT_EQ(test::ReadFile(target), TableSetText(ts));
+    for (const auto& name : ours) EXPECT_FALSE(fs::exists(dir / name)) << name;
+    for (const auto& name : others) EXPECT_TRUE(fs::exists(dir / name)) << name;
+    EXPECT_TRUE(fs::exists(dir / ".x.tbl.Young1"));
+    EXPECT_TRUE(fs::is_directory(dir / ".x.tbl.Folder"));
+    EXPECT_TRUE(fs::is_symlink(dir / ".x.tbl.Link12"));
+    if (::geteuid() == 0) {
+        EXPECT_TRUE(fs::exists(dir / ".x.tbl.Nobody"));
+    }
+}
+
+}  // namespace
+}  // namespace kelvo
