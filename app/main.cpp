@@ -10,6 +10,7 @@
 
 #include "app_windows.h"
 #include "main_window.h"
+#include "recovery_journal.h"
 #include "start_up.h"
 #include "table_set.h"
 
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
 
     // The one table set of the run; every window works on it.
     auto tableSet = std::make_unique<kelvo::TableSet>();
-    kelvo::ui::AppWindows windows(*tableSet);
+    kelvo::ui::AppWindows windows(*tableSet, kelvo::RecoveryFolder());
     kelvo::ui::TMain& mainWindow = windows.Main();
     kelvo::ui::StartMainWindow(mainWindow, start);
 

@@ -14,15 +14,17 @@
 #include "import_records.h"
 #include "main_window.h"
 #include "model_summary.h"
+#include "recovery.h"
 #include "report.h"
 #include "select_model.h"
 #include "specify_output.h"
 #include "table_set.h"
 #include "warning_message.h"
+#include "window_support.h"
 
 namespace kelvo::ui {
 
-AppWindows::AppWindows(kelvo::TableSet& ts) : m_ts(ts) {
+AppWindows::AppWindows(kelvo::TableSet& ts, const std::filesystem::path& recoveryFolder) : m_ts(ts) {
     // The start-up order of the windows.
     m_main = std::make_unique<TMain>(m_ts, m_warnings);
     QWidget* parent = m_main.get();
@@ -43,6 +45,7 @@ AppWindows::AppWindows(kelvo::TableSet& ts) : m_ts(ts) {
     m_modelSummary = std::make_unique<TModelSummary>(m_ts, m_warnings, parent);
     m_coefficientChart = std::make_unique<TCoefficientChart>(m_ts, m_warnings, parent);
     m_importRecords = std::make_unique<TImportRecords>(m_warnings, parent);
+    m_recovery = std::make_unique<Recovery>(m_ts, m_warnings, recoveryFolder);
     Wire();
 }
 
@@ -87,6 +90,18 @@ void AppWindows::Wire() {
         m_coefficientChart->SetPredictor(predictor);
         m_coefficientChart->exec();
     };
+    // Every change of the table set reaches the recovery journal; a save
+    // removes it; a read and the start-up offer what it kept.
+    const auto changed = [this] { m_recovery->Changed(); };
+    seams.tableSetChanged = changed;
+    m_editTable->seams.changed = changed;
+    m_editVariable->seams.changed = changed;
+    create.changed = changed;
+    seams.tableSetSaved = [this] { m_recovery->Saved(); };
+    seams.offerRecovery = [this](const QString& path) { return m_recovery->OfferFor(ToPath(path).string()); };
+    seams.offerRecoveryAtStartUp = [this] { return m_recovery->OfferAll(); };
+    m_recovery->seams.ask = [this](const QString& question) { return AskRecovery(m_main.get(), question); };
+    m_recovery->seams.showError = seams.showError;
     seams.showAbout = [this] { m_about->exec(); };
     seams.showHelp = [this] { m_help->ShowContents(); };
 }

@@ -6,6 +6,7 @@
 // Wire().
 #pragma once
 
+#include <filesystem>
 #include <memory>
 
 #include "warnings.h"
@@ -33,10 +34,12 @@ class TSpecifyOutput;
 class TModelSummary;
 class TCoefficientChart;
 class TImportRecords;
+class Recovery;
 
 class AppWindows {
 public:
-    explicit AppWindows(kelvo::TableSet& ts);
+    // Recovery journals are kept in `recoveryFolder`; without one, none.
+    explicit AppWindows(kelvo::TableSet& ts, const std::filesystem::path& recoveryFolder = {});
     ~AppWindows();
     AppWindows(const AppWindows&) = delete;
     AppWindows& operator=(const AppWindows&) = delete;
@@ -53,6 +56,7 @@ public:
     TModelSummary& ModelSummary() { return *m_modelSummary; }
     TCoefficientChart& CoefficientChart() { return *m_coefficientChart; }
     TImportRecords& ImportRecords() { return *m_importRecords; }
+    Recovery& RecoveryJournal() { return *m_recovery; }
     // The warning sink that every window reports through (the notice).
     kelvo::WarningSink& Warnings() { return m_warnings; }
 
@@ -91,6 +95,7 @@ private:
     std::unique_ptr<TModelSummary> m_modelSummary;
     std::unique_ptr<TCoefficientChart> m_coefficientChart;
     std::unique_ptr<TImportRecords> m_importRecords;
+    std::unique_ptr<Recovery> m_recovery;
 };
 
 }  // namespace kelvo::ui

@@ -93,6 +93,7 @@ void TCreateVariables::AddButtonClick() {
     FormActivate();
     const int v = kelvo::AddVariable(m_ts, entry.name, entry.categories);
     if (v == 0) return;
+    if (seams.changed) seams.changed();
     SetListRow(v - 1, m_ts.VariableNames[v]);
 
     m_ts.EditedVariable = v;
@@ -107,6 +108,7 @@ void TCreateVariables::EditButtonClick() {
     const VariableEntry entry = seams.askVariable({m_ts.VariableNames[sel].str(), m_ts.CategoryCounts[sel]}, sel);
     FormActivate();
     kelvo::ChangeVariable(m_ts, sel, entry.name, entry.categories);
+    if (seams.changed) seams.changed();
     SetListRow(sel - 1, m_ts.VariableNames[sel]);
 
     m_ts.EditedVariable = sel;
@@ -116,6 +118,7 @@ void TCreateVariables::EditButtonClick() {
 void TCreateVariables::DeleteButtonClick() {
     int sel = Tab->currentRow() + 1;
     if (!kelvo::DeleteVariable(m_ts, sel)) return;
+    if (seams.changed) seams.changed();
     FormActivate();
     if (sel > m_ts.VariableCount) sel = m_ts.VariableCount;
     Tab->setCurrentCell(sel - 1, 0);

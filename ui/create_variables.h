@@ -36,6 +36,7 @@ public:
         std::function<VariableEntry(const VariableEntry& proposal, int replaced)> askVariable;
         std::function<void()> showEditVariable;  // the variable editor, for EditedVariable
         std::function<void()> showEditTable;     // the table editor
+        std::function<void()> changed;           // a variable was added, changed or deleted
     };
     Seams seams;
 

@@ -203,6 +203,7 @@ void TEditTable::AdjustTotals(int row, int column) {
         std::int32_t& cell = m_ts.PairTables[m_k][row][column];
         const std::int64_t delta = static_cast<std::int64_t>(value) - cell;
         cell = value;
+        if (seams.changed) seams.changed();
         m_totals.rows[row] += delta;
         m_totals.columns[column] += delta;
         m_totals.grand += delta;
@@ -225,6 +226,7 @@ void TEditTable::SaveTable() {
     PairTable& table = m_ts.PairTables[m_k];
     for (int i = 1; i <= m_R; ++i)
         for (int j = 1; j <= m_S; ++j) table[i][j] = ParseWholeNumber(CellText(j, i).toStdString()).value_or(0);
+    if (seams.changed) seams.changed();
 }
 
 void TEditTable::OKButtonClick() {

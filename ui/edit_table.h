@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <array>
 #include <cstdint>
+#include <functional>
 
 #include "painted_grid.h"
 #include "table_set.h"
@@ -22,6 +23,12 @@ class TEditTable : public QDialog {
     Q_OBJECT
 public:
     TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent = nullptr);
+
+    struct Seams {
+        // A cell of the table set has been stored (for the recovery journal).
+        std::function<void()> changed;
+    };
+    Seams seams;
 
     QLabel* Label1;      // "Table k: NAME_a by NAME_b"
     PaintedGrid* Tab;    // the grid; its headers are the fixed row and column

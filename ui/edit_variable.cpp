@@ -120,6 +120,7 @@ void TEditVariable::OKButtonClick() {
 
     m_ts.VariableNames[m_variable] = *name;
     for (int j = 1; j <= static_cast<int>(categories.size()); ++j) m_ts.CategoryNames[m_variable][j] = categories[j - 1];
+    if (seams.changed) seams.changed();
     accept();
 }
 

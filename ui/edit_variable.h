@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <functional>
 
 #include "table_set.h"
 #include "warnings.h"
@@ -20,6 +21,12 @@ class TEditVariable : public QDialog {
     Q_OBJECT
 public:
     TEditVariable(TableSet& ts, WarningSink& warnings, QWidget* parent = nullptr);
+
+    struct Seams {
+        // The names have been stored (for the recovery journal).
+        std::function<void()> changed;
+    };
+    Seams seams;
 
     QLabel* Label2;       // "Variable"
     QLabel* Label1;       // "Categories"

@@ -39,10 +39,15 @@ QLabel* MakeLabel(const char* name, const QString& text, QWidget* parent, int x,
 }
 
 // Marks the table set as modified when the editing command ends, also when
-// its dialog ended with an error: what was typed is already in the table set.
+// its dialog ended with an error: what was typed is already in the table set
+// and goes to the recovery journal.
 struct MarkModified {
     kelvo::TableSet& ts;
-    ~MarkModified() { ts.TableSetModified = true; }
+    const std::function<void()>& changed;
+    ~MarkModified() {
+        ts.TableSetModified = true;
+        if (changed) changed();
+    }
 };
 
 }  // namespace
@@ -146,6 +151,8 @@ void TMain::BuildMenu() {
         item(ReadKELVOfile1, "CreateKELVOFile1", QStringLiteral("&Create KELVO file"), &TMain::CreateKELVOFile1Click);
     ReadKELVOFile2 =
         item(ReadKELVOfile1, "ReadKELVOFile2", QStringLiteral("&Read KELVO file"), &TMain::ReadKELVOFile2Click);
+    Save1 = item(ReadKELVOfile1, "Save1", QStringLiteral("&Save"), &TMain::Save1Click);
+    Save1->setShortcut(QKeySequence::Save);
     ImportRecords1 = item(ReadKELVOfile1, "ImportRecords1", QStringLiteral("&Import records..."),
                           &TMain::ImportRecords1Click);
     N2 = ReadKELVOfile1->addSeparator();
@@ -231,15 +238,29 @@ void TMain::ShowError(const QString& text) {
     if (seams.showError) seams.showError(text);
 }
 
+void TMain::WriteAndForgetJournal() {
+    kelvo::WriteTableSet(m_ts);
+    // The file now holds every change: the journal has nothing more to keep.
+    if (seams.tableSetSaved) seams.tableSetSaved();
+}
+
 bool TMain::WriteIfModified() {
     if (!m_ts.TableSetModified) return true;
     try {
-        kelvo::WriteTableSet(m_ts);
+        WriteAndForgetJournal();
     } catch (const kelvo::IoError& error) {
         ShowError(QString::fromLatin1(error.what()));
         return false;
     }
     return true;
+}
+
+void TMain::Save1Click() {
+    RunCommand([this] {
+        if (!m_ts.TableSetOpen) return;
+        WriteAndForgetJournal();
+        m_ts.TableSetModified = false;
+    });
 }
 
 void TMain::ShowFileLabels() {
@@ -297,7 +318,16 @@ void TMain::ReadChosenFile(const QString& path) {
         ShowError(QString::fromLatin1(error.what()) + QLatin1Char('\n') + QDir::toNativeSeparators(path));
         return;
     }
+    // Unsaved changes to this file that a crash left behind are offered
+    // in place of what the file holds.
+    if (seams.offerRecovery) seams.offerRecovery(FromPath(m_ts.FileName));
     ShowFileLabels();
+}
+
+void TMain::OfferRecovery() {
+    RunCommand([this] {
+        if (seams.offerRecoveryAtStartUp && seams.offerRecoveryAtStartUp()) ShowFileLabels();
+    });
 }
 
 void TMain::Exit1Click() {
@@ -324,7 +354,7 @@ void TMain::showEvent(QShowEvent* event) {
 void TMain::Editvariables1Click() {
     RunCommand([this] {
         if (!m_ts.TableSetOpen) return;
-        const MarkModified mark{m_ts};
+        const MarkModified mark{m_ts, seams.tableSetChanged};
         if (seams.showEditVariables) seams.showEditVariables();
     });
 }
@@ -332,7 +362,7 @@ void TMain::Editvariables1Click() {
 void TMain::Edittables1Click() {
     RunCommand([this] {
         if (!m_ts.TableSetOpen) return;
-        const MarkModified mark{m_ts};
+        const MarkModified mark{m_ts, seams.tableSetChanged};
         if (seams.showEditTable) seams.showEditTable();
     });
 }

@@ -62,6 +62,15 @@ public:
         std::function<void(const kelvo::TableSet&)> writeReport;
         // The standard error box for a failed file operation.
         std::function<void(const QString&)> showError;
+        // The recovery journal: the table set has changed; it has been
+        // written to its file; the journal of the file at the path just
+        // read is offered (true when recovered); the journals left by
+        // earlier runs are offered at start-up (true when one was
+        // recovered).
+        std::function<void()> tableSetChanged;
+        std::function<void()> tableSetSaved;
+        std::function<bool(const QString&)> offerRecovery;
+        std::function<bool()> offerRecoveryAtStartUp;
     };
 
     TMain(kelvo::TableSet& ts, kelvo::WarningSink& warnings, QWidget* parent = nullptr);
@@ -85,6 +94,7 @@ public:
     QMenu* ReadKELVOfile1 = nullptr;  // "File"
     QAction* CreateKELVOFile1 = nullptr;
     QAction* ReadKELVOFile2 = nullptr;
+    QAction* Save1 = nullptr;  // "Save", Ctrl+S
     QAction* ImportRecords1 = nullptr;  // "Import records..."
     QAction* N2 = nullptr;
     QAction* Exit1 = nullptr;
@@ -107,11 +117,15 @@ public:
     // leaves everything as it was. The start-up uses it for a file named on
     // the command line.
     void ReadKELVOFile(const QString& path);
+    // The start-up without a file: offers the unsaved changes that an
+    // earlier run left in its recovery journals.
+    void OfferRecovery();
 
 public slots:
     void FormCreate();
     void CreateKELVOFile1Click();
     void ReadKELVOFile2Click();
+    void Save1Click();
     void ImportRecords1Click();
     void Exit1Click();
     void Editvariables1Click();
@@ -139,6 +153,8 @@ private:
     // Writes the table set when it is modified. False after a failed write,
     // whose error has then been shown.
     bool WriteIfModified();
+    // Writes the table set to its file; throws IoError.
+    void WriteAndForgetJournal();
     // Whether the results are those of the stored model; when not, says so
     // in a warning.
     bool ResultsOfTheModel();

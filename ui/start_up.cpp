@@ -93,6 +93,7 @@ int AnswerStartArguments(const StartArguments& start, QTextStream& out, QTextStr
 void StartMainWindow(TMain& main, const StartArguments& start) {
     main.show();
     if (!start.file.isEmpty()) main.ReadKELVOFile(start.file);
+    else main.OfferRecovery();
 }
 
 }  // namespace kelvo::ui

@@ -38,7 +38,7 @@ int AnswerStartArguments(const StartArguments& start, QTextStream& out, QTextStr
 
 // Shows the main window and then reads the file that the command line names,
 // if any: its warnings reach the notice and a failure the error box, over the
-// main window.
+// main window. Without a file, it offers the unsaved changes of earlier runs.
 void StartMainWindow(TMain& main, const StartArguments& start);
 
 }  // namespace kelvo::ui

@@ -151,7 +151,7 @@ private slots:
             for (QAction* item : menu->menu()->actions())
                 captions << (item->isSeparator() ? QStringLiteral("-") : Plain(item->text()));
         }
-        QCOMPARE(captions, (QStringList{"File:", "Create KELVO file", "Read KELVO file", "Import records...", "-", "Exit", "Edit:",
+        QCOMPARE(captions, (QStringList{"File:", "Create KELVO file", "Read KELVO file", "Save", "Import records...", "-", "Exit", "Edit:",
                                         "Edit variables", "Edit tables", "Model:", "Specify model",
                                         "Display results", "Model summary", "Output:", "Specify output", "Help:", "Kelvo help",
                                         "About KELVO"}));

@@ -19,7 +19,7 @@ cd "$work"
 # the offscreen one of the window tests; its output goes to output.txt.
 run() {
   local status=0
-  env -u QT_QPA_PLATFORM KELVO_SMOKE_TEST=1 timeout 60 \
+  env -u QT_QPA_PLATFORM KELVO_SMOKE_TEST=1 XDG_STATE_HOME="$work/state" timeout 60 \
     xvfb-run -a -s "-screen 0 1280x1024x24" "$kelvo" "$@" >output.txt 2>&1 || status=$?
   cat output.txt
   return "$status"
