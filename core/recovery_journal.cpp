@@ -146,13 +146,19 @@ std::filesystem::path JournalPath(const std::filesystem::path& folder, const std
     return folder / (name + "-" + hex + std::string(Extension));
 }
 
-std::string JournalText(const Journal& journal) {
+namespace {
+// Everything of a journal before its table set.
+std::string JournalHeader(const std::string& tableSetPath, std::int64_t time, std::size_t size) {
     std::string out(Signature);
-    out += "path " + EncodePath(journal.tableSetPath) + "\n";
-    out += "time " + std::to_string(journal.time) + "\n";
-    out += "size " + std::to_string(journal.tableSetText.size()) + "\n";
-    out += journal.tableSetText;
+    out += "path " + EncodePath(tableSetPath) + "\n";
+    out += "time " + std::to_string(time) + "\n";
+    out += "size " + std::to_string(size) + "\n";
     return out;
+}
+}  // namespace
+
+std::string JournalText(const Journal& journal) {
+    return JournalHeader(journal.tableSetPath, journal.time, journal.tableSetText.size()) + journal.tableSetText;
 }
 
 Journal ParseJournal(std::string_view text) {
@@ -177,6 +183,11 @@ Journal ParseJournal(std::string_view text) {
 }
 
 void WriteJournal(const std::filesystem::path& file, const Journal& journal) {
+    WriteJournal(file, journal.tableSetPath, journal.time, journal.tableSetText);
+}
+
+void WriteJournal(const std::filesystem::path& file, const std::string& tableSetPath, std::int64_t time,
+                  std::string_view tableSetText) {
     const std::filesystem::path folder = file.parent_path();
     std::error_code error;
     if (std::filesystem::create_directories(folder, error))
@@ -184,7 +195,8 @@ void WriteJournal(const std::filesystem::path& file, const Journal& journal) {
     // A folder that could not be made shows in the write below, with the
     // reason of the system.
     AtomicOutputFile out(file);
-    out.Write(JournalText(journal));
+    out.Write(JournalHeader(tableSetPath, time, tableSetText.size()));
+    out.Write(tableSetText);
     out.Commit();
 }
 
@@ -236,12 +248,25 @@ void RecoverTableSet(TableSet& ts, const Journal& journal) {
 }
 
 struct JournalWriter::State {
+    // A journal to write: its text, or a table set to make it from.
+    struct Job {
+        std::filesystem::path file;
+        Journal journal;
+        std::unique_ptr<const InputSide> snapshot;
+    };
     std::function<void(const std::string&)> failed;
     std::function<void()> written;
     mutable std::mutex mutex;
     std::condition_variable wake;
     std::condition_variable idle;
-    std::optional<std::pair<std::filesystem::path, Journal>> waiting;
+    std::optional<Job> waiting;
+    // What the last successful write put in which file (writer thread only,
+    // cleared by Remove under the lock).
+    std::filesystem::path lastFile;
+    std::string lastText;
+    // The text of the journal being written, its room used again each time:
+    // fresh memory of this size costs more in page faults than the text.
+    std::string text;
     bool busy = false;
     bool stopping = false;
     int writes = 0;
@@ -267,15 +292,28 @@ JournalWriter::~JournalWriter() {
 void JournalWriter::Submit(const std::filesystem::path& file, Journal journal) {
     {
         const std::lock_guard lock(m_state->mutex);
-        m_state->waiting.emplace(file, std::move(journal));
+        m_state->waiting = State::Job{file, std::move(journal), nullptr};
+    }
+    m_state->wake.notify_all();
+}
+
+void JournalWriter::Submit(const std::filesystem::path& file, std::string tableSetPath, std::int64_t time,
+                           std::unique_ptr<const InputSide> snapshot) {
+    {
+        const std::lock_guard lock(m_state->mutex);
+        m_state->waiting = State::Job{file, Journal{std::move(tableSetPath), time, {}}, std::move(snapshot)};
     }
     m_state->wake.notify_all();
 }
 
 void JournalWriter::Remove(const std::filesystem::path& file) {
     std::unique_lock lock(m_state->mutex);
-    if (m_state->waiting && m_state->waiting->first == file) m_state->waiting.reset();
+    if (m_state->waiting && m_state->waiting->file == file) m_state->waiting.reset();
     m_state->idle.wait(lock, [this] { return !m_state->busy; });
+    if (m_state->lastFile == file) {
+        m_state->lastFile.clear();
+        m_state->lastText.clear();
+    }
     // Still under the lock, so that no write of this file can start before
     // it is gone.
     RemoveJournal(file);
@@ -298,13 +336,28 @@ void JournalWriter::Run() {
         // What is waiting at the end is still written: it holds the newest
         // changes.
         if (!m_state->waiting) return;
-        auto [file, journal] = std::move(*m_state->waiting);
+        State::Job job = std::move(*m_state->waiting);
         m_state->waiting.reset();
         m_state->busy = true;
         lock.unlock();
+        std::string& text = m_state->text;
+        text.clear();
+        if (job.snapshot) AppendTableSetText(*job.snapshot, text);
+        else text = std::move(job.journal.tableSetText);
+        job.snapshot.reset();
+        // The same table set in the same file: the journal on the disk
+        // already holds it (only its time would change).
+        if (job.file == m_state->lastFile && text == m_state->lastText) {
+            lock.lock();
+            m_state->busy = false;
+            m_state->idle.notify_all();
+            continue;
+        }
         std::string failure;
         try {
-            WriteJournal(file, journal);
+            WriteJournal(job.file, job.journal.tableSetPath, job.journal.time, text);
+            m_state->lastFile = job.file;
+            std::swap(m_state->lastText, text);
         } catch (const IoError& error) {
             failure = error.what();
         } catch (const std::exception& error) {

@@ -27,6 +27,7 @@
 namespace kelvo {
 
 struct TableSet;
+struct InputSide;
 
 // The recovery folder for these values of XDG_STATE_HOME and HOME (either
 // may be null or empty; a relative XDG_STATE_HOME is ignored, as the
@@ -54,6 +55,8 @@ Journal ParseJournal(std::string_view text);
 // Writes a journal atomically (creating the folder, private to the user)
 // and reads one back; both throw IoError.
 void WriteJournal(const std::filesystem::path& file, const Journal& journal);
+void WriteJournal(const std::filesystem::path& file, const std::string& tableSetPath, std::int64_t time,
+                  std::string_view tableSetText);
 Journal ReadJournal(const std::filesystem::path& file);
 
 // Removes a journal; one that is not there is no error.
@@ -75,8 +78,10 @@ std::vector<FoundJournal> FindJournals(const std::filesystem::path& folder);
 void RecoverTableSet(TableSet& ts, const Journal& journal);
 
 // Writes journals on a thread of its own so that the window that submits
-// them never waits for the disk. Only the newest submitted journal of a
-// burst is written; one written earlier is replaced as a whole.
+// them never waits for the disk or for the formatting. Only the newest
+// submitted journal of a burst is written; one written earlier is replaced
+// as a whole; a journal that would hold what the last one written holds is
+// not written again.
 class JournalWriter {
 public:
     // `failed` is called on the writer's thread with the text of a failed
@@ -88,13 +93,18 @@ public:
 
     // Writes `journal` to `file` soon; replaces a journal still waiting.
     void Submit(const std::filesystem::path& file, Journal journal);
+    // The same for a copy of the table set's input side, which the writer
+    // turns into the journal's text on its own thread.
+    void Submit(const std::filesystem::path& file, std::string tableSetPath, std::int64_t time,
+                std::unique_ptr<const InputSide> snapshot);
     // Drops a waiting journal for `file`, waits for one being written and
     // removes the file: after it returns, no journal of `file` exists or
     // will be written until the next Submit.
     void Remove(const std::filesystem::path& file);
     // Waits until everything submitted has been written (or has failed).
     void Flush();
-    // How many journals have been written so far.
+    // How many journals have been written so far (not counting those
+    // skipped for holding nothing new).
     int Writes() const;
 
 private:

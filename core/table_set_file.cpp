@@ -1,6 +1,7 @@
 #include "table_set_file.h"
 
 #include <charconv>
+#include <cstring>
 #include <memory>
 
 #include "io_error.h"
@@ -149,16 +150,28 @@ bool ReadInto(TableSet& ts, Reader& in, WarningSink& warnings) {
     return true;
 }
 
-// A cell: right-aligned in 10 characters (more when a value needs them),
-// then one space. Written without temporary strings: this is the bulk of the
-// file.
-void AppendCell(std::string& out, std::int32_t value) {
-    char digits[16];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    const auto length = static_cast<std::size_t>(result.ptr - digits);
-    if (length < 10) out.append(10 - length, ' ');
-    out.append(digits, length);
-    out.push_back(' ');
+// One row of a pair table: each cell right-aligned in 10 characters (more
+// when a value needs them) and followed by one space, then CR LF. Built in
+// one buffer and appended once: the rows are the bulk of the file.
+void AppendRow(std::string& out, const std::int32_t* cells, int count) {
+    // At most 11 characters a number ("-2147483648"), one space each.
+    char line[MaxCategories * 12 + 2];
+    char* at = line;
+    for (int y = 0; y < count; ++y) {
+        char digits[12];
+        const char* end = std::to_chars(digits, digits + sizeof digits, cells[y]).ptr;
+        const auto length = static_cast<std::size_t>(end - digits);
+        if (length < 10) {
+            std::memset(at, ' ', 10 - length);
+            at += 10 - length;
+        }
+        std::memcpy(at, digits, length);
+        at += length;
+        *at++ = ' ';
+    }
+    *at++ = '\r';
+    *at++ = '\n';
+    out.append(line, static_cast<std::size_t>(at - line));
 }
 
 }  // namespace
@@ -176,9 +189,18 @@ void ReadTableSet(TableSet& ts, WarningSink& warnings) {
     ReadTableSetFromText(ts, text, warnings);
 }
 
-std::string TableSetText(const TableSet& ts) {
+std::string TableSetText(const InputSide& ts) {
     std::string out;
-    out.reserve(64 * 1024);
+    AppendTableSetText(ts, out);
+    return out;
+}
+
+void AppendTableSetText(const InputSide& ts, std::string& out) {
+    // Room for every cell in its usual 11 characters, and the names.
+    std::size_t cells = 0;
+    for (int i = 2; i <= ts.VariableCount && i <= MaxVariables; ++i)
+        for (int j = 1; j < i; ++j) cells += std::size_t{ts.CategoryCounts[i]} * (ts.CategoryCounts[j] + 1u);
+    out.reserve(out.size() + cells * 11 + 64 * 1024);
     const auto line = [&out](std::string_view text) {
         out.append(text);
         out.append("\r\n");
@@ -194,12 +216,8 @@ std::string TableSetText(const TableSet& ts) {
         for (int j = 1; j < i; ++j) {
             line(ts.VariableNames[i].str() + "*" + ts.VariableNames[j].str());
             const PairTable& table = ts.PairTables[PairIndex(i, j)];
-            for (int x = 1; x <= ts.CategoryCounts[i]; ++x) {
-                for (int y = 1; y <= ts.CategoryCounts[j]; ++y) AppendCell(out, table[x][y]);
-                out.append("\r\n");
-            }
+            for (int x = 1; x <= ts.CategoryCounts[i]; ++x) AppendRow(out, &table[x][1], ts.CategoryCounts[j]);
         }
-    return out;
 }
 
 void WriteTableSet(const TableSet& ts) {

@@ -26,7 +26,9 @@ void ReadTableSetFromText(TableSet& ts, std::string_view text, WarningSink& warn
 // as a whole: on any failure (IoError) the previous file is left untouched.
 void WriteTableSet(const TableSet& ts);
 
-// The file contents that WriteTableSet writes.
-std::string TableSetText(const TableSet& ts);
+// The file contents that WriteTableSet writes: the input side alone.
+std::string TableSetText(const InputSide& ts);
+// The same, appended to `out` (whose room can then be used again).
+void AppendTableSetText(const InputSide& ts, std::string& out);
 
 }  // namespace kelvo

@@ -95,20 +95,15 @@ void Recovery::Changed() {
 
 void Recovery::WriteNow() {
     if (!m_ts.TableSetOpen || m_ts.FileName.empty()) return;
-    // The snapshot is taken here, on the window's thread, where the table
-    // set is changed; the writer gets a copy.
-    kelvo::Journal journal{m_ts.FileName, static_cast<std::int64_t>(std::time(nullptr)), kelvo::TableSetText(m_ts)};
-    const std::filesystem::path file = JournalOf(m_ts.FileName);
-    if (file == m_lastFile && journal.tableSetText == m_lastText) return;
-    m_lastFile = file;
-    m_lastText = journal.tableSetText;
-    m_writer->Submit(file, std::move(journal));
+    // The copy is taken here, on the window's thread, where the table set
+    // is changed (a plain copy of the input side, some 140 KB at most); the
+    // writer makes the text from it and writes it on its own thread.
+    m_writer->Submit(JournalOf(m_ts.FileName), m_ts.FileName, static_cast<std::int64_t>(std::time(nullptr)),
+                     std::make_unique<const kelvo::InputSide>(m_ts));
 }
 
 void Recovery::Saved() {
     m_timer.stop();
-    m_lastFile.clear();
-    m_lastText.clear();
     if (m_folder.empty() || m_ts.FileName.empty()) return;
     try {
         m_writer->Remove(JournalOf(m_ts.FileName));
@@ -131,7 +126,6 @@ int Recovery::Writes() const { return m_writer->Writes(); }
 void Recovery::WriteFailed(const QString& text) {
     // The next change tries again; the notice is not repeated until a write
     // has worked.
-    m_lastText.clear();
     if (m_failureShown) return;
     m_failureShown = true;
     m_warnings.ShowWarning("Recovery file not written: " + text.toStdString());
@@ -170,9 +164,6 @@ bool Recovery::OfferAll() {
             ReportDamaged(found.file, error.what());
             continue;
         }
-        // The journal holds exactly what is open now.
-        m_lastFile = found.file;
-        m_lastText = found.journal->tableSetText;
         return true;
     }
     return false;
@@ -200,8 +191,6 @@ bool Recovery::OfferFor(const std::string& path) {
         ReportDamaged(file, error.what());
         return false;
     }
-    m_lastFile = file;
-    m_lastText = journal.tableSetText;
     return true;
 }
 

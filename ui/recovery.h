@@ -79,10 +79,6 @@ private:
     std::filesystem::path m_folder;
     QTimer m_timer;
     std::unique_ptr<kelvo::JournalWriter> m_writer;
-    // What the last journal held, so that a change that changed nothing
-    // (a number typed over with itself) writes nothing.
-    std::filesystem::path m_lastFile;
-    std::string m_lastText;
     // One notice for a run of failed writes, not one per change.
     bool m_failureShown = false;
 };

@@ -153,6 +153,31 @@ TEST(JournalWriterTest, WritesTheNewestAndRemoveLeavesNothingBehind) {
     }
 }
 
+TEST(JournalWriterTest, ATableSetAlreadyWrittenIsNotWrittenAgainUntilRemoved) {
+    test::TempDir dir;
+    const fs::path file = JournalPath(dir / "recovery", "/a/survey.tbl");
+    JournalWriter writer([](const std::string& text) { ADD_FAILURE() << text; });
+    const auto ts = test::ReadExample("titanic.tbl");
+    const auto submit = [&](std::int64_t time) {
+        writer.Submit(file, "/a/survey.tbl", time, std::make_unique<const InputSide>(*ts));
+        writer.Flush();
+    };
+    submit(1);
+    submit(2);  // nothing new
+    EXPECT_EQ(writer.Writes(), 1);
+    EXPECT_EQ(ReadJournal(file).time, 1);
+    EXPECT_EQ(ReadJournal(file).tableSetText, TableSetText(*ts));
+    // After a save removed it, the same table set must be written again.
+    writer.Remove(file);
+    submit(3);
+    EXPECT_EQ(writer.Writes(), 2);
+    EXPECT_EQ(ReadJournal(file).time, 3);
+    ts->PairTables[1][1][1] += 1;
+    submit(4);
+    EXPECT_EQ(writer.Writes(), 3);
+    EXPECT_EQ(ReadJournal(file).tableSetText, TableSetText(*ts));
+}
+
 TEST(JournalWriterTest, AFailedWriteIsReportedAndTheNextOneWorks) {
     test::TempDir dir;
     // The state folder's place is taken by a file: the folder cannot be made.
