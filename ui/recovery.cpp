@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QPointer>
 #include <ctime>
 #include <sys/stat.h>
 
@@ -37,19 +36,27 @@ QString RecoveryQuestion(const std::string& path, std::int64_t time) {
     return QStringLiteral("Recover unsaved changes to %1 from %2?").arg(QDir::toNativeSeparators(FromPath(path)), when);
 }
 
-Recovery::Answer AskRecovery(QWidget* parent, const QString& question) {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("KELVO"), question, QMessageBox::NoButton, parent);
-    box.setObjectName(QStringLiteral("RecoveryQuestion"));
-    QPushButton* recover = box.addButton(QStringLiteral("&Recover"), QMessageBox::AcceptRole);
-    QPushButton* discard = box.addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
+std::unique_ptr<QMessageBox> RecoveryBox(QWidget* parent, const QString& question) {
+    auto box = std::make_unique<QMessageBox>(QMessageBox::Question, QStringLiteral("KELVO"), question,
+                                             QMessageBox::NoButton, parent);
+    box->setObjectName(QStringLiteral("RecoveryQuestion"));
+    QPushButton* recover = box->addButton(QStringLiteral("&Recover"), QMessageBox::AcceptRole);
+    QPushButton* discard = box->addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
     recover->setObjectName(QStringLiteral("RecoverButton"));
     discard->setObjectName(QStringLiteral("DiscardButton"));
-    box.setDefaultButton(recover);
+    box->setDefaultButton(recover);
     // No escape button: Escape and the close box leave the journal for later.
-    box.setEscapeButton(static_cast<QAbstractButton*>(nullptr));
-    box.exec();
-    if (box.clickedButton() == recover) return Recovery::Answer::Recover;
-    if (box.clickedButton() == discard) return Recovery::Answer::Discard;
+    box->setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+    return box;
+}
+
+Recovery::Answer AskRecovery(QWidget* parent, const QString& question) {
+    const std::unique_ptr<QMessageBox> box = RecoveryBox(parent, question);
+    box->exec();
+    const QAbstractButton* clicked = box->clickedButton();
+    if (clicked == nullptr) return Recovery::Answer::Later;
+    if (clicked->objectName() == QLatin1String("RecoverButton")) return Recovery::Answer::Recover;
+    if (clicked->objectName() == QLatin1String("DiscardButton")) return Recovery::Answer::Discard;
     return Recovery::Answer::Later;
 }
 
@@ -59,25 +66,14 @@ Recovery::Recovery(kelvo::TableSet& ts, kelvo::WarningSink& warnings, std::files
     m_timer.setInterval(Interval);
     connect(&m_timer, &QTimer::timeout, this, &Recovery::WriteNow);
     // The writer reports from its own thread; the notice is shown on the
-    // window's thread, and never after this object has gone.
-    QPointer<Recovery> self(this);
+    // window's thread. The writer's thread ends before this object does
+    // (m_writer goes first), and a report still queued goes with the object.
     m_writer = std::make_unique<kelvo::JournalWriter>(
-        [self](const std::string& text) {
+        [this](const std::string& text) {
             QMetaObject::invokeMethod(
-                self.data(),
-                [self, text] {
-                    if (self) self->WriteFailed(QString::fromLatin1(text));
-                },
-                Qt::QueuedConnection);
+                this, [this, text] { WriteFailed(QString::fromLatin1(text)); }, Qt::QueuedConnection);
         },
-        [self] {
-            QMetaObject::invokeMethod(
-                self.data(),
-                [self] {
-                    if (self) self->m_failureShown = false;
-                },
-                Qt::QueuedConnection);
-        });
+        [this] { QMetaObject::invokeMethod(this, [this] { m_failureShown = false; }, Qt::QueuedConnection); });
 }
 
 Recovery::~Recovery() = default;

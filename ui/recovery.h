@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+class QMessageBox;
 class QWidget;
 
 namespace kelvo {
@@ -86,6 +87,8 @@ private:
 // The question as a message box over `parent`, with Recover (the default)
 // and Discard; Escape or the close box answers Later.
 Recovery::Answer AskRecovery(QWidget* parent, const QString& question);
+// That message box, not yet shown.
+std::unique_ptr<QMessageBox> RecoveryBox(QWidget* parent, const QString& question);
 
 // The question asked for a journal of the table-set file `path` from `time`
 // (seconds since 1970).

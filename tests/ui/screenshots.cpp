@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <cstdio>
@@ -24,6 +25,7 @@
 #include "main_window.h"
 #include "model_fit.h"
 #include "model_summary.h"
+#include "recovery.h"
 #include "select_model.h"
 #include "specify_output.h"
 #include "table_set.h"
@@ -124,6 +126,16 @@ int main(int argc, char** argv) {
     ok &= Save(warning, folder, QStringLiteral("warning_message"));
 
     ok &= Save(windows.About(), folder, QStringLiteral("about"));
+
+    // The question after a crash, for a journal of the example from a fixed
+    // time.
+    {
+        const auto box = kelvo::ui::RecoveryBox(
+            &windows.Main(),
+            kelvo::ui::RecoveryQuestion(QStringLiteral("/home/analyst/survey/titanic.tbl").toStdString(),
+                                        1'765'200'000));
+        ok &= Save(*box, folder, QStringLiteral("recovery_question"));
+    }
 
     // The import preview of the Titanic records, with Count as the weight.
     {
