@@ -91,9 +91,12 @@ OutputFile::~OutputFile() { Abandon(); }
 void OutputFile::Create(const std::filesystem::path& path) {
     Abandon();
     if (path.empty()) throw IoError("Invalid filename");
-    const int fd = RetryOpen(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+    const int fd = RetryOpen(path.c_str(), O_WRONLY | O_CREAT, 0666);
     if (fd < 0) ThrowIoError(errno, IoOperation::Write);
     m_fd = fd;
+    m_written = 0;
+    struct stat info {};
+    m_mayHoldMore = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
     m_buffer.reserve(BufferSize);
 }
 
@@ -125,6 +128,7 @@ void OutputFile::WriteOut(const char* data, std::size_t size) {
         }
         data += done;
         size -= static_cast<std::size_t>(done);
+        m_written += static_cast<std::uint64_t>(done);
     }
 }
 
@@ -150,15 +154,36 @@ void OutputFile::Close() {
         Abandon();
         throw;
     }
+    if (!CutToWritten()) {
+        const int error = errno;
+        Abandon();
+        ThrowIoError(error, IoOperation::Write);
+    }
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0 && errno != EINTR) ThrowIoError(errno, IoOperation::Write);
 }
 
+bool OutputFile::CutToWritten() {
+    if (!m_mayHoldMore) return true;
+    int result;
+    do {
+        result = ::ftruncate(m_fd, static_cast<off_t>(m_written));
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) m_mayHoldMore = false;
+    return result == 0;
+}
+
 void OutputFile::Abandon() {
     m_buffer.clear();
-    if (m_fd >= 0) ::close(m_fd);
+    if (m_fd >= 0) {
+        // What was written stays, and nothing of the file's earlier
+        // contents after it.
+        CutToWritten();
+        ::close(m_fd);
+    }
     m_fd = -1;
+    m_mayHoldMore = false;
 }
 
 AtomicOutputFile::AtomicOutputFile(const std::filesystem::path& target) : m_target(target) {

@@ -23,7 +23,13 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Creates the file, or empties an existing one, and opens it for writing.
+    // Creates the file, or opens an existing one to be written from its
+    // start, for writing. What the file held beyond what is written is cut
+    // off when the file is closed (also after a failure), so that it holds
+    // exactly what was written. An existing file is not emptied first: on
+    // ext4, a file emptied and written again is flushed to the disk when it
+    // is closed, which would make every rewrite of the estimation log wait
+    // for the disk.
     void Create(const std::filesystem::path& path);
     bool IsOpen() const { return m_fd >= 0; }
 
@@ -37,14 +43,24 @@ public:
     void Close();
 
 protected:
-    void Adopt(int fd) { m_fd = fd; }
+    void Adopt(int fd) {
+        m_fd = fd;
+        m_written = 0;
+        m_mayHoldMore = false;
+    }
     // Closes without flushing; errors are ignored (used on the failure path).
     void Abandon();
 
 private:
     void WriteOut(const char* data, std::size_t size);
+    // Cuts the file to what was written; false when that failed.
+    bool CutToWritten();
     int m_fd = -1;
     std::string m_buffer;
+    // Bytes written to the file so far, and whether it may hold more (an
+    // existing regular file that was longer).
+    std::uint64_t m_written = 0;
+    bool m_mayHoldMore = false;
 };
 
 // Removes the temporary files that killed writes of `target` left beside it

@@ -149,6 +149,19 @@ TEST(EstimationTest, TitanicAveragesAreTheSurvivalProportions) {
     EXPECT_TRUE(test::MatchesGolden("estimation_titanic.log", test::ReadFile(dir / "log")));
 }
 
+// The log is written over the last one in place: a longer earlier log, or
+// a file that held anything else, must leave nothing after the new log.
+TEST(EstimationTest, ALogWrittenOverALongerOneHoldsOnlyTheNewLog) {
+    auto read = test::ReadExample("titanic.tbl");
+    TableSet& ts = *read;
+    CollectingWarningSink warnings;
+    test::TempDir dir;
+    test::WriteFile(dir / "log", std::string(3'000'000, 'x'));
+    ASSERT_TRUE(Estimate(ts, FindVariable(ts, "Survived"), {FindVariable(ts, "Class"), FindVariable(ts, "Sex")},
+                         warnings, dir / "log"));
+    EXPECT_TRUE(test::MatchesGolden("estimation_titanic.log", test::ReadFile(dir / "log")));
+}
+
 // ---- Consistency check ----
 
 struct CheckCase {

@@ -132,20 +132,27 @@ TEST(JournalWriterTest, WritesTheNewestAndRemoveLeavesNothingBehind) {
     const fs::path file = JournalPath(dir / "recovery", "/a/survey.tbl");
     std::vector<std::string> failures;
     JournalWriter writer([&failures](const std::string& text) { failures.push_back(text); });
+    // Fifty changes in a burst, each a different table set.
+    auto ts = test::ReadExample("titanic.tbl");
     Journal journal = TitanicJournal("/a/survey.tbl");
     for (int i = 0; i < 50; ++i) {
+        ts->PairTables[1][1][1] = i;
         journal.time = i;
+        journal.tableSetText = TableSetText(*ts);
         writer.Submit(file, journal);
     }
     writer.Flush();
     EXPECT_TRUE(failures.empty());
     EXPECT_EQ(ReadJournal(file).time, 49);
+    EXPECT_EQ(ReadJournal(file).tableSetText, journal.tableSetText);
     EXPECT_GE(writer.Writes(), 1);
     EXPECT_LE(writer.Writes(), 50);
 
     // A journal still waiting when the table set is saved must never be
     // written after the removal.
     for (int i = 0; i < 20; ++i) {
+        journal.tableSetText = TitanicJournal("/a/survey.tbl").tableSetText;
+        if (i % 2 == 1) journal.tableSetText = TableSetText(*ts);
         writer.Submit(file, journal);
         writer.Remove(file);
         writer.Flush();
