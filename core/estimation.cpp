@@ -142,7 +142,9 @@ void detail::FillRightHandSides(TableSet& ts) {
 
 void BuildRightHandSides(TableSet& ts, OutputFile& log, const std::filesystem::path& logPath) {
     detail::FillRightHandSides(ts);
-    log.Create(logPath);
+    // The log is rewritten by every estimation: written over in place, so
+    // that the estimation never waits for the disk.
+    log.Create(logPath, OutputFile::Existing::WriteOver);
     detail::WriteLogMatrix(log, ts.ParameterCount, ts.DependentCategoryCount, 8, 1,
                            [&](int r) { return ts.RightHandSides.row(r) + 1; });
 }

@@ -88,10 +88,11 @@ std::string ReadWholeFile(const std::filesystem::path& path) {
 
 OutputFile::~OutputFile() { Abandon(); }
 
-void OutputFile::Create(const std::filesystem::path& path) {
+void OutputFile::Create(const std::filesystem::path& path, Existing existing) {
     Abandon();
     if (path.empty()) throw IoError("Invalid filename");
-    const int fd = RetryOpen(path.c_str(), O_WRONLY | O_CREAT, 0666);
+    const int flags = O_WRONLY | O_CREAT | (existing == Existing::Empty ? O_TRUNC : 0);
+    const int fd = RetryOpen(path.c_str(), flags, 0666);
     if (fd < 0) ThrowIoError(errno, IoOperation::Write);
     m_fd = fd;
     m_written = 0;

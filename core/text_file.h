@@ -23,14 +23,21 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
-    // Creates the file, or opens an existing one to be written from its
-    // start, for writing. What the file held beyond what is written is cut
-    // off when the file is closed (also after a failure), so that it holds
-    // exactly what was written. An existing file is not emptied first: on
-    // ext4, a file emptied and written again is flushed to the disk when it
-    // is closed, which would make every rewrite of the estimation log wait
-    // for the disk.
-    void Create(const std::filesystem::path& path);
+    // What Create does with a file that exists.
+    enum class Existing {
+        // Emptied at once: a write cut off leaves a beginning of the new
+        // text and nothing of the old.
+        Empty,
+        // Written over from its start and cut to what was written when it
+        // is closed (also after a failure). For a file rewritten often,
+        // such as the estimation log: on ext4 a file emptied and written
+        // again is flushed to the disk when it is closed, which makes every
+        // rewrite wait for the disk. A write killed part-way leaves the old
+        // text's tail after the new text.
+        WriteOver,
+    };
+    // Creates the file, or opens an existing one, for writing.
+    void Create(const std::filesystem::path& path, Existing existing = Existing::Empty);
     bool IsOpen() const { return m_fd >= 0; }
 
     void Write(std::string_view text);
