@@ -59,7 +59,7 @@ struct PairQuerySpec {
 // first-seen order needs SQLite, whose rowid keeps the order of the records.
 void CheckOrderAllowed(SqlDialect dialect, CategoryOrder order);
 
-// The counting query. Throws ImportError when the spec cannot be queried: a
+// The counting query. Throws ImportError when it cannot be made: a
 // first-seen order outside SQLite (only its rowid keeps the order of the
 // records), a column named as a result column, too few or too many columns.
 std::string PairQuery(const PairQuerySpec& spec);

@@ -13,6 +13,7 @@
 
 #include "io_error.h"
 #include "table_set.h"
+#include "table_set_edit.h"
 #include "table_set_file.h"
 #include "text_file.h"
 #include "warnings.h"
@@ -238,20 +239,15 @@ void RecoverTableSet(TableSet& ts, const Journal& journal) {
     // settings of the session stay as they are.
     static_cast<InputSide&>(ts) = static_cast<const InputSide&>(*read);
     ts.VariableRoles.fill(0);
-    ts.FileName = journal.tableSetPath;
-    ts.FileBaseName = BaseNameOf(journal.tableSetPath);
-    ts.TableSetModified = true;
-    ts.TableSetOpen = true;
-    ts.ResultsAvailable = false;
-    ts.ResultsCurrent = false;
-    ts.Summary.present = false;
+    MarkOpened(ts, journal.tableSetPath, true);
 }
 
 struct JournalWriter::State {
-    // A journal to write: its text, or a table set to make it from.
+    // A journal to write, with the table set to make its text from.
     struct Job {
         std::filesystem::path file;
-        Journal journal;
+        std::string tableSetPath;
+        std::int64_t time = 0;
         std::unique_ptr<const InputSide> snapshot;
     };
     std::function<void(const std::string&)> failed;
@@ -289,19 +285,11 @@ JournalWriter::~JournalWriter() {
     m_state->thread.join();
 }
 
-void JournalWriter::Submit(const std::filesystem::path& file, Journal journal) {
-    {
-        const std::lock_guard lock(m_state->mutex);
-        m_state->waiting = State::Job{file, std::move(journal), nullptr};
-    }
-    m_state->wake.notify_all();
-}
-
 void JournalWriter::Submit(const std::filesystem::path& file, std::string tableSetPath, std::int64_t time,
                            std::unique_ptr<const InputSide> snapshot) {
     {
         const std::lock_guard lock(m_state->mutex);
-        m_state->waiting = State::Job{file, Journal{std::move(tableSetPath), time, {}}, std::move(snapshot)};
+        m_state->waiting = State::Job{file, std::move(tableSetPath), time, std::move(snapshot)};
     }
     m_state->wake.notify_all();
 }
@@ -342,8 +330,7 @@ void JournalWriter::Run() {
         lock.unlock();
         std::string& text = m_state->text;
         text.clear();
-        if (job.snapshot) AppendTableSetText(*job.snapshot, text);
-        else text = std::move(job.journal.tableSetText);
+        AppendTableSetText(*job.snapshot, text);
         job.snapshot.reset();
         // The same table set in the same file: the journal on the disk
         // already holds it (only its time would change).
@@ -355,7 +342,7 @@ void JournalWriter::Run() {
         }
         std::string failure;
         try {
-            WriteJournal(job.file, job.journal.tableSetPath, job.journal.time, text);
+            WriteJournal(job.file, job.tableSetPath, job.time, text);
             m_state->lastFile = job.file;
             std::swap(m_state->lastText, text);
         } catch (const IoError& error) {

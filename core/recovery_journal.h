@@ -91,10 +91,9 @@ public:
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
 
-    // Writes `journal` to `file` soon; replaces a journal still waiting.
-    void Submit(const std::filesystem::path& file, Journal journal);
-    // The same for a copy of the table set's input side, which the writer
-    // turns into the journal's text on its own thread.
+    // Writes the journal of a copy of the table set's input side to `file`
+    // soon, making its text on the writer's thread; replaces a journal
+    // still waiting.
     void Submit(const std::filesystem::path& file, std::string tableSetPath, std::int64_t time,
                 std::unique_ptr<const InputSide> snapshot);
     // Drops a waiting journal for `file`, waits for one being written and

@@ -6,19 +6,23 @@
 
 namespace kelvo {
 
+void MarkOpened(TableSet& ts, const std::string& path, bool modified) {
+    ts.FileName = path;
+    ts.FileBaseName = BaseNameOf(path);
+    ts.TableSetModified = modified;
+    ts.TableSetOpen = true;
+    ts.ResultsAvailable = false;
+    ts.ResultsCurrent = false;
+    ts.Summary.present = false;
+}
+
 void StartNewTableSet(TableSet& ts, const std::string& path) {
     ResetCategoryNames(ts);
     // A new table set starts empty: no cell of the previous one may reach
     // the new file.
     for (PairTable& table : ts.PairTables)
         for (auto& row : table) row.fill(0);
-    ts.FileName = path;
-    ts.FileBaseName = BaseNameOf(path);
-    ts.TableSetModified = true;
-    ts.TableSetOpen = true;
-    ts.ResultsAvailable = false;
-    ts.ResultsCurrent = false;
-    ts.Summary.present = false;
+    MarkOpened(ts, path, true);
     ts.VariableCount = 0;
 }
 
@@ -36,11 +40,7 @@ void OpenTableSet(TableSet& ts, const std::string& path, WarningSink& warnings) 
         ts.FileBaseName = oldBaseName;
         throw;
     }
-    ts.TableSetModified = false;
-    ts.TableSetOpen = true;
-    ts.ResultsAvailable = false;
-    ts.ResultsCurrent = false;
-    ts.Summary.present = false;
+    MarkOpened(ts, path, false);
 }
 
 int AddVariable(InputSide& ts, std::string_view name, int categories) {

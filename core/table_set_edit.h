@@ -11,6 +11,10 @@
 
 namespace kelvo {
 
+// The table set now stands for the file `path`: its file names are that
+// file's, it is open (modified or not) and holds no results of any model.
+void MarkOpened(TableSet& ts, const std::string& path, bool modified);
+
 // A new table set to be kept in `path`: no variables, every pair table cell
 // 0, every category name slot at its default "C1".."C16", open and modified,
 // no results.

@@ -127,6 +127,9 @@ TEST(RecoveryJournalTest, FoundNewestFirstWithDamagedOnesKept) {
     EXPECT_NO_THROW(RemoveJournal(found[0].file));
 }
 
+// What the program submits: a copy of the table set's input side.
+std::unique_ptr<const InputSide> Snapshot(const TableSet& ts) { return std::make_unique<const InputSide>(ts); }
+
 TEST(JournalWriterTest, WritesTheNewestAndRemoveLeavesNothingBehind) {
     test::TempDir dir;
     const fs::path file = JournalPath(dir / "recovery", "/a/survey.tbl");
@@ -134,26 +137,22 @@ TEST(JournalWriterTest, WritesTheNewestAndRemoveLeavesNothingBehind) {
     JournalWriter writer([&failures](const std::string& text) { failures.push_back(text); });
     // Fifty changes in a burst, each a different table set.
     auto ts = test::ReadExample("titanic.tbl");
-    Journal journal = TitanicJournal("/a/survey.tbl");
     for (int i = 0; i < 50; ++i) {
         ts->PairTables[1][1][1] = i;
-        journal.time = i;
-        journal.tableSetText = TableSetText(*ts);
-        writer.Submit(file, journal);
+        writer.Submit(file, "/a/survey.tbl", i, Snapshot(*ts));
     }
     writer.Flush();
     EXPECT_TRUE(failures.empty());
     EXPECT_EQ(ReadJournal(file).time, 49);
-    EXPECT_EQ(ReadJournal(file).tableSetText, journal.tableSetText);
+    EXPECT_EQ(ReadJournal(file).tableSetText, TableSetText(*ts));
     EXPECT_GE(writer.Writes(), 1);
     EXPECT_LE(writer.Writes(), 50);
 
     // A journal still waiting when the table set is saved must never be
     // written after the removal.
+    const auto titanic = test::ReadExample("titanic.tbl");
     for (int i = 0; i < 20; ++i) {
-        journal.tableSetText = TitanicJournal("/a/survey.tbl").tableSetText;
-        if (i % 2 == 1) journal.tableSetText = TableSetText(*ts);
-        writer.Submit(file, journal);
+        writer.Submit(file, "/a/survey.tbl", i, Snapshot(i % 2 == 1 ? *ts : *titanic));
         writer.Remove(file);
         writer.Flush();
         ASSERT_FALSE(fs::exists(file)) << "round " << i;
@@ -166,7 +165,7 @@ TEST(JournalWriterTest, ATableSetAlreadyWrittenIsNotWrittenAgainUntilRemoved) {
     JournalWriter writer([](const std::string& text) { ADD_FAILURE() << text; });
     const auto ts = test::ReadExample("titanic.tbl");
     const auto submit = [&](std::int64_t time) {
-        writer.Submit(file, "/a/survey.tbl", time, std::make_unique<const InputSide>(*ts));
+        writer.Submit(file, "/a/survey.tbl", time, Snapshot(*ts));
         writer.Flush();
     };
     submit(1);
@@ -192,7 +191,8 @@ TEST(JournalWriterTest, AFailedWriteIsReportedAndTheNextOneWorks) {
     const fs::path blocked = JournalPath(dir / "state" / "recovery", "/a/survey.tbl");
     std::vector<std::string> failures;
     JournalWriter writer([&failures](const std::string& text) { failures.push_back(text); });
-    writer.Submit(blocked, TitanicJournal("/a/survey.tbl"));
+    const auto ts = test::ReadExample("titanic.tbl");
+    writer.Submit(blocked, "/a/survey.tbl", 1, Snapshot(*ts));
     writer.Flush();
     ASSERT_EQ(failures.size(), 1u);
     EXPECT_FALSE(failures[0].empty());
@@ -200,14 +200,14 @@ TEST(JournalWriterTest, AFailedWriteIsReportedAndTheNextOneWorks) {
 
     {
         const test::FileSizeLimit full(100);
-        writer.Submit(JournalPath(dir / "recovery", "/a/survey.tbl"), TitanicJournal("/a/survey.tbl"));
+        writer.Submit(JournalPath(dir / "recovery", "/a/survey.tbl"), "/a/survey.tbl", 1, Snapshot(*ts));
         writer.Flush();
     }
     ASSERT_EQ(failures.size(), 2u);
     EXPECT_EQ(failures[1], "Disk full");
     EXPECT_FALSE(fs::exists(JournalPath(dir / "recovery", "/a/survey.tbl")));
 
-    writer.Submit(JournalPath(dir / "recovery", "/a/survey.tbl"), TitanicJournal("/a/survey.tbl"));
+    writer.Submit(JournalPath(dir / "recovery", "/a/survey.tbl"), "/a/survey.tbl", 1, Snapshot(*ts));
     writer.Flush();
     EXPECT_EQ(failures.size(), 2u);
     EXPECT_EQ(writer.Writes(), 1);
