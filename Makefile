@@ -3,7 +3,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?=
 
-.PHONY: all deps configure build run test bench screenshots clean test-sanitize fuzz lint package package-check install
+.PHONY: all deps configure build run test bench screenshots clean test-sanitize fuzz lint package package-check install check-fresh
 
 all: build
 
@@ -50,6 +50,11 @@ package: deps
 
 package-check: package
 	scripts/package-check $(PACKAGE_BUILD)/kelvo_*.deb
+
+# The README's commands on a fresh Debian 12 root, and the built package
+# installed into a second one (needs root or sudo; see the script).
+check-fresh: deps
+	scripts/check-fresh $(BUILD)/fresh
 
 PREFIX ?= /usr/local
 install: build

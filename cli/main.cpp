@@ -10,7 +10,8 @@ int main(int argc, char** argv) try {
     // A write beyond the file-size limit should fail with an error, not kill us.
     std::signal(SIGXFSZ, SIG_IGN);
 
-    CLI::App app{"kelvo-cli: batch interface to KELVO table-set files"};
+    // Named, so that usage lines say kelvo-cli and not the path it was started by.
+    CLI::App app{"kelvo-cli: batch interface to KELVO table-set files", "kelvo-cli"};
     app.set_version_flag("--version", std::string("kelvo-cli ") + kelvo::KelvoVersion);
     app.require_subcommand(1);
     int status = kelvo::cli::ExitOk;

@@ -64,7 +64,13 @@ TEST(CliShowTest, ErrorsAndWarningsGoToStderr) {
     EXPECT_EQ(result.status, 2);
     EXPECT_FALSE(result.err.empty());
     EXPECT_EQ(RunCli({"--version"}).status, 0);
-    EXPECT_EQ(RunCli({"--help"}).status, 0);
+    // The usage names the program, not the path it was started by.
+    const auto help = RunCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("\nUsage: kelvo-cli [OPTIONS] SUBCOMMAND\n"), std::string::npos) << help.out;
+    EXPECT_EQ(help.out.find(KELVO_CLI_PATH), std::string::npos) << help.out;
+    const auto reportHelp = RunCli({"report", "--help"});
+    EXPECT_NE(reportHelp.out.find("Usage: kelvo-cli report [OPTIONS] FILE"), std::string::npos) << reportHelp.out;
 }
 
 TEST(CliCopyTest, RewritesInStandardLayout) {
