@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "table_set_edit.h"
+#include "table_set_file.h"
 
 namespace kelvo::cli {
 

@@ -9,7 +9,7 @@
 #include <random>
 #include <sstream>
 
-#include "table_set_edit.h"
+#include "table_set_file.h"
 
 namespace kelvo::test {
 

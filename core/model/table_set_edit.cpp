@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "table_set_file.h"
 
 namespace kelvo {
 
@@ -24,23 +23,6 @@ void StartNewTableSet(TableSet& ts, const std::string& path) {
         for (auto& row : table) row.fill(0);
     MarkOpened(ts, path, true);
     ts.VariableCount = 0;
-}
-
-void OpenTableSet(TableSet& ts, const std::string& path, WarningSink& warnings) {
-    // The reader itself leaves the table set untouched when it fails; the
-    // file names are put back here.
-    const std::string oldFileName = ts.FileName;
-    const std::string oldBaseName = ts.FileBaseName;
-    ts.FileName = path;
-    ts.FileBaseName = BaseNameOf(path);
-    try {
-        ReadTableSet(ts, warnings);
-    } catch (...) {
-        ts.FileName = oldFileName;
-        ts.FileBaseName = oldBaseName;
-        throw;
-    }
-    MarkOpened(ts, path, false);
 }
 
 int AddVariable(InputSide& ts, std::string_view name, int categories) {

@@ -26,6 +26,12 @@ void ReadTableSetFromText(TableSet& ts, std::string_view text, WarningSink& warn
 // as a whole: on any failure (IoError) the previous file is left untouched.
 void WriteTableSet(const TableSet& ts);
 
+// Reads the table-set file `path` (ReadTableSet): the table set is open and
+// unmodified afterwards, with no results. On an IoError the table set, its
+// file names and its flags are exactly as they were, so that a later write
+// can never put a half-read table set over the chosen file.
+void OpenTableSet(TableSet& ts, const std::string& path, WarningSink& warnings);
+
 // The file contents that WriteTableSet writes: the input side alone.
 std::string TableSetText(const InputSide& ts);
 // The same, appended to `out` (whose room can then be used again).

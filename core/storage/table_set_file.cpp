@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "io_error.h"
+#include "table_set_edit.h"
 #include "text_file.h"
 
 namespace kelvo {
@@ -225,6 +226,23 @@ void WriteTableSet(const TableSet& ts) {
     AtomicOutputFile file(ts.FileName);
     file.Write(text);
     file.Commit();
+}
+
+void OpenTableSet(TableSet& ts, const std::string& path, WarningSink& warnings) {
+    // The reader itself leaves the table set untouched when it fails; the
+    // file names are put back here.
+    const std::string oldFileName = ts.FileName;
+    const std::string oldBaseName = ts.FileBaseName;
+    ts.FileName = path;
+    ts.FileBaseName = BaseNameOf(path);
+    try {
+        ReadTableSet(ts, warnings);
+    } catch (...) {
+        ts.FileName = oldFileName;
+        ts.FileBaseName = oldBaseName;
+        throw;
+    }
+    MarkOpened(ts, path, false);
 }
 
 }  // namespace kelvo

@@ -1,13 +1,13 @@
 // The changes that the commands and editors make to a table set as a whole:
-// starting a new one, opening a file, adding, changing and deleting a
-// variable. The windows call these and only show what they did.
+// starting a new one, adding, changing and deleting a variable (opening a
+// file is OpenTableSet, table_set_file.h). The windows call these and only
+// show what they did.
 #pragma once
 
 #include <string>
 #include <string_view>
 
 #include "table_set.h"
-#include "warnings.h"
 
 namespace kelvo {
 
@@ -19,12 +19,6 @@ void MarkOpened(TableSet& ts, const std::string& path, bool modified);
 // 0, every category name slot at its default "C1".."C16", open and modified,
 // no results.
 void StartNewTableSet(TableSet& ts, const std::string& path);
-
-// Reads the table-set file `path` (ReadTableSet): the table set is open and
-// unmodified afterwards, with no results. On an IoError the table set, its
-// file names and its flags are exactly as they were, so that a later write
-// can never put a half-read table set over the chosen file.
-void OpenTableSet(TableSet& ts, const std::string& path, WarningSink& warnings);
 
 // Appends a variable with `name` (cut to 12 characters) and `categories`
 // categories, whose names are what their slots hold. Returns its number, or
