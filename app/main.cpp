@@ -10,7 +10,7 @@
 
 #include "app_windows.h"
 #include "main_window.h"
-#include "recovery_journal.h"
+#include "recovery_folder.h"
 #include "start_up.h"
 #include "table_set.h"
 

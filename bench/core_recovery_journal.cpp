@@ -7,7 +7,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "journal_writer.h"
 #include "largest_table_set.h"
+#include "recovery_folder.h"
 #include "recovery_journal.h"
 #include "table_set_file.h"
 

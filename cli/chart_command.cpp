@@ -4,12 +4,12 @@
 #include <memory>
 #include <set>
 
+#include "atomic_file.h"
 #include "chart.h"
 #include "cli_common.h"
 #include "estimation.h"
 #include "model_fit.h"
 #include "model_options.h"
-#include "text_file.h"
 
 namespace kelvo::cli {
 

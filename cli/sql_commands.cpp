@@ -97,7 +97,7 @@ void RegisterPairQuery(CLI::App& app, int& status) {
                    "Order of the categories that import-counts will give: value (the default) or first-seen "
                    "(sqlite only: the query then also yields each value's first rowid)");
     command->callback([options, &status] {
-        PairQuerySpec spec;
+        PairQueryOptions spec;
         spec.dialect = *DialectNamed(options->dialect);
         spec.table = options->table;
         spec.columns = ColumnList(options->columns);

@@ -23,11 +23,11 @@ struct SqlImportOptions {
 // Counts the table in the SQLite database file `file` (opened read-only).
 // Throws ImportError for every refusal, including a database that cannot be
 // opened; `ts` is changed only on success.
-void ImportSqlite(const std::filesystem::path& file, const SqlImportOptions& options, TableSet& ts);
+void ImportSqlite(const std::filesystem::path& file, const SqlImportOptions& options, InputSide& ts);
 
 // Counts the table in the PostgreSQL database that `conninfo` names (libpq's
 // "host=... dbname=..." or a postgresql:// address). Throws ImportError, also
 // when the server cannot be reached; `ts` is changed only on success.
-void ImportPostgres(const std::string& conninfo, const SqlImportOptions& options, TableSet& ts);
+void ImportPostgres(const std::string& conninfo, const SqlImportOptions& options, InputSide& ts);
 
 }  // namespace kelvo

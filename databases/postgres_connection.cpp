@@ -86,7 +86,7 @@ private:
 
 }  // namespace
 
-void ImportPostgres(const std::string& conninfo, const SqlImportOptions& options, TableSet& ts) {
+void ImportPostgres(const std::string& conninfo, const SqlImportOptions& options, InputSide& ts) {
     PostgresConnection connection(conninfo);
     ImportThrough(connection, options, ts);
 }

@@ -25,6 +25,6 @@ public:
 
 // The import through any connection: the columns chosen, the counting query
 // run, its rows counted.
-void ImportThrough(SqlConnection& connection, const SqlImportOptions& options, TableSet& ts);
+void ImportThrough(SqlConnection& connection, const SqlImportOptions& options, InputSide& ts);
 
 }  // namespace kelvo

@@ -1,12 +1,13 @@
 #include "sql_connection.h"
+#include "source_columns.h"
 
 namespace kelvo {
 
-void ImportThrough(SqlConnection& connection, const SqlImportOptions& options, TableSet& ts) {
+void ImportThrough(SqlConnection& connection, const SqlImportOptions& options, InputSide& ts) {
     CheckOrderAllowed(connection.Dialect(), options.counting.order);
     const std::vector<std::string> available = connection.Columns(options.table);
     const ChosenColumns chosen = ChooseColumns(available, options.columns, options.weight);
-    PairQuerySpec spec;
+    PairQueryOptions spec;
     spec.dialect = connection.Dialect();
     spec.table = options.table;
     for (const int c : chosen.variables) spec.columns.push_back(available[static_cast<std::size_t>(c)]);

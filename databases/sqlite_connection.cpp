@@ -73,7 +73,7 @@ private:
 
 }  // namespace
 
-void ImportSqlite(const std::filesystem::path& file, const SqlImportOptions& options, TableSet& ts) {
+void ImportSqlite(const std::filesystem::path& file, const SqlImportOptions& options, InputSide& ts) {
     SqliteConnection connection(file);
     ImportThrough(connection, options, ts);
 }

@@ -82,9 +82,13 @@ void AppWindows::Wire() {
     create.askVariable = [this](const VariableEntry& proposal, int replaced) {
         return m_enterVariable->Ask(proposal, replaced);
     };
-    create.showEditVariable = [this] { m_editVariable->exec(); };
+    const auto showVariableEditor = [this](int v) {
+        m_editVariable->EditedVariable = v;
+        m_editVariable->exec();
+    };
+    create.showEditVariable = showVariableEditor;
     create.showEditTable = [this] { m_editTable->exec(); };
-    m_editVariables->seams.showEditVariable = [this] { m_editVariable->exec(); };
+    m_editVariables->seams.showEditVariable = showVariableEditor;
     // The results browser opens the chart of its page's predictor.
     m_displayResults->seams.showChart = [this](int predictor) {
         m_coefficientChart->SetPredictor(predictor);

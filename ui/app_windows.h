@@ -91,7 +91,7 @@ private:
     std::unique_ptr<TCreateVariables> m_createVariables;
     std::unique_ptr<TEnterVariable> m_enterVariable;
     std::unique_ptr<HelpViewer> m_help;
-    // Windows beyond the specified ones, after them.
+    // The windows added to the original ones, after them.
     std::unique_ptr<TModelSummary> m_modelSummary;
     std::unique_ptr<TCoefficientChart> m_coefficientChart;
     std::unique_ptr<TImportRecords> m_importRecords;

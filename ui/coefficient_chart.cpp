@@ -10,10 +10,10 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "atomic_file.h"
 #include "chart.h"
 #include "io_error.h"
 #include "svg_view.h"
-#include "text_file.h"
 #include "window_support.h"
 
 namespace kelvo::ui {

@@ -96,8 +96,9 @@ void TCreateVariables::AddButtonClick() {
     if (seams.changed) seams.changed();
     SetListRow(v - 1, m_ts.VariableNames[v]);
 
-    m_ts.EditedVariable = v;
-    Open(seams.showEditVariable);
+    Open([this, v] {
+        if (seams.showEditVariable) seams.showEditVariable(v);
+    });
     SetListRow(v - 1, m_ts.VariableNames[v]);
     Tab->setCurrentCell(v - 1, 0);
 }
@@ -111,8 +112,9 @@ void TCreateVariables::EditButtonClick() {
     if (seams.changed) seams.changed();
     SetListRow(sel - 1, m_ts.VariableNames[sel]);
 
-    m_ts.EditedVariable = sel;
-    Open(seams.showEditVariable);
+    Open([this, sel] {
+        if (seams.showEditVariable) seams.showEditVariable(sel);
+    });
 }
 
 void TCreateVariables::DeleteButtonClick() {

@@ -34,7 +34,7 @@ public:
         // The new-variable entry, starting from `proposal`, for changing
         // variable `replaced` (0 for a new one); hands back what was entered.
         std::function<VariableEntry(const VariableEntry& proposal, int replaced)> askVariable;
-        std::function<void()> showEditVariable;  // the variable editor, for EditedVariable
+        std::function<void(int variable)> showEditVariable;  // the variable editor, on `variable`
         std::function<void()> showEditTable;     // the table editor
         std::function<void()> changed;           // a variable was added, changed or deleted
     };

@@ -28,7 +28,7 @@ public:
     QPushButton* OKButton;
     QPushButton* NextButton;
     QPushButton* PrevButton;
-    // Beyond the specified controls: opens the chart of the page's predictor.
+    // Added to the original controls: opens the chart of the page's predictor.
     QPushButton* ChartButton;
 
     struct Seams {

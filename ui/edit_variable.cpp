@@ -77,7 +77,7 @@ void TEditVariable::showEvent(QShowEvent* event) {
 }
 
 void TEditVariable::FormActivate() {
-    const int v = m_ts.EditedVariable;
+    const int v = EditedVariable;
     m_variable = (v >= 1 && v <= m_ts.VariableCount && v <= MaxVariables) ? v : 0;
     const int n = m_variable != 0 ? std::min<int>(m_ts.CategoryCounts[m_variable], MaxCategories) : 0;
 

@@ -34,6 +34,9 @@ public:
     QTableWidget* Tab2;   // one row per category
     QPushButton* OKButton;
 
+    // The variable the editor works on, set by whoever opens it.
+    int EditedVariable = 0;
+
     // Loads the name and category names of variable EditedVariable.
     void FormActivate();
     // Stores the names (cut to 12 characters) and closes, unless the name is

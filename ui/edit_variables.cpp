@@ -69,8 +69,7 @@ void TEditVariables::FormActivate() {
 void TEditVariables::SelectButtonClick() {
     const int v = Tab->currentRow() + 1;
     if (v < 1 || v > m_ts.VariableCount) return;
-    m_ts.EditedVariable = v;
-    if (seams.showEditVariable) seams.showEditVariable();
+    if (seams.showEditVariable) seams.showEditVariable(v);
     FormActivate();
 }
 

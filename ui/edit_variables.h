@@ -27,7 +27,7 @@ public:
     // How this window reaches the variable editor (wired by AppWindows,
     // replaced in tests); the list is refilled whenever it returns.
     struct Seams {
-        std::function<void()> showEditVariable;  // for EditedVariable
+        std::function<void(int variable)> showEditVariable;  // the variable editor, on `variable`
     };
     Seams seams;
 

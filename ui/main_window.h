@@ -104,7 +104,7 @@ public:
     QMenu* Model1 = nullptr;
     QAction* Specifymodel1 = nullptr;
     QAction* Displayresults1 = nullptr;
-    QAction* Modelsummary1 = nullptr;  // after the specified items
+    QAction* Modelsummary1 = nullptr;  // after the original menu items
     QMenu* Output1 = nullptr;
     QAction* Specifyoutput1 = nullptr;
     QMenu* Help1 = nullptr;

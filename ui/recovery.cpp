@@ -8,6 +8,8 @@
 #include <sys/stat.h>
 
 #include "io_error.h"
+#include "journal_writer.h"
+#include "recovery_folder.h"
 #include "recovery_journal.h"
 #include "table_set.h"
 #include "table_set_file.h"

@@ -66,7 +66,7 @@ TSpecifyOutput::TSpecifyOutput(TableSet& ts, WarningSink&, QWidget* parent)
     CheckCoeff = MakeCheckBox("CheckCoeff", "Coefficients", GroupBox1);
     CheckErrors = MakeCheckBox("CheckErrors", "Standard errors", GroupBox1);
     CheckEnhanced = MakeCheckBox("CheckEnhanced", "Enhanced coefficients (HTML only)", GroupBox1);
-    // Beyond the four specified sections, after them.
+    // After the four standard sections: the summary and the charts.
     CheckSummary = MakeCheckBox("CheckSummary", "Model summary", GroupBox1);
     CheckCharts = MakeCheckBox("CheckCharts", "Coefficient charts (HTML only)", GroupBox1);
     auto* boxes = new QVBoxLayout(GroupBox1);

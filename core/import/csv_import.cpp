@@ -1,4 +1,5 @@
 #include "csv_import.h"
+#include "source_columns.h"
 
 #include <charconv>
 #include <limits>
@@ -71,7 +72,7 @@ std::int64_t CsvTableBuilder::RecordCount() const { return m_state->records; }
 
 void CsvTableBuilder::Feed(std::string_view bytes) { m_state->reader.Feed(bytes); }
 
-void CsvTableBuilder::Finish(TableSet& ts) {
+void CsvTableBuilder::Finish(InputSide& ts) {
     State& s = *m_state;
     s.reader.Finish();
     if (!s.counter) throw ImportError("Empty file: the first line must name the variables");
@@ -79,7 +80,7 @@ void CsvTableBuilder::Finish(TableSet& ts) {
     s.counter->Finish(ts);
 }
 
-void ImportCsv(const std::filesystem::path& path, const CsvImportOptions& options, TableSet& ts,
+void ImportCsv(const std::filesystem::path& path, const CsvImportOptions& options, InputSide& ts,
                const ReadProgress& progress) {
     CsvTableBuilder builder(options);
     ReadFileInPieces(path, [&](std::string_view piece) { builder.Feed(piece); }, progress);

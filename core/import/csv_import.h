@@ -37,7 +37,7 @@ public:
     void Feed(std::string_view bytes);
     // Ends the input and fills `ts` (variables, categories, pair tables).
     // Throws ImportError; `ts` is changed only on success.
-    void Finish(TableSet& ts);
+    void Finish(InputSide& ts);
 
     std::int64_t RecordCount() const;
 
@@ -49,7 +49,7 @@ private:
 // Reads the CSV file at `path` and fills `ts`. Throws IoError when the file
 // cannot be read, ImportError when its data are refused and ImportCancelled
 // when `progress` stopped it; `ts` is changed only on success.
-void ImportCsv(const std::filesystem::path& path, const CsvImportOptions& options, TableSet& ts,
+void ImportCsv(const std::filesystem::path& path, const CsvImportOptions& options, InputSide& ts,
                const ReadProgress& progress = {});
 
 }  // namespace kelvo

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <exception>
 
+#include "import_error.h"
 #include "io_error.h"
 #include "pair_counter.h"
 

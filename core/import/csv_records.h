@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,12 +45,6 @@ private:
 // so far and the file's size. Returning false stops the reading (an
 // ImportCancelled is then thrown).
 using ReadProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
-
-// The reading was stopped by its progress callback.
-class ImportCancelled : public std::runtime_error {
-public:
-    ImportCancelled() : std::runtime_error("Cancelled") {}
-};
 
 // Hands the whole file at `path` to `feed`, piece after piece. Throws IoError
 // when the file cannot be read.

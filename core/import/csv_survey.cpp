@@ -6,6 +6,7 @@
 
 #include "latin1.h"
 #include "pair_counter.h"
+#include "source_columns.h"
 #include "table_set.h"
 
 namespace kelvo {

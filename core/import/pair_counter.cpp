@@ -11,6 +11,7 @@
 
 #include "latin1.h"
 #include "name_rules.h"
+#include "source_columns.h"
 
 namespace kelvo {
 
@@ -31,39 +32,6 @@ std::optional<double> NumberOf(const std::string& text) {
 }
 
 }  // namespace
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
-    return text;
-}
-
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
-ChosenColumns ChooseColumns(const std::vector<std::string>& available, const std::vector<std::string>& wanted,
-                            const std::string& weight) {
-    ChosenColumns chosen;
-    if (!weight.empty()) {
-        const auto found = std::find(available.begin(), available.end(), weight);
-        if (found == available.end()) throw ImportError("No column named " + Quoted(weight) + " for the weights");
-        chosen.weight = static_cast<int>(found - available.begin());
-    }
-    if (wanted.empty()) {
-        for (int c = 0; c < static_cast<int>(available.size()); ++c)
-            if (c != chosen.weight) chosen.variables.push_back(c);
-        return chosen;
-    }
-    for (const std::string& name : wanted) {
-        const auto found = std::find(available.begin(), available.end(), name);
-        if (found == available.end()) throw ImportError("No column named " + Quoted(name));
-        const int c = static_cast<int>(found - available.begin());
-        if (c == chosen.weight) throw ImportError("The weight column " + Quoted(name) + " cannot also be a variable");
-        if (std::find(chosen.variables.begin(), chosen.variables.end(), c) != chosen.variables.end())
-            throw ImportError("Column " + Quoted(name) + " is chosen twice");
-        chosen.variables.push_back(c);
-    }
-    return chosen;
-}
 
 struct PairCounter::State {
     struct Value {
@@ -223,7 +191,7 @@ void PairCounter::AddCount(int a, int x, int b, int y, std::int64_t count) {
 
 bool PairCounter::AnyData() const { return m_state->anyData; }
 
-void PairCounter::Finish(TableSet& ts) {
+void PairCounter::Finish(InputSide& ts) {
     State& s = *m_state;
     const int count = VariableCount();
     // The new number of each registered category, by variable.
@@ -257,7 +225,7 @@ void PairCounter::Finish(TableSet& ts) {
         for (std::size_t n = 0; n < order.size(); ++n)
             renumbered[static_cast<std::size_t>(v)][static_cast<std::size_t>(order[n]) + 1] = static_cast<int>(n) + 1;
     }
-    auto result = std::make_unique<TableSet>(ts);
+    auto result = std::make_unique<InputSide>(ts);
     result->VariableCount = count;
     for (int v = 1; v <= count; ++v) {
         const State::Variable& variable = s.variables[static_cast<std::size_t>(v - 1)];
@@ -265,7 +233,6 @@ void PairCounter::Finish(TableSet& ts) {
         result->CategoryCounts[v] = static_cast<std::uint8_t>(variable.values.size());
         for (std::size_t n = 0; n < variable.values.size(); ++n)
             result->CategoryNames[v][renumbered[static_cast<std::size_t>(v)][n + 1]] = variable.values[n].name;
-        result->VariableRoles[v] = 0;
     }
     for (int i = 2; i <= count; ++i)
         for (int j = 1; j < i; ++j) {

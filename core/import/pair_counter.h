@@ -11,27 +11,14 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "import_error.h"
 #include "table_set.h"
 
 namespace kelvo {
-
-// The data cannot become a table set; the message says why and where.
-class ImportError : public std::runtime_error {
-public:
-    explicit ImportError(const std::string& message, bool nameTooLong = false)
-        : std::runtime_error(message), m_nameTooLong(nameTooLong) {}
-    // The refusal is a name or value longer than a name can be, which the
-    // option to cut long names would mend.
-    bool NameTooLong() const { return m_nameTooLong; }
-
-private:
-    bool m_nameTooLong;
-};
 
 // The order of a variable's categories.
 enum class CategoryOrder {
@@ -83,29 +70,11 @@ public:
     // Fills `ts` with the variables, their categories in the chosen order
     // and the pair tables. Throws ImportError; `ts` is changed only on
     // success.
-    void Finish(TableSet& ts);
+    void Finish(InputSide& ts);
 
 private:
     struct State;
     std::unique_ptr<State> m_state;
 };
-
-// The columns of a source that become the variables and the weight.
-struct ChosenColumns {
-    std::vector<int> variables;  // column numbers from 0, in the variables' order
-    int weight = -1;             // -1 for none
-};
-
-// Picks the columns named `wanted` (all but the weight when empty) and the
-// weight column named `weight` (none when empty) among `available`, by exact
-// name. Throws ImportError for a name that is not there or chosen twice.
-ChosenColumns ChooseColumns(const std::vector<std::string>& available, const std::vector<std::string>& wanted,
-                            const std::string& weight);
-
-// Text with the blanks (spaces, tabs, a carriage return) at both ends removed.
-std::string_view TrimBlanks(std::string_view text);
-
-// "text" in double quotes, as refusals cite names and values.
-std::string Quoted(std::string_view text);
 
 }  // namespace kelvo

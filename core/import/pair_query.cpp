@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "csv_records.h"
+#include "source_columns.h"
 
 namespace kelvo {
 
@@ -77,7 +78,7 @@ void CheckOrderAllowed(SqlDialect dialect, CategoryOrder order) {
         throw ImportError("The first-seen order needs SQLite: other databases keep no order of the records");
 }
 
-std::string PairQuery(const PairQuerySpec& spec) {
+std::string PairQuery(const PairQueryOptions& spec) {
     const SqlDialect d = spec.dialect;
     const int n = static_cast<int>(spec.columns.size());
     if (n < 2) throw ImportError("At least two variables are needed, the data give " + std::to_string(n));
@@ -274,7 +275,7 @@ void PairCountsReader::AddRow(const std::vector<std::string>& fields) {
     counter.AddCount(i, category[1], j, category[0], count);
 }
 
-void PairCountsReader::Finish(TableSet& ts) {
+void PairCountsReader::Finish(InputSide& ts) {
     State& s = *m_state;
     PairCounter& counter = *s.counter;
     if (s.rows == 0) throw ImportError("No records: the counting query found none");
@@ -291,7 +292,7 @@ void PairCountsReader::Finish(TableSet& ts) {
     counter.Finish(ts);
 }
 
-void ImportCounts(const std::filesystem::path& path, PairCountOptions options, TableSet& ts) {
+void ImportCounts(const std::filesystem::path& path, PairCountOptions options, InputSide& ts) {
     std::optional<PairCountsReader> reader;
     CsvRecordReader* records = nullptr;
     CsvRecordReader csv([&](std::vector<std::string>& fields) {

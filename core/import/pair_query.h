@@ -46,7 +46,7 @@ std::optional<SqlDialect> DialectNamed(std::string_view name);
 // holds is never read as SQL. Throws ImportError for a name with a NUL byte.
 std::string QuoteIdentifier(SqlDialect dialect, std::string_view name);
 
-struct PairQuerySpec {
+struct PairQueryOptions {
     SqlDialect dialect = SqlDialect::Ansi;
     std::string table;
     std::vector<std::string> columns;  // the variables, in their order (2 to 16)
@@ -62,7 +62,7 @@ void CheckOrderAllowed(SqlDialect dialect, CategoryOrder order);
 // The counting query. Throws ImportError when it cannot be made: a
 // first-seen order outside SQLite (only its rowid keeps the order of the
 // records), a column named as a result column, too few or too many columns.
-std::string PairQuery(const PairQuerySpec& spec);
+std::string PairQuery(const PairQueryOptions& spec);
 
 // The result rows of the counting query, turned into a table set.
 class PairCountsReader {
@@ -79,7 +79,7 @@ public:
     // One result row, a field per header column (a NULL as an empty field).
     void AddRow(const std::vector<std::string>& fields);
     // Throws ImportError; `ts` is changed only on success.
-    void Finish(TableSet& ts);
+    void Finish(InputSide& ts);
 
 private:
     struct State;
@@ -88,6 +88,6 @@ private:
 
 // Reads the counting query's result, exported as CSV with a header row, from
 // the file at `path` into `ts`. Throws IoError and ImportError.
-void ImportCounts(const std::filesystem::path& path, PairCountOptions options, TableSet& ts);
+void ImportCounts(const std::filesystem::path& path, PairCountOptions options, InputSide& ts);
 
 }  // namespace kelvo

@@ -23,9 +23,6 @@ void AppendFixed(std::string& out, double value, int decimals, int width);
 // other (for long lines of numbers, such as the rows of a matrix).
 void AppendFixedRow(std::string& out, std::span<const double> values, int decimals, int width);
 
-// The one-decimal percentage text of reports, results browser and prediction
-// check: FormatFixed(value, 1, 6).
-inline std::string FormatPercent(double value) { return FormatFixed(value, 1, 6); }
 
 // A whole number in decimal, right-aligned with spaces in at least `width`.
 std::string FormatInteger(std::int64_t value, int width);

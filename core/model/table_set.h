@@ -14,87 +14,15 @@
 #include <string_view>
 #include <vector>
 
+#include "table_limits.h"
+#include "matrix.h"
+#include "report_settings.h"
+#include "short_string.h"
+
 namespace kelvo {
-
-constexpr int MaxVariables = 16;
-constexpr int MaxCategories = 16;
-constexpr int MaxNameLength = 12;
-constexpr int MaxPairTables = 120;
-// 1 + 15 predictors x 16 categories: the largest model a table set allows.
-constexpr int MaxParameters = 1 + (MaxVariables - 1) * MaxCategories;
-
-// A name of at most MaxNameLength single-byte characters. Assigning longer
-// text keeps its first MaxNameLength characters; spaces are ordinary
-// characters and are never trimmed.
-class ShortString {
-public:
-    ShortString() = default;
-    ShortString(std::string_view text) { assign(text); }  // NOLINT: implicit by design
-    ShortString(const char* text) { assign(text); }       // NOLINT
-    ShortString& operator=(std::string_view text) { assign(text); return *this; }
-    ShortString& operator=(const char* text) { assign(text); return *this; }
-    ShortString& operator=(const std::string& text) { assign(text); return *this; }
-
-    const std::string& str() const { return m_text; }
-    operator const std::string&() const { return m_text; }  // NOLINT
-    bool empty() const { return m_text.empty(); }
-    std::size_t size() const { return m_text.size(); }
-    friend bool operator==(const ShortString& a, const ShortString& b) = default;
-    friend bool operator==(const ShortString& a, std::string_view b) { return a.m_text == b; }
-
-private:
-    void assign(std::string_view text) { m_text.assign(text.substr(0, MaxNameLength)); }
-    std::string m_text;
-};
-
-inline std::string operator+(const std::string& a, const ShortString& b) { return a + b.str(); }
-inline std::string operator+(const char* a, const ShortString& b) { return a + b.str(); }
 
 // One pair table: [row][column], rows and columns 1..16 (slot 0 unused).
 using PairTable = std::array<std::array<std::int32_t, MaxCategories + 1>, MaxCategories + 1>;
-
-// A dense matrix of doubles addressed (row, column) from 1, sized to the model
-// at hand. Storage is row after row.
-class Matrix {
-public:
-    Matrix() = default;
-    Matrix(int rows, int columns) { resize(rows, columns); }
-    void resize(int rows, int columns) {
-        m_rows = rows;
-        m_columns = columns;
-        m_data.assign(static_cast<std::size_t>(rows + 1) * (columns + 1), 0.0);
-    }
-    int rows() const { return m_rows; }
-    int columns() const { return m_columns; }
-    double& operator()(int row, int column) { return m_data[index(row, column)]; }
-    double operator()(int row, int column) const { return m_data[index(row, column)]; }
-    // Pointer to element (row, 0): element (row, c) is at [c].
-    double* row(int r) { return m_data.data() + index(r, 0); }
-    const double* row(int r) const { return m_data.data() + index(r, 0); }
-
-private:
-    std::size_t index(int row, int column) const {
-        return static_cast<std::size_t>(row) * (m_columns + 1) + column;
-    }
-    int m_rows = 0;
-    int m_columns = 0;
-    std::vector<double> m_data;
-};
-
-// Report types and sections chosen in the output options.
-enum ReportTypes : std::uint8_t { HtmlReport = 0, TextReport = 1 };
-// The first four are the specified sections; the model summary and the
-// coefficient charts come after them.
-enum OutputSection {
-    SectionTables = 1,
-    SectionCoefficients = 2,
-    SectionErrors = 3,
-    SectionEnhanced = 4,
-    SectionSummary = 5,
-    SectionCharts = 6,
-};
-// The sections chosen, by OutputSection ([0] unused).
-using SectionChoice = std::array<bool, SectionCharts + 1>;
 
 // The fields are grouped by concern; a TableSet is all four groups together,
 // so every field keeps its one name (ts.PairTables, ts.Coefficients, ...)
@@ -127,7 +55,7 @@ struct ModelSelection {
 };
 
 // What the model summary adds to the results (computed by
-// ComputeModelSummary, model_summary.h, from the pair tables and the
+// ComputeModelSummary, model_fit.h, from the pair tables and the
 // results). Indices as in the results: parameters and dependent categories
 // from 1. A value that cannot be computed for a column (no variance, a
 // perfect fit, no residual degrees of freedom) is NaN.
@@ -179,18 +107,7 @@ struct EstimationArrays {
     ModelSummary Summary;
 };
 
-// What the output options last accepted.
-struct ReportSettings {
-    std::string ReportFileName;
-    std::uint8_t ReportType = HtmlReport;
-    SectionChoice OutputSections{};
-    bool OutputAccepted = false;
-};
-
-struct TableSet : InputSide, ModelSelection, EstimationArrays, ReportSettings {
-    // The variable the variable editor works on, set by whoever opens it.
-    std::int32_t EditedVariable = 0;
-};
+struct TableSet : InputSide, ModelSelection, EstimationArrays, ReportSettings {};
 
 // Number of the pair table of variables i and j, 1 <= j < i <= 16.
 constexpr int PairIndex(int i, int j) { return (i - 1) * (i - 2) / 2 + j; }

@@ -162,27 +162,4 @@ void HtmlDriver::Figure(const OutputFigure& figure) {
     m_out.Line("<p>");
 }
 
-void WriteHtmlHeader(const TableSet& ts, OutputFile& file) {
-    HtmlDriver driver(file);
-    driver.BeginDocument();
-    BuildModelSection(ts, driver);
-}
-
-void WriteHtmlTables(const TableSet& ts, OutputFile& file) {
-    RenderSection<HtmlDriver>(SectionKind::PairTables, ts, file);
-}
-void WriteHtmlCoefficients(const TableSet& ts, OutputFile& file) {
-    RenderSection<HtmlDriver>(SectionKind::Coefficients, ts, file);
-}
-void WriteHtmlStandardErrors(const TableSet& ts, OutputFile& file) {
-    RenderSection<HtmlDriver>(SectionKind::StandardErrors, ts, file);
-}
-void WriteHtmlEnhancedCoefficients(const TableSet& ts, OutputFile& file) {
-    RenderSection<HtmlDriver>(SectionKind::EnhancedCoefficients, ts, file);
-}
-
-void WriteHtmlFooter(const TableSet& /*ts*/, OutputFile& file) {
-    HtmlDriver(file).EndDocument();
-}
-
 }  // namespace kelvo

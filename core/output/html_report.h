@@ -18,7 +18,7 @@ namespace kelvo {
 
 // The HTML driver: renders the sections of the output model as the report's
 // markup. Every text is escaped; each section ends with "<hr>". The markup of
-// the specified sections is fixed to the byte, quirks included (which
+// the original sections is fixed to the byte, quirks included (which
 // heading cells are indented, the order of their attributes, "<p></p>" after
 // the standard errors), and this driver is the one place that carries it.
 class HtmlDriver : public OutputDriver {
@@ -46,25 +46,5 @@ private:
 // `text` with the characters that have a meaning in HTML (& < > ") replaced
 // by their entities, appended to `out`.
 void AppendHtmlEscaped(std::string& out, std::string_view text);
-
-// Document start, title and the model (always 20 lines).
-void WriteHtmlHeader(const TableSet& ts, OutputFile& file);
-
-// Every pair table in pair order with its totals, then one "<hr>" (also when
-// there is no table).
-void WriteHtmlTables(const TableSet& ts, OutputFile& file);
-
-// One table per predictor: average and coefficients in percent.
-void WriteHtmlCoefficients(const TableSet& ts, OutputFile& file);
-
-// One table per predictor: standard errors of the average and coefficients.
-void WriteHtmlStandardErrors(const TableSet& ts, OutputFile& file);
-
-// As WriteHtmlCoefficients, with every significant value (IsSignificant) in
-// class "kop" and a legend under each table.
-void WriteHtmlEnhancedCoefficients(const TableSet& ts, OutputFile& file);
-
-// Document end (always 2 lines).
-void WriteHtmlFooter(const TableSet& ts, OutputFile& file);
 
 }  // namespace kelvo

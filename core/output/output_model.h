@@ -70,7 +70,7 @@ struct OutputTable {
     void Add(CellRole role, const char* text) { Add(role, std::string_view(text)); }
 };
 
-// The sections of KELVO's output. The first five are the report's specified
+// The sections of KELVO's output. The first five are the report's original
 // sections, in their fixed order.
 enum class SectionKind : std::uint8_t {
     Model,                 // the dependent variable and the predictors

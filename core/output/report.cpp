@@ -18,7 +18,7 @@ std::vector<SectionKind> ReportSections(const ReportSettings& settings) {
     if (chosen[SectionErrors]) sections.push_back(SectionKind::StandardErrors);
     // The enhanced section marks values in bold, which plain text cannot.
     if (chosen[SectionEnhanced] && html) sections.push_back(SectionKind::EnhancedCoefficients);
-    // Beyond the specified sections, after them.
+    // After the four standard sections: the summary and the charts.
     if (chosen[SectionSummary]) sections.push_back(SectionKind::ModelSummary);
     // Pictures exist in HTML only, as the enhanced section does.
     if (chosen[SectionCharts] && html) sections.push_back(SectionKind::CoefficientCharts);

@@ -94,24 +94,4 @@ std::string AlignLeft(std::string_view text, int width) {
     return out;
 }
 
-void WriteDashes(OutputFile& file, int n) {
-    file.WriteLine(n > 0 ? std::string(static_cast<std::size_t>(n), '-') : std::string());
-}
-
-void WriteTextHeader(const TableSet& ts, OutputFile& file) {
-    TextDriver driver(file);
-    driver.BeginDocument();
-    BuildModelSection(ts, driver);
-}
-
-void WriteTextTables(const TableSet& ts, OutputFile& file) {
-    RenderSection<TextDriver>(SectionKind::PairTables, ts, file);
-}
-void WriteTextCoefficients(const TableSet& ts, OutputFile& file) {
-    RenderSection<TextDriver>(SectionKind::Coefficients, ts, file);
-}
-void WriteTextStandardErrors(const TableSet& ts, OutputFile& file) {
-    RenderSection<TextDriver>(SectionKind::StandardErrors, ts, file);
-}
-
 }  // namespace kelvo

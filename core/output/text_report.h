@@ -37,24 +37,6 @@ private:
     std::string m_line;
 };
 
-// Title and model: dependent variable and predictors between two dash lines
-// as long as the predictor line. Names are written whole.
-void WriteTextHeader(const TableSet& ts, OutputFile& file);
-
-// Every pair table in pair order, (2,1), (3,1), (3,2), ..., with row, column
-// and grand totals. Writes nothing with fewer than two variables.
-void WriteTextTables(const TableSet& ts, OutputFile& file);
-
-// One table per predictor: the average and the predictor's coefficients, in
-// percent, for every category of the dependent variable.
-void WriteTextCoefficients(const TableSet& ts, OutputFile& file);
-
-// As WriteTextCoefficients, with the standard errors (percentage points).
-void WriteTextStandardErrors(const TableSet& ts, OutputFile& file);
-
-// Writes n minus signs and ends the line; n <= 0 gives an empty line.
-void WriteDashes(OutputFile& file, int n);
-
 // The text cut to its first 10 characters, then padded with spaces in front
 // (AlignRight) or behind (AlignLeft) to at least `width` characters. Used for
 // names and headings; numbers are never cut (see the number fields).

@@ -4,9 +4,9 @@
 #include <cstring>
 #include <memory>
 
+#include "atomic_file.h"
 #include "io_error.h"
 #include "table_set_edit.h"
-#include "text_file.h"
 
 namespace kelvo {
 
@@ -79,7 +79,7 @@ private:
 
 // Reads into `ts` (a scratch copy). Returns true after a complete read, false
 // when a header warning ended it.
-bool ReadInto(TableSet& ts, Reader& in, WarningSink& warnings) {
+bool ReadInto(InputSide& ts, Reader& in, WarningSink& warnings) {
     const std::int32_t count = in.ReadInteger();
     in.SkipLine();
     if (count < 0) throw IoError("Invalid number of variables in file: " + std::to_string(count));
@@ -147,7 +147,6 @@ bool ReadInto(TableSet& ts, Reader& in, WarningSink& warnings) {
             in.SkipLine();
         }
     }
-    for (int v = 1; v <= count; ++v) ts.VariableRoles[v] = 0;
     return true;
 }
 
@@ -177,17 +176,19 @@ void AppendRow(std::string& out, const std::int32_t* cells, int count) {
 
 }  // namespace
 
-void ReadTableSetFromText(TableSet& ts, std::string_view text, WarningSink& warnings) {
+bool ReadInputSide(InputSide& ts, std::string_view text, WarningSink& warnings) {
     // Read into a scratch copy so that a failure leaves `ts` as it was.
-    auto scratch = std::make_unique<TableSet>(ts);
+    auto scratch = std::make_unique<InputSide>(ts);
     Reader in(text);
-    ReadInto(*scratch, in, warnings);
+    const bool complete = ReadInto(*scratch, in, warnings);
     ts = std::move(*scratch);
+    return complete;
 }
 
 void ReadTableSet(TableSet& ts, WarningSink& warnings) {
     const std::string text = ReadWholeFile(ts.FileName);
-    ReadTableSetFromText(ts, text, warnings);
+    if (ReadInputSide(ts, text, warnings))
+        for (int v = 1; v <= ts.VariableCount; ++v) ts.VariableRoles[v] = 0;
 }
 
 std::string TableSetText(const InputSide& ts) {
@@ -221,7 +222,7 @@ void AppendTableSetText(const InputSide& ts, std::string& out) {
         }
 }
 
-void WriteTableSet(const TableSet& ts) {
+void WriteTableSet(const InputSide& ts) {
     const std::string text = TableSetText(ts);
     AtomicOutputFile file(ts.FileName);
     file.Write(text);

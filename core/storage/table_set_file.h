@@ -19,12 +19,16 @@ namespace kelvo {
 // exactly as it was.
 void ReadTableSet(TableSet& ts, WarningSink& warnings);
 
-// As ReadTableSet, from text already in memory.
-void ReadTableSetFromText(TableSet& ts, std::string_view text, WarningSink& warnings);
+// The input side from a table-set file's text already in memory, by the same
+// rules: true after a complete read, false when a header warning ended it
+// (what was read before it is kept). Throws IoError, leaving `ts` exactly as
+// it was.
+bool ReadInputSide(InputSide& ts, std::string_view text, WarningSink& warnings);
 
-// Writes the table set to the file named by ts.FileName. The file is replaced
-// as a whole: on any failure (IoError) the previous file is left untouched.
-void WriteTableSet(const TableSet& ts);
+// Writes the input side to the file named by ts.FileName. The file is
+// replaced as a whole: on any failure (IoError) the previous file is left
+// untouched.
+void WriteTableSet(const InputSide& ts);
 
 // Reads the table-set file `path` (ReadTableSet): the table set is open and
 // unmodified afterwards, with no results. On an IoError the table set, its

@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"TextSummary", {"--format", "text", "--sections", "summary,coefficients"}, TextReport,
                    {false, false, true, false, false, true}}));
 
-// The model summary section after the specified ones, in both formats.
+// The model summary section after the four standard ones, in both formats.
 TEST(CliReportTest, TitanicSummaryGoldens) {
     for (const auto& [format, golden] : {std::pair{"html", "report_summary_titanic.html"},
                                          std::pair{"text", "report_summary_titanic.txt"}}) {

@@ -12,8 +12,8 @@ using test::Crlf;
 using test::WrittenText;
 
 std::string AllSections(const TableSet& ts) {
-    return test::WrittenSections(ts, {WriteHtmlHeader, WriteHtmlTables, WriteHtmlCoefficients, WriteHtmlStandardErrors,
-                                      WriteHtmlEnhancedCoefficients, WriteHtmlFooter});
+    return test::WrittenSections(ts, {test::WriteHtmlHeader, test::WriteHtmlTables, test::WriteHtmlCoefficients, test::WriteHtmlStandardErrors,
+                                      test::WriteHtmlEnhancedCoefficients, test::WriteHtmlFooter});
 }
 
 // "k" for every value cell in class kop, "c" for one in class cel.
@@ -113,7 +113,7 @@ TEST(HtmlReportTest, PredictorSectionsDifferOnlyWhereTheyShould) {
         "  <td class=\"cel\" align=right>  -2.9</td>\n"
         "</tr>\n"
         "</table>\n");
-    EXPECT_EQ(section(WriteHtmlCoefficients),
+    EXPECT_EQ(section(test::WriteHtmlCoefficients),
               Crlf("<h2>Coeficients for variable: Sex</h2>\n") + sexTable + Crlf("<p>\n<hr>\n"));
 
     std::string enhanced = sexTable;
@@ -123,10 +123,10 @@ TEST(HtmlReportTest, PredictorSectionsDifferOnlyWhereTheyShould) {
         const std::string cel = std::string("\"cel\" align=right>") + value;
         enhanced.replace(enhanced.find(cel), 5, "\"kop\"");
     }
-    EXPECT_EQ(section(WriteHtmlEnhancedCoefficients), Crlf("<h2>Coefficients for variable: Sex</h2>\n") + enhanced +
+    EXPECT_EQ(section(test::WriteHtmlEnhancedCoefficients), Crlf("<h2>Coefficients for variable: Sex</h2>\n") + enhanced +
                                                           Crlf("<i>Bold values are significant</i><p>\n<hr>\n"));
 
-    const std::string errors = section(WriteHtmlStandardErrors);
+    const std::string errors = section(test::WriteHtmlStandardErrors);
     const std::string errorsHeading = Crlf("<h2>Standard errors for variable: Sex</h2>\n");
     const std::string errorsEnd = Crlf("</table>\n<p></p>\n<hr>\n");
     EXPECT_EQ(errors.substr(0, errorsHeading.size()), errorsHeading);
@@ -163,7 +163,7 @@ TEST(HtmlReportTest, EdgeCasesEscapeNamesAndMarkSignificance) {
 
 TEST(HtmlReportTest, OneVariableTablesSectionIsOneRule) {
     auto ts = test::MakeTableSet({{"Only", {"a", "b"}}});
-    EXPECT_EQ(WrittenText([&ts](OutputFile& f) { WriteHtmlTables(ts, f); }), "<hr>\r\n");
+    EXPECT_EQ(WrittenText([&ts](OutputFile& f) { test::WriteHtmlTables(ts, f); }), "<hr>\r\n");
 }
 
 }  // namespace

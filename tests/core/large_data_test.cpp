@@ -50,7 +50,7 @@ TEST(LargeDataTest, TenThousandRandomTableSetsRoundTrip) {
         const std::string text = TableSetText(*original);
         auto read = std::make_unique<TableSet>();
         CollectingWarningSink warnings;
-        ReadTableSetFromText(*read, text, warnings);
+        ReadInputSide(*read, text, warnings);
         ASSERT_TRUE(warnings.warnings.empty()) << "round " << round << ": " << warnings.warnings.front();
         ASSERT_EQ(TableSetText(*read), text) << "round " << round;
         ASSERT_EQ(read->VariableCount, original->VariableCount);

@@ -27,7 +27,7 @@ INSTANTIATE_TEST_SUITE_P(Dialects, QuoteIdentifierTest,
                                            QuoteCase{SqlDialect::Spark, "x`y\"", "`x``y\"`"}));
 
 TEST(PairQueryTest, RefusesWhatCannotBeQueried) {
-    PairQuerySpec spec;
+    PairQueryOptions spec;
     spec.table = "t";
     spec.columns = {"A", "B"};
     spec.order = CategoryOrder::FirstSeen;

@@ -1,3 +1,5 @@
+#include "journal_writer.h"
+#include "recovery_folder.h"
 #include "recovery_journal.h"
 
 #include <gtest/gtest.h>

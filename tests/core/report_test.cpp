@@ -31,17 +31,17 @@ TEST_P(ReportSectionsTest, WritesTheChosenSectionsInTheFixedOrder) {
     std::vector<SectionWriter> writers;
     const auto chosen = [&](int s) { return ts->OutputSections[s]; };
     if (type == HtmlReport) {
-        writers = {WriteHtmlHeader};
-        if (chosen(1)) writers.push_back(WriteHtmlTables);
-        if (chosen(2)) writers.push_back(WriteHtmlCoefficients);
-        if (chosen(3)) writers.push_back(WriteHtmlStandardErrors);
-        if (chosen(4)) writers.push_back(WriteHtmlEnhancedCoefficients);
-        writers.push_back(WriteHtmlFooter);
+        writers = {test::WriteHtmlHeader};
+        if (chosen(1)) writers.push_back(test::WriteHtmlTables);
+        if (chosen(2)) writers.push_back(test::WriteHtmlCoefficients);
+        if (chosen(3)) writers.push_back(test::WriteHtmlStandardErrors);
+        if (chosen(4)) writers.push_back(test::WriteHtmlEnhancedCoefficients);
+        writers.push_back(test::WriteHtmlFooter);
     } else {
-        writers = {WriteTextHeader};
-        if (chosen(1)) writers.push_back(WriteTextTables);
-        if (chosen(2)) writers.push_back(WriteTextCoefficients);
-        if (chosen(3)) writers.push_back(WriteTextStandardErrors);
+        writers = {test::WriteTextHeader};
+        if (chosen(1)) writers.push_back(test::WriteTextTables);
+        if (chosen(2)) writers.push_back(test::WriteTextCoefficients);
+        if (chosen(3)) writers.push_back(test::WriteTextStandardErrors);
     }
     EXPECT_EQ(test::ReadFile(ts->ReportFileName), WrittenSections(*ts, writers));
 }
@@ -56,12 +56,12 @@ TEST(ReportTest, WithoutSectionsOnlyTheFixedPartsAreWritten) {
     WriteReport(*ts);
     const std::string html = test::ReadFile(ts->ReportFileName);
     EXPECT_EQ(std::count(html.begin(), html.end(), '\n'), 22);
-    EXPECT_EQ(html, WrittenSections(*ts, {WriteHtmlHeader, WriteHtmlFooter}));
+    EXPECT_EQ(html, WrittenSections(*ts, {test::WriteHtmlHeader, test::WriteHtmlFooter}));
 
     ts->ReportType = TextReport;
     ts->OutputSections[SectionEnhanced] = true;  // no such section in text
     WriteReport(*ts);
-    EXPECT_EQ(test::ReadFile(ts->ReportFileName), WrittenSections(*ts, {WriteTextHeader}));
+    EXPECT_EQ(test::ReadFile(ts->ReportFileName), WrittenSections(*ts, {test::WriteTextHeader}));
 }
 
 TEST(ReportTest, ReplacesAnExistingFileAndWritesItsNameAsGiven) {
@@ -73,7 +73,7 @@ TEST(ReportTest, ReplacesAnExistingFileAndWritesItsNameAsGiven) {
     ts->ReportType = TextReport;
     test::WriteFile(ts->ReportFileName, std::string(100000, 'x'));
     WriteReport(*ts);
-    EXPECT_EQ(test::ReadFile(ts->ReportFileName), WrittenSections(*ts, {WriteTextHeader}));
+    EXPECT_EQ(test::ReadFile(ts->ReportFileName), WrittenSections(*ts, {test::WriteTextHeader}));
 }
 
 TEST(ReportTest, RefusesASelectionOutOfRangeWithoutTouchingTheFile) {

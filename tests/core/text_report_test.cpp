@@ -16,7 +16,7 @@ using test::WrittenText;
 
 std::string AllSections(const TableSet& ts) {
     return test::WrittenSections(ts,
-                                 {WriteTextHeader, WriteTextTables, WriteTextCoefficients, WriteTextStandardErrors});
+                                 {test::WriteTextHeader, test::WriteTextTables, test::WriteTextCoefficients, test::WriteTextStandardErrors});
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -56,16 +56,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, AlignTest,
                                            AlignCase{"", 3, "   ", "   "},
                                            // the cut applies whatever the width
                                            AlignCase{"TwelveLetter", 0, "TwelveLett", "TwelveLett"}));
-
-TEST(WriteDashesTest, WritesALineOfMinusSigns) {
-    EXPECT_EQ(WrittenText([](OutputFile& f) {
-                  WriteDashes(f, 3);
-                  WriteDashes(f, 0);
-                  WriteDashes(f, -4);
-                  WriteDashes(f, 1);
-              }),
-              "---\r\n\r\n\r\n-\r\n");
-}
 
 // The worked example of the report, line for line: header, the first table
 // and the coefficient table of Sex.
@@ -139,12 +129,12 @@ TEST(TextReportTest, EdgeCasesKeepTheLayout) {
 
 TEST(TextReportTest, OneVariableHasAnEmptyTablesSection) {
     auto ts = test::MakeTableSet({{"Only", {"a", "b"}}});
-    EXPECT_EQ(WrittenText([&ts](OutputFile& f) { WriteTextTables(ts, f); }), "");
+    EXPECT_EQ(WrittenText([&ts](OutputFile& f) { test::WriteTextTables(ts, f); }), "");
 }
 
 TEST(TextReportTest, SixteenVariablesGiveAllTablesInPairOrder) {
     const auto ts = test::LargestExample();
-    const std::string text = WrittenText([&ts](OutputFile& f) { WriteTextTables(*ts, f); });
+    const std::string text = WrittenText([&ts](OutputFile& f) { test::WriteTextTables(*ts, f); });
     std::vector<std::string> titles;
     for (const auto& line : Lines(text))
         if (line.rfind("Table: ", 0) == 0) titles.push_back(line);
@@ -168,7 +158,7 @@ TEST(TextReportTest, PredictorTablesFollowTheParameterBlocks) {
     auto ts = test::VoteExample();
     ts->PredictorList[1] = 3;  // Region first, then Sex: parameters 2..4 Region, 5..6 Sex
     ts->PredictorList[2] = 1;
-    const std::string text = WrittenText([&ts](OutputFile& f) { WriteTextCoefficients(*ts, f); });
+    const std::string text = WrittenText([&ts](OutputFile& f) { test::WriteTextCoefficients(*ts, f); });
     const auto lines = Lines(text);
     ASSERT_EQ(lines.size(), 16u);
     EXPECT_EQ(lines[0], "Coeficients for variable: Region");

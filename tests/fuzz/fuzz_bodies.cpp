@@ -31,7 +31,7 @@ std::unique_ptr<TableSet> TableSetWithModel(const std::uint8_t* data, std::size_
     auto ts = std::make_unique<TableSet>();
     CollectingWarningSink warnings;
     try {
-        ReadTableSetFromText(*ts, std::string_view(reinterpret_cast<const char*>(data + ModelHeader), size - ModelHeader),
+        ReadInputSide(*ts, std::string_view(reinterpret_cast<const char*>(data + ModelHeader), size - ModelHeader),
                              warnings);
     } catch (const IoError&) {
         return nullptr;
@@ -100,7 +100,7 @@ void TableSetReader(const std::uint8_t* data, std::size_t size) {
     auto ts = std::make_unique<TableSet>();
     CollectingWarningSink warnings;
     try {
-        ReadTableSetFromText(*ts, text, warnings);
+        ReadInputSide(*ts, text, warnings);
     } catch (const IoError&) {
         return;
     }
@@ -117,7 +117,7 @@ void TableSetReader(const std::uint8_t* data, std::size_t size) {
     const std::string written = TableSetText(*ts);
     auto again = std::make_unique<TableSet>();
     CollectingWarningSink none;
-    ReadTableSetFromText(*again, written, none);
+    ReadInputSide(*again, written, none);
     Require(none.warnings.empty());
     Require(TableSetText(*again) == written);
 }

@@ -2,7 +2,10 @@
 
 #include <limits>
 
+#include "html_report.h"
 #include "largest_table_set.h"
+#include "output_sections.h"
+#include "text_report.h"
 #include "test_support.h"
 
 namespace kelvo::test {
@@ -91,6 +94,40 @@ std::string WrittenSections(const TableSet& ts, const std::vector<SectionWriter>
     return WrittenText([&](OutputFile& file) {
         for (const SectionWriter write : writers) write(ts, file);
     });
+}
+
+void WriteHtmlHeader(const TableSet& ts, OutputFile& file) {
+    HtmlDriver driver(file);
+    driver.BeginDocument();
+    BuildModelSection(ts, driver);
+}
+void WriteHtmlTables(const TableSet& ts, OutputFile& file) {
+    RenderSection<HtmlDriver>(SectionKind::PairTables, ts, file);
+}
+void WriteHtmlCoefficients(const TableSet& ts, OutputFile& file) {
+    RenderSection<HtmlDriver>(SectionKind::Coefficients, ts, file);
+}
+void WriteHtmlStandardErrors(const TableSet& ts, OutputFile& file) {
+    RenderSection<HtmlDriver>(SectionKind::StandardErrors, ts, file);
+}
+void WriteHtmlEnhancedCoefficients(const TableSet& ts, OutputFile& file) {
+    RenderSection<HtmlDriver>(SectionKind::EnhancedCoefficients, ts, file);
+}
+void WriteHtmlFooter(const TableSet&, OutputFile& file) { HtmlDriver(file).EndDocument(); }
+
+void WriteTextHeader(const TableSet& ts, OutputFile& file) {
+    TextDriver driver(file);
+    driver.BeginDocument();
+    BuildModelSection(ts, driver);
+}
+void WriteTextTables(const TableSet& ts, OutputFile& file) {
+    RenderSection<TextDriver>(SectionKind::PairTables, ts, file);
+}
+void WriteTextCoefficients(const TableSet& ts, OutputFile& file) {
+    RenderSection<TextDriver>(SectionKind::Coefficients, ts, file);
+}
+void WriteTextStandardErrors(const TableSet& ts, OutputFile& file) {
+    RenderSection<TextDriver>(SectionKind::StandardErrors, ts, file);
 }
 
 }  // namespace kelvo::test

@@ -32,6 +32,21 @@ std::string WrittenText(const std::function<void(OutputFile&)>& write);
 // A section writer of the reports (WriteHtmlHeader, WriteTextTables, ...).
 using SectionWriter = void (*)(const TableSet&, OutputFile&);
 
+// The pieces of an HTML report as WriteReport writes them: the document start
+// with the model, each section, the document end.
+void WriteHtmlHeader(const TableSet& ts, OutputFile& file);
+void WriteHtmlTables(const TableSet& ts, OutputFile& file);
+void WriteHtmlCoefficients(const TableSet& ts, OutputFile& file);
+void WriteHtmlStandardErrors(const TableSet& ts, OutputFile& file);
+void WriteHtmlEnhancedCoefficients(const TableSet& ts, OutputFile& file);
+void WriteHtmlFooter(const TableSet& ts, OutputFile& file);
+
+// The pieces of a text report: title and model, then each section.
+void WriteTextHeader(const TableSet& ts, OutputFile& file);
+void WriteTextTables(const TableSet& ts, OutputFile& file);
+void WriteTextCoefficients(const TableSet& ts, OutputFile& file);
+void WriteTextStandardErrors(const TableSet& ts, OutputFile& file);
+
 // What the section writers append, called one after the other.
 std::string WrittenSections(const TableSet& ts, const std::vector<SectionWriter>& writers);
 

@@ -73,7 +73,8 @@ private slots:
             [&] { QVERIFY(!enter.isVisible()); }();
             return enter.Entered();
         };
-        create.seams.showEditVariable = [&] {
+        create.seams.showEditVariable = [&](int v) {
+            variableEditor.EditedVariable = v;
             const VariableInput& input = Variables[entered - 1];
             QVERIFY(test::ShowActive(&variableEditor));
             QCOMPARE(variableEditor.NameEditor()->text(), input.name);

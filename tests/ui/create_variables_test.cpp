@@ -67,7 +67,10 @@ class CreateVariablesTest : public QObject {
             TypeEntry();
             return enter->Entered();
         };
-        create->seams.showEditVariable = [this] { LookAtVariableEditor(); };
+        create->seams.showEditVariable = [this](int v) {
+            editVariable->EditedVariable = v;
+            LookAtVariableEditor();
+        };
         create->seams.showEditTable = [this] { ++tableEditorShowings; };
         QVERIFY(test::ShowActive(create.get()));
     }
@@ -92,7 +95,7 @@ class CreateVariablesTest : public QObject {
 
     void LookAtVariableEditor() {
         QVERIFY(test::ShowActive(editVariable.get()));
-        editedVariables << ts.EditedVariable;
+        editedVariables << editVariable->EditedVariable;
         QStringList view{editVariable->NameEditor()->text()};
         for (int row = 0; row < editVariable->Tab2->rowCount(); ++row) view << editVariable->CategoryEditor(row)->text();
         editorViews << view;
@@ -145,7 +148,8 @@ private slots:
 
     void theVariableEditorsNamesReachTheList() {
         Open(test::CreatedTableSet());
-        create->seams.showEditVariable = [this] {
+        create->seams.showEditVariable = [this](int v) {
+            editVariable->EditedVariable = v;
             QVERIFY(test::ShowActive(editVariable.get()));
             QTest::keyClick(editVariable->NameEditor(), Qt::Key_End);
             test::TypeIntoFocus("2");

@@ -73,8 +73,8 @@ private slots:
     }
 
     void editVariable() {
-        ts.EditedVariable = 1;
         TEditVariable window(ts, warnings);
+        window.EditedVariable = 1;
         Render(&window, "edit_variable");
     }
 

@@ -51,8 +51,8 @@ class EditVariablesTest : public QObject {
 
     void OpenEditor(const TableSet& tables, int variable) {
         ts = tables;
-        ts.EditedVariable = variable;
         editor = std::make_unique<TEditVariable>(ts, warnings);
+        editor->EditedVariable = variable;
         QVERIFY(test::ShowActive(editor.get()));
     }
 
@@ -112,7 +112,7 @@ private slots:
         OpenEditor(ThreeVariables(), 3);
         QCOMPARE(editor->Tab2->rowCount(), 3);
         editor->hide();
-        ts.EditedVariable = 1;
+        editor->EditedVariable = 1;
         QVERIFY(test::ShowActive(editor.get()));
         QCOMPARE(editor->NameEditor()->text(), QString("Age"));
         QCOMPARE(editor->Tab2->rowCount(), 2);
@@ -229,8 +229,9 @@ private slots:
         TEditVariables chooser(ts, warnings);
         TEditVariable variableEditor(ts, warnings);
         int shown = 0;
-        chooser.seams.showEditVariable = [&] {
+        chooser.seams.showEditVariable = [&](int v) {
             ++shown;
+            variableEditor.EditedVariable = v;
             QVERIFY(test::ShowActive(&variableEditor));
             Retype(variableEditor.NameEditor(), "Ticket class");
             QTest::mouseClick(variableEditor.OKButton, Qt::LeftButton);
@@ -243,7 +244,7 @@ private slots:
         QTest::mouseClick(chooser.Tab->viewport(), Qt::LeftButton, {}, chooser.Tab->visualItemRect(chooser.Tab->item(2, 0)).center());
         QTest::mouseClick(chooser.SelectButton, Qt::LeftButton);
         QCOMPARE(shown, 1);
-        QCOMPARE(ts.EditedVariable, 3);
+        QCOMPARE(variableEditor.EditedVariable, 3);
         QCOMPARE(chooser.Tab->item(2, 0)->text(), QString("Ticket class"));
         QTest::mouseClick(chooser.CancelButton, Qt::LeftButton);
         QVERIFY(!chooser.isVisible());
@@ -253,7 +254,7 @@ private slots:
         ts = ThreeVariables();
         TEditVariables chooser(ts, warnings);
         int showings = 0;
-        chooser.seams.showEditVariable = [&] { ++showings; };
+        chooser.seams.showEditVariable = [&](int) { ++showings; };
         QVERIFY(test::ShowActive(&chooser));
         chooser.hide();
         ts.VariableCount = 0;

@@ -80,8 +80,8 @@ private slots:
         QVERIFY(stayedOpen);
     }
 
-    // The messages KELVO adds to the specified ones fit the field at the
-    // default font, as the specified ones do, with names of 12 characters.
+    // The messages KELVO added to its original ones fit the field at the
+    // default font, as the original ones do, with names of 12 characters.
     void ownMessagesFitTheField_data() {
         QTest::addColumn<QString>("text");
         const std::string name = "Abcdefghijkl";
@@ -95,8 +95,8 @@ private slots:
               kelvo::RefusedCharacterWarning(0x1F600), "Not a whole number, set to 0: " + name,
               std::string("Not whole numbers, set to 0: 289 cells")})
             QTest::newRow(text.c_str()) << QString::fromStdString(text);
-        // The longest specified one, for comparison.
-        QTest::newRow("specified") << QString::fromStdString("Incorrect variable name in file: " + name);
+        // The longest original one, for comparison.
+        QTest::newRow("original") << QString::fromStdString("Incorrect variable name in file: " + name);
     }
     void ownMessagesFitTheField() {
         QFETCH(QString, text);

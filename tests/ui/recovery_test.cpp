@@ -15,8 +15,10 @@
 #include "app_windows.h"
 #include "data_entry_test_support.h"
 #include "edit_table.h"
+#include "journal_writer.h"
 #include "main_window.h"
 #include "recovery.h"
+#include "recovery_folder.h"
 #include "recovery_journal.h"
 #include "table_set.h"
 #include "table_set_file.h"
@@ -75,7 +77,7 @@ struct Session {
 std::int32_t FirstCellOf(const std::string& tableSetText) {
     auto ts = std::make_unique<TableSet>();
     kelvo::CollectingWarningSink warnings;
-    kelvo::ReadTableSetFromText(*ts, tableSetText, warnings);
+    kelvo::ReadInputSide(*ts, tableSetText, warnings);
     return ts->PairTables[1][1][1];
 }
 

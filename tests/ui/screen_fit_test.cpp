@@ -14,6 +14,7 @@
 #include "app_windows.h"
 #include "coefficient_chart.h"
 #include "display_results.h"
+#include "edit_variable.h"
 #include "edit_table.h"
 #include "edit_variable.h"
 #include "estimation.h"
@@ -58,7 +59,7 @@ private slots:
         std::filesystem::remove(log);
         ComputeModelSummary(*ts);
         ts->ResultsAvailable = true;
-        ts->EditedVariable = 2;
+        windows.Main().findChild<TEditVariable*>()->EditedVariable = 2;
         windows.CoefficientChart().SetPredictor(1);
 
         const QRect available = QApplication::primaryScreen()->availableGeometry();

@@ -106,7 +106,7 @@ private slots:
 
     // A whole model chosen with the keyboard alone: Alt+Left and Alt+Right
     // act on the list that has the focus, Enter moves as the list's arrow
-    // does, and the specified tab order stays.
+    // does, and the original tab order stays.
     void theModelCanBeChosenWithTheKeyboard() {
         Open(SevenVariables());
         QWidget* focus = QApplication::focusWidget();

@@ -28,7 +28,6 @@ class WindowPlacementTest : public QObject {
 private slots:
     void dataEntryDialogsOpenCentredOnTheScreen() {
         TableSet ts = test::CreatedTableSet({{"Age", {"Young", "Old"}}, {"Sex", {"Male", "Female"}}});
-        ts.EditedVariable = 1;
         QWidget main;
         main.setGeometry(20, 20, 200, 150);  // far from the middle of the screen
         main.show();
@@ -36,6 +35,7 @@ private slots:
         TEnterVariable enter(ts, warnings, &main);
         TEditVariables chooser(ts, warnings, &main);
         TEditVariable editor(ts, warnings, &main);
+        editor.EditedVariable = 1;
         TEditTable table(ts, warnings, &main);
         const QPoint middle = QApplication::primaryScreen()->availableGeometry().center();
         for (QDialog* dialog : std::initializer_list<QDialog*>{&create, &enter, &chooser, &editor, &table}) {
