@@ -5,7 +5,7 @@
 #include <set>
 
 #include "atomic_file.h"
-#include "chart.h"
+#include "chart_svg.h"
 #include "cli_common.h"
 #include "estimation.h"
 #include "model_fit.h"
@@ -79,27 +79,28 @@ void RegisterChartCommand(CLI::App& app, int& status) {
             return;
         }
         ComputeModelSummary(*ts);
+        const ModelResults results = ResultsOf(*ts);
         ChartOptions chartOptions;
         chartOptions.classical = *classical;
         const int t = predictor->empty() ? 0 : PredictorNamed(*ts, *predictor);
-        const int D = ts->DependentCategoryCount;
+        const int D = results.DependentCategories();
         const int chosen = category->empty() ? 0 : CategoryNamed(*ts, *category);
         if (!std::filesystem::is_directory(*output)) {
-            WriteSvg(*output, CoefficientChartSvg(*ts, chosen == 0 ? 1 : chosen, t, chartOptions));
+            WriteSvg(*output, CoefficientChartSvg(results, chosen == 0 ? 1 : chosen, t, chartOptions));
             status = ExitOk;
             return;
         }
         // A folder: a chart per predictor (or the one asked for) and per
         // dependent category (or the one asked for), named after both.
         std::set<std::string> names;
-        for (int p = t == 0 ? 1 : t; p <= (t == 0 ? ts->PredictorCount : t); ++p)
+        for (int p = t == 0 ? 1 : t; p <= (t == 0 ? results.PredictorCount() : t); ++p)
             for (int d = chosen == 0 ? 1 : chosen; d <= (chosen == 0 ? D : chosen); ++d) {
-                std::string name = FileNamePart(ts->VariableNames[ts->PredictorList[p]]) + "-" +
-                                   FileNamePart(ts->CategoryNames[ts->DependentVariable][d]);
+                std::string name = FileNamePart(results.Predictor(p).name) + "-" +
+                                   FileNamePart(results.dependent.categories[static_cast<std::size_t>(d)]);
                 for (int n = 2; names.contains(name); ++n) name += "-" + std::to_string(n);
                 names.insert(name);
                 const std::filesystem::path file = std::filesystem::path(*output) / (name + ".svg");
-                WriteSvg(file, CoefficientChartSvg(*ts, d, p, chartOptions));
+                WriteSvg(file, CoefficientChartSvg(results, d, p, chartOptions));
                 std::cout << file.string() << '\n';
             }
         status = ExitOk;

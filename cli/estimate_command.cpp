@@ -9,6 +9,7 @@
 #include "estimation.h"
 #include "model_fit.h"
 #include "model_options.h"
+#include "model_results.h"
 #include "output_sections.h"
 #include "text_report.h"
 
@@ -18,13 +19,13 @@ namespace {
 
 // ---- Text output: the report's tables, rendered by the text driver ----
 
-void PrintResults(std::ostream& out, const TableSet& ts) {
+void PrintResults(std::ostream& out, const ModelResults& results) {
     StreamLineSink lines(out);
     TextDriver driver(lines);
-    BuildCoefficientsSection(ts, driver);
-    BuildStandardErrorsSection(ts, driver);
-    BuildPredictionRangeSection(ts, driver);
-    BuildModelSummarySection(ts, driver);
+    BuildCoefficientsSection(results, driver);
+    BuildStandardErrorsSection(results, driver);
+    BuildPredictionRangeSection(results, driver);
+    BuildModelSummarySection(results, driver);
 }
 
 }  // namespace
@@ -40,7 +41,7 @@ void RegisterCheckCommand(CLI::App& app, int& status) {
     check->callback([path, details, &status] {
         StderrWarningSink warnings;
         const auto ts = ReadInput(*path, warnings);
-        CheckMarginalTotals(*ts, warnings);
+        CheckMarginalTotals(*ts, *ts, warnings);
         if (*details)
             for (const std::string& line : DescribeDiagnostics(*ts, DiagnoseTableSet(*ts))) std::cout << line << '\n';
         status = ts->EstimationError > 0 ? ExitFindings : ExitOk;
@@ -62,10 +63,11 @@ void RegisterEstimateCommand(CLI::App& app, int& status) {
         ApplyModelOptions(*ts, *options);
         const bool computed = ComputeEstimates(*ts, warnings, options->log);
         if (computed) ComputeModelSummary(*ts);
+        const ModelResults results = ResultsOf(*ts);
         if (*json)
-            PrintJson(std::cout, *ts, computed, warnings.warnings);
+            PrintJson(std::cout, results, computed, warnings.warnings);
         else if (computed)
-            PrintResults(std::cout, *ts);
+            PrintResults(std::cout, results);
         status = computed ? ExitOk : ExitFindings;
     });
 }

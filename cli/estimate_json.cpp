@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "cli_common.h"
-#include "estimation.h"
 
 namespace kelvo::cli {
 
@@ -49,19 +48,23 @@ std::string JsonString(const std::string& latin1) {
     return nlohmann::json(Latin1ToUtf8(latin1)).dump();
 }
 
-// The names of a table set as JSON strings, each made once.
+// The names of a model's variables and categories as JSON strings, each
+// made once. Variable 0 is the dependent variable, t the t-th predictor.
 class JsonNames {
 public:
-    explicit JsonNames(const TableSet& ts) : m_ts(ts) {}
-    const std::string& Variable(int v) { return Cached(m_variables[v], m_ts.VariableNames[v]); }
-    const std::string& Category(int v, int k) { return Cached(m_categories[v][k], m_ts.CategoryNames[v][k]); }
+    explicit JsonNames(const ModelResults& results) : m_results(results) {}
+    const std::string& Variable(int t) { return Cached(m_variables[t], Of(t).name); }
+    const std::string& Category(int t, int k) {
+        return Cached(m_categories[t][k], Of(t).categories[static_cast<std::size_t>(k)]);
+    }
 
 private:
+    const ModelVariable& Of(int t) const { return t == 0 ? m_results.dependent : m_results.Predictor(t); }
     static const std::string& Cached(std::string& json, const std::string& name) {
         if (json.empty()) json = JsonString(name);
         return json;
     }
-    const TableSet& m_ts;
+    const ModelResults& m_results;
     std::array<std::string, MaxVariables + 1> m_variables;
     std::array<std::array<std::string, MaxCategories + 1>, MaxVariables + 1> m_categories;
 };
@@ -69,10 +72,10 @@ private:
 // The model summary: fit per dependent category, the classical standard
 // errors with their tests per parameter, and per predictor its unadjusted
 // deviations, eta, beta and F test; null where a value does not exist.
-void WriteFit(JsonText& json, JsonNames& names, const TableSet& ts) {
-    const ModelSummary& s = ts.Summary;
-    const int m = ts.ParameterCount;
-    const int D = ts.DependentCategoryCount;
+void WriteFit(JsonText& json, JsonNames& names, const ModelResults& results) {
+    const ModelSummary& s = *results.summary;
+    const int m = results.ParameterCount();
+    const int D = results.DependentCategories();
     const auto vector = [&](const std::vector<double>& values) {
         json.Array(D, [&](int d) { json.Number(values[static_cast<std::size_t>(d)]); });
     };
@@ -97,9 +100,9 @@ void WriteFit(JsonText& json, JsonNames& names, const TableSet& ts) {
     json.Array(static_cast<int>(s.predictors.size()), [&](int t) {
         const PredictorSummary& p = s.predictors[static_cast<std::size_t>(t) - 1];
         json.Raw("{\"variable\": ");
-        json.Raw(names.Variable(p.variable));
+        json.Raw(names.Variable(t));
         json.Raw(", \"unadjusted\": ");
-        matrix(p.unadjusted, ts.CategoryCounts[p.variable]);
+        matrix(p.unadjusted, results.Predictor(t).Categories());
         json.Raw(", \"eta\": ");
         vector(p.eta);
         json.Raw(", \"beta\": ");
@@ -119,66 +122,65 @@ void WriteFit(JsonText& json, JsonNames& names, const TableSet& ts) {
 
 }  // namespace
 
-void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::vector<std::string>& warnings) {
-    const int dependent = ts.DependentVariable;
-    const int m = ts.ParameterCount;
-    const int D = ts.DependentCategoryCount;
-    JsonNames names(ts);
+void PrintJson(std::ostream& out, const ModelResults& results, bool computed, const std::vector<std::string>& warnings) {
+    const int m = results.ParameterCount();
+    const int D = results.DependentCategories();
+    const int P = results.PredictorCount();
+    JsonNames names(results);
     JsonText json;
-    const auto matrix = [&](const auto& values) {
-        json.Array(m, [&](int p) { json.Array(D, [&](int d) { json.Number(values[p][d]); }); });
+    const auto matrix = [&](const Matrix& values) {
+        json.Array(m, [&](int p) { json.Array(D, [&](int d) { json.Number(values(p, d)); }); });
     };
-    const auto vector = [&](const auto& values) { json.Array(D, [&](int d) { json.Number(values[d]); }); };
+    const auto vector = [&](const std::vector<double>& values) {
+        json.Array(D, [&](int d) { json.Number(values[static_cast<std::size_t>(d)]); });
+    };
     // Per dependent category, the predictor categories behind the smallest or
     // largest prediction, by name in predictor order.
     const auto combinations = [&](bool maximum) {
         json.Array(D, [&](int d) {
-            const std::vector<int> categories = PredictionCombination(ts, d, maximum);
-            json.Array(ts.PredictorCount, [&](int t) {
-                json.Raw(names.Category(ts.PredictorList[t], categories[static_cast<std::size_t>(t) - 1]));
-            });
+            const std::vector<int> categories = results.Combination(d, maximum);
+            json.Array(P, [&](int t) { json.Raw(names.Category(t, categories[static_cast<std::size_t>(t) - 1])); });
         });
     };
 
     json.Raw(computed ? "{\"status\": \"ok\"" : "{\"status\": \"singular\"");
     json.Raw(", \"dependent\": ");
-    json.Raw(names.Variable(dependent));
+    json.Raw(names.Variable(0));
     json.Raw(", \"dependent_categories\": ");
-    json.Array(D, [&](int d) { json.Raw(names.Category(dependent, d)); });
+    json.Array(D, [&](int d) { json.Raw(names.Category(0, d)); });
     json.Raw(", \"predictors\": ");
-    json.Array(ts.PredictorCount, [&](int t) { json.Raw(names.Variable(ts.PredictorList[t])); });
+    json.Array(P, [&](int t) { json.Raw(names.Variable(t)); });
     json.Raw(", \"total_count\": ");
-    json.Number(ts.TotalCount);
+    json.Number(results.totalCount);
     json.Raw(", \"parameter_count\": ");
     json.Integer(m);
     json.Raw(", \"parameters\": [{\"variable\": null, \"category\": \"Average\"}");
-    for (int t = 1; t <= ts.PredictorCount; ++t) {
-        const int v = ts.PredictorList[t];
-        for (int k = 1; k <= ts.CategoryCounts[v]; ++k) {
+    for (int t = 1; t <= P; ++t) {
+        for (int k = 1; k <= results.Predictor(t).Categories(); ++k) {
             json.Raw(", {\"variable\": ");
-            json.Raw(names.Variable(v));
+            json.Raw(names.Variable(t));
             json.Raw(", \"category\": ");
-            json.Raw(names.Category(v, k));
+            json.Raw(names.Category(t, k));
             json.Raw("}");
         }
     }
     json.Raw("]");
     if (computed) {
         json.Raw(", \"coefficients\": ");
-        matrix(ts.Coefficients);
+        matrix(results.coefficients);
         json.Raw(", \"standard_errors\": ");
-        matrix(ts.StandardErrors);
+        matrix(results.standardErrors);
         json.Raw(", \"minimum_prediction\": ");
-        vector(ts.MinimumPrediction);
+        vector(results.minimumPrediction);
         json.Raw(", \"maximum_prediction\": ");
-        vector(ts.MaximumPrediction);
+        vector(results.maximumPrediction);
         json.Raw(", \"minimum_combination\": ");
         combinations(false);
         json.Raw(", \"maximum_combination\": ");
         combinations(true);
-        if (ts.Summary.present) {
+        if (results.summary) {
             json.Raw(", \"fit\": ");
-            WriteFit(json, names, ts);
+            WriteFit(json, names, results);
         }
     }
     json.Raw(", \"warnings\": ");

@@ -5,15 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "table_set.h"
+#include "model_results.h"
 
 namespace kelvo::cli {
 
-// Writes the estimated model of `ts` as one JSON object and a line end:
+// Writes the results of an estimated model as one JSON object and a line end:
 // status ("ok", or "singular" when `computed` is false), the model, and when
 // computed its coefficients, standard errors, prediction range, the
 // combinations behind it and, when the summary is present, its "fit"; then
 // `warnings`. Numbers have 17 significant digits.
-void PrintJson(std::ostream& out, const TableSet& ts, bool computed, const std::vector<std::string>& warnings);
+void PrintJson(std::ostream& out, const ModelResults& results, bool computed, const std::vector<std::string>& warnings);
 
 }  // namespace kelvo::cli

@@ -50,7 +50,7 @@ void ApplyModelOptions(TableSet& ts, const ModelOptions& options) {
     for (int v = 1; v <= ts.VariableCount; ++v) ts.VariableRoles[v] = 0;
     ts.VariableRoles[dependent] = 1;
     for (const int v : predictors) ts.VariableRoles[v] = 2;
-    SelectModelFromRoles(ts);
+    SelectModelFromRoles(ts, ts);
     ts.ResultsAvailable = true;
 }
 

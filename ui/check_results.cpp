@@ -9,9 +9,9 @@
 #include <QStringList>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <optional>
 
 #include "estimation.h"
-#include "number_format.h"
 #include "output_sections.h"
 #include "painted_grid.h"
 #include "window_support.h"
@@ -24,12 +24,13 @@ constexpr int ValueColumnWidth = 75;
 
 }  // namespace
 
-QString CombinationText(const TableSet& ts, int d, bool maximum) {
-    const std::vector<int> categories = kelvo::PredictionCombination(ts, d, maximum);
+QString CombinationText(const ModelResults& results, int d, bool maximum) {
+    const std::vector<int> categories = results.Combination(d, maximum);
     QStringList parts;
     for (int t = 1; t <= static_cast<int>(categories.size()); ++t) {
-        const int v = ts.PredictorList[t];
-        parts << FromName(ts.VariableNames[v]) + " = " + FromName(ts.CategoryNames[v][categories[t - 1]]);
+        const ModelVariable& predictor = results.Predictor(t);
+        parts << FromName(predictor.name) + " = " +
+                     FromName(predictor.categories[static_cast<std::size_t>(categories[t - 1])]);
     }
     return parts.join(", ");
 }
@@ -42,9 +43,8 @@ TCheckResults::TCheckResults(TableSet& ts, WarningSink&, QWidget* parent)
 
     Label1 = new QLabel("Predictions for the dependent variable", this);
     Label1->setObjectName("Label1");
-    Tab = new PaintedGrid(this, [this](QPainter* painter, int column, int row, const QRect& rect) {
-        TabDrawCell(painter, column, row, rect);
-    });
+    // Every value right-justified in a field of 6 characters.
+    Tab = new OutputGrid(this, 6);
     Tab->horizontalHeader()->setDefaultSectionSize(ValueColumnWidth);
     Tab->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Tab->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -82,47 +82,37 @@ void TCheckResults::showEvent(QShowEvent* event) {
 }
 
 void TCheckResults::FormActivate() {
-    const int dependent = m_ts.DependentVariable;
-    const int categories =
-        dependent >= 1 && dependent <= MaxVariables ? std::min<int>(m_ts.CategoryCounts[dependent], MaxCategories) : 0;
-    Tab->SetGridSize(3, categories + 1);
     kelvo::OutputTable table;
-    if (categories > 0) kelvo::BuildPredictionRangeTable(m_ts, table);
-    Tab->SetCellText(0, 0, "Category");
-    Tab->SetCellText(1, 0, "Minimum");
-    Tab->SetCellText(2, 0, "Maximum");
-    int nameWidth = Tab->fontMetrics().horizontalAdvance(Tab->CellText(0, 0));
+    std::optional<ModelResults> results;
+    if (kelvo::SelectionProblem(m_ts, m_ts).empty()) {
+        results = kelvo::ResultsOf(m_ts);
+        kelvo::BuildPredictionRangeTable(*results, table);
+    } else {
+        table.Reset({}, 3);
+        for (const char* heading : {"Category", "Minimum", "Maximum"}) table.Add(kelvo::CellRole::Heading, heading);
+    }
+    Tab->ShowTable(table);
+    const int categories = table.Rows() - 1;
+    int nameWidth = 0;
+    for (int r = 0; r <= categories; ++r) nameWidth = std::max(nameWidth, Tab->fontMetrics().horizontalAdvance(Tab->CellText(0, r)));
+    // Which predictor categories give each end of the range.
     for (int r = 1; r <= categories; ++r) {
-        const QString name = FromName(table.At(0, r).text);
-        Tab->SetCellText(0, r, name);
-        nameWidth = std::max(nameWidth, Tab->fontMetrics().horizontalAdvance(name));
-        // Each percentage right-aligned in 6 characters.
-        Tab->SetCellText(1, r, QString::fromStdString(PadLeft(table.At(1, r).text, 6)));
-        Tab->SetCellText(2, r, QString::fromStdString(PadLeft(table.At(2, r).text, 6)));
-        // Which predictor categories give each end of the range.
-        Tab->SetCellToolTip(1, r, CombinationText(m_ts, r, false));
-        Tab->SetCellToolTip(2, r, CombinationText(m_ts, r, true));
+        Tab->SetCellToolTip(1, r, CombinationText(*results, r, false));
+        Tab->SetCellToolTip(2, r, CombinationText(*results, r, true));
     }
     // The grid shows every row and every column without scrolling.
     Tab->SetColumnWidth(0, std::max(ValueColumnWidth, nameWidth + 8));
+    Tab->SetColumnWidth(1, ValueColumnWidth);
+    Tab->SetColumnWidth(2, ValueColumnWidth);
     const int frame = 2 * Tab->frameWidth();
     Tab->setFixedSize(Tab->ColumnWidth(0) + 2 * ValueColumnWidth + frame, (categories + 1) * Tab->RowHeight() + frame);
     OKButton->setFocus();
 }
 
-QColor TCheckResults::CellColor(int column, int row) const {
-    if (row == 0 || column == 0) return palette().color(QPalette::Button);
-    if (row > MaxCategories) return LightBlueCell();
-    // Strict comparisons on the unrounded values: -0.04 shows as -0.0 but is
-    // below 0; exactly 0 and exactly 100 are inside the range.
-    if (column == 1 && m_ts.MinimumPrediction[row] < 0.0) return LightRedCell();
-    if (column == 2 && m_ts.MaximumPrediction[row] > 100.0) return LightRedCell();
-    return LightBlueCell();
-}
+QColor TCheckResults::CellColor(int column, int row) const { return Tab->CellColor(column, row); }
 
 void TCheckResults::TabDrawCell(QPainter* canvas, int column, int row, const QRect& rect) const {
-    canvas->fillRect(rect, CellColor(column, row));
-    DrawCellText(canvas, rect, Tab->CellText(column, row), column != 0);
+    Tab->DrawCell(canvas, column, row, rect);
 }
 
 void TCheckResults::OKButtonClick() {

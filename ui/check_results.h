@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QString>
 
+#include "model_results.h"
 #include "table_set.h"
 #include "warnings.h"
 
@@ -16,12 +17,12 @@ class QPushButton;
 
 namespace kelvo::ui {
 
-class PaintedGrid;
+class OutputGrid;
 
 // The predictor categories behind one end of the prediction range of
 // dependent category d, as "Class = 1st, Sex = Female" (predictors in model
 // order).
-QString CombinationText(const TableSet& ts, int d, bool maximum);
+QString CombinationText(const ModelResults& results, int d, bool maximum);
 
 class TCheckResults : public QDialog {
     Q_OBJECT
@@ -29,7 +30,7 @@ public:
     TCheckResults(TableSet& ts, WarningSink& warnings, QWidget* parent = nullptr);
 
     QLabel* Label1;  // "Predictions for the dependent variable"
-    PaintedGrid* Tab;
+    OutputGrid* Tab;
     QLabel* Label2;  // "Values below 0 or above 1 indicate an"
     QLabel* Label3;  // "ill-fitting model."
     QPushButton* OKButton;

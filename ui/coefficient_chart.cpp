@@ -11,7 +11,8 @@
 #include <QVBoxLayout>
 
 #include "atomic_file.h"
-#include "chart.h"
+#include "chart_svg.h"
+#include "estimation.h"
 #include "io_error.h"
 #include "svg_view.h"
 #include "window_support.h"
@@ -90,7 +91,9 @@ void TCoefficientChart::FormActivate() {
     m_category = 1;
     CategoryBox->clear();
     m_svg.clear();
-    const bool readable = m_ts.ResultsCurrent && m_predictor >= 1 && m_predictor <= m_ts.PredictorCount;
+    m_results.reset();
+    const bool readable = m_ts.ResultsCurrent && kelvo::SelectionProblem(m_ts, m_ts).empty() && m_predictor >= 1 &&
+                          m_predictor <= m_ts.PredictorCount;
     ClassicalBox->setEnabled(m_ts.Summary.present);
     if (!m_ts.Summary.present) ClassicalBox->setChecked(false);
     SaveSvgButton->setEnabled(readable);
@@ -99,8 +102,9 @@ void TCoefficientChart::FormActivate() {
         Chart->Load(QByteArray());
         return;
     }
-    for (int d = 1; d <= m_ts.DependentCategoryCount; ++d)
-        CategoryBox->addItem(FromName(m_ts.CategoryNames[m_ts.DependentVariable][d]));
+    m_results = kelvo::ResultsOf(m_ts);
+    for (int d = 1; d <= m_results->DependentCategories(); ++d)
+        CategoryBox->addItem(FromName(m_results->dependent.categories[static_cast<std::size_t>(d)]));
     ShowCategory(1);
     OKButton->setFocus();
 }
@@ -113,10 +117,10 @@ void TCoefficientChart::ShowCategory(int d) {
 }
 
 void TCoefficientChart::Redraw() {
-    if (CategoryBox->count() == 0) return;
+    if (CategoryBox->count() == 0 || !m_results) return;
     kelvo::ChartOptions options;
-    options.classical = ClassicalBox->isChecked() && m_ts.Summary.present;
-    m_svg = kelvo::CoefficientChartSvg(m_ts, m_category, m_predictor, options);
+    options.classical = ClassicalBox->isChecked() && m_results->summary.has_value();
+    m_svg = kelvo::CoefficientChartSvg(*m_results, m_category, m_predictor, options);
     Chart->Load(QByteArray::fromStdString(m_svg));
 }
 

@@ -6,8 +6,10 @@
 #include <QDialog>
 #include <QString>
 #include <functional>
+#include <optional>
 #include <string>
 
+#include "model_results.h"
 #include "table_set.h"
 #include "warnings.h"
 
@@ -62,6 +64,8 @@ private:
     int m_predictor = 1;
     int m_category = 1;
     std::string m_svg;
+    // The results drawn, taken on activation.
+    std::optional<kelvo::ModelResults> m_results;
 };
 
 }  // namespace kelvo::ui

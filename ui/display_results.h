@@ -5,7 +5,9 @@
 #include <QColor>
 #include <QDialog>
 #include <functional>
+#include <optional>
 
+#include "model_results.h"
 #include "output_model.h"
 #include "table_set.h"
 #include "warnings.h"
@@ -16,7 +18,7 @@ class QPushButton;
 
 namespace kelvo::ui {
 
-class PaintedGrid;
+class OutputGrid;
 
 class TDisplayResults : public QDialog {
     Q_OBJECT
@@ -24,7 +26,7 @@ public:
     TDisplayResults(TableSet& ts, WarningSink& warnings, QWidget* parent = nullptr);
 
     QLabel* Label1;  // "Coefficients for variable " + the page's predictor
-    PaintedGrid* Tab;
+    OutputGrid* Tab;
     QPushButton* OKButton;
     QPushButton* NextButton;
     QPushButton* PrevButton;
@@ -59,11 +61,9 @@ protected:
 private:
     TableSet& m_ts;
     int m_page = 1;
-    bool m_readable = false;  // the model selection is one the table can be built for
-    int m_D = 0;     // categories of the dependent variable
-    int m_K = 0;     // categories of the page's predictor
-    // The page's table, with every significant value marked.
-    kelvo::OutputTable m_table;
+    // The results shown, taken on every activation; none when the model
+    // selection is not one whose results can be read.
+    std::optional<kelvo::ModelResults> m_results;
 };
 
 }  // namespace kelvo::ui

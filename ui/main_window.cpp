@@ -219,7 +219,7 @@ void TMain::FormCreate() {
     m_ts.TableSetModified = false;
     m_ts.TableSetOpen = false;
     m_ts.ResultsAvailable = false;
-    setWindowTitle(QStringLiteral("KELVO - Quendar - Version %1").arg(QLatin1String(kelvo::KelvoVersion)));
+    setWindowTitle(QLatin1String(kelvo::ProgramTitle));
 }
 
 void TMain::RunCommand(const std::function<void()>& command) {

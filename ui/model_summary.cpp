@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "estimation.h"
 #include "output_sections.h"
 #include "painted_grid.h"
 #include "window_support.h"
@@ -25,7 +26,7 @@ TModelSummary::TModelSummary(TableSet& ts, WarningSink&, QWidget* parent)
         return l;
     };
     const auto grid = [this](const char* name) {
-        auto* g = new TableGrid(this);
+        auto* g = new OutputGrid(this);
         g->setObjectName(name);
         return g;
     };
@@ -81,35 +82,45 @@ void TModelSummary::FormActivate() {
     m_page = 1;
     m_category = 1;
     CategoryBox->clear();
-    if (!m_ts.Summary.present) return;
-    for (int d = 1; d <= m_ts.DependentCategoryCount; ++d)
-        CategoryBox->addItem(FromName(m_ts.CategoryNames[m_ts.DependentVariable][d]));
-    BuildModelFitTable(m_ts, m_table);
-    FitLabel->setText(FromName(m_table.title));
-    FitGrid->ShowTable(m_table);
+    m_results.reset();
+    if (!m_ts.Summary.present || !SelectionProblem(m_ts, m_ts).empty()) return;
+    m_results = ResultsOf(m_ts);
+    for (int d = 1; d <= m_results->DependentCategories(); ++d)
+        CategoryBox->addItem(FromName(m_results->dependent.categories[static_cast<std::size_t>(d)]));
+    OutputTable table;
+    BuildModelFitTable(*m_results, table);
+    Show(FitLabel, FitGrid, table);
     ShowCategory(1);
     OKButton->setFocus();
 }
 
+void TModelSummary::Show(QLabel* label, OutputGrid* grid, const OutputTable& table) {
+    label->setText(FromName(table.title));
+    grid->ShowTable(table);
+    grid->FitToTable();
+}
+
 void TModelSummary::ShowCategory(int d) {
-    if (!m_ts.Summary.present || d < 1 || d > m_ts.DependentCategoryCount) return;
+    if (!m_results || d < 1 || d > m_results->DependentCategories()) return;
     m_category = d;
     CategoryBox->setCurrentIndex(d - 1);
-    BuildPredictorTestsTable(m_ts, d, m_table);
-    TestsLabel->setText(FromName(m_table.title));
-    TestsGrid->ShowTable(m_table);
+    OutputTable table;
+    BuildPredictorTestsTable(*m_results, d, table);
+    Show(TestsLabel, TestsGrid, table);
     ShowPage(m_page);
 }
 
 void TModelSummary::ShowPage(int page) {
-    if (!m_ts.Summary.present || page < 1 || page > m_ts.PredictorCount) return;
+    if (!m_results || page < 1 || page > m_results->PredictorCount()) return;
     m_page = page;
-    BuildDeviationsTable(m_ts, page, m_category, m_table);
-    DeviationsLabel->setText(FromName(m_table.title));
-    DeviationsGrid->ShowTable(m_table);
+    OutputTable table;
+    BuildDeviationsTable(*m_results, page, m_category, table);
+    Show(DeviationsLabel, DeviationsGrid, table);
 }
 
-void TModelSummary::NextButtonClick() { ShowPage(std::min(m_page + 1, m_ts.PredictorCount)); }
+void TModelSummary::NextButtonClick() {
+    if (m_results) ShowPage(std::min(m_page + 1, m_results->PredictorCount()));
+}
 
 void TModelSummary::PrevButtonClick() { ShowPage(std::max(m_page - 1, 1)); }
 

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 
+#include "model_results.h"
 #include "output_model.h"
 #include "table_set.h"
 #include "warnings.h"
@@ -17,7 +19,7 @@ class QPushButton;
 
 namespace kelvo::ui {
 
-class TableGrid;
+class OutputGrid;
 
 class TModelSummary : public QDialog {
     Q_OBJECT
@@ -25,13 +27,13 @@ public:
     TModelSummary(TableSet& ts, WarningSink& warnings, QWidget* parent = nullptr);
 
     QLabel* FitLabel;
-    TableGrid* FitGrid;
+    OutputGrid* FitGrid;
     QLabel* CategoryLabel;
     QComboBox* CategoryBox;  // the dependent category of the lower two tables
     QLabel* TestsLabel;
-    TableGrid* TestsGrid;
+    OutputGrid* TestsGrid;
     QLabel* DeviationsLabel;
-    TableGrid* DeviationsGrid;
+    OutputGrid* DeviationsGrid;
     QPushButton* PrevButton;
     QPushButton* NextButton;
     QPushButton* OKButton;
@@ -52,10 +54,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Shows `table` in `grid` and its title in `label`.
+    static void Show(QLabel* label, OutputGrid* grid, const OutputTable& table);
+
     TableSet& m_ts;
     int m_page = 1;
     int m_category = 1;
-    OutputTable m_table;
+    // The results shown, when they have a summary (taken on activation).
+    std::optional<ModelResults> m_results;
 };
 
 }  // namespace kelvo::ui

@@ -10,6 +10,7 @@
 
 #include "fixed_cells.h"
 #include "grid_cells.h"
+#include "number_format.h"
 #include "window_support.h"
 
 namespace kelvo::ui {
@@ -182,41 +183,79 @@ bool PaintedGrid::eventFilter(QObject* watched, QEvent* event) {
     return QTableWidget::eventFilter(watched, event);
 }
 
-TableGrid::TableGrid(QWidget* parent)
+OutputGrid::OutputGrid(QWidget* parent, int numberField)
     : PaintedGrid(parent, [this](QPainter* painter, int column, int row, const QRect& rect) {
           DrawCell(painter, column, row, rect);
-      }) {
+      }),
+      m_numberField(numberField) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
-void TableGrid::ShowTable(const kelvo::OutputTable& table) {
+void OutputGrid::ShowTable(const kelvo::OutputTable& table) {
     m_table = table;
     const int rows = table.Rows();
     SetGridSize(table.columns, rows);
-    const QFontMetrics metrics(font());
-    int width = 2 * frameWidth();
-    for (int c = 0; c < table.columns; ++c) {
-        int widest = 0;
-        for (int r = 0; r < rows; ++r) {
-            const QString text = FromName(table.At(c, r).text);
-            SetCellText(c, r, text);
-            widest = std::max(widest, metrics.horizontalAdvance(text));
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < table.columns; ++c) {
+            const kelvo::OutputCell& cell = table.At(c, r);
+            SetCellText(c, r,
+                        kelvo::IsNumber(cell.role) ? QString::fromStdString(PadLeft(kelvo::CellText(cell), m_numberField))
+                                                   : FromName(cell.text));
         }
-        const int columnWidth = std::max(75, widest + 8);
-        SetColumnWidth(c, columnWidth);
-        width += columnWidth;
-    }
-    setFixedSize(width, rows * RowHeight() + 2 * frameWidth());
     viewport()->update();
     horizontalHeader()->viewport()->update();
 }
 
-void TableGrid::DrawCell(QPainter* painter, int column, int row, const QRect& rect) const {
-    const bool fixed = column == 0 || row < m_table.headingRows;
-    painter->fillRect(rect, fixed ? palette().color(QPalette::Button) : LightBlueCell());
-    const bool number = column < m_table.columns && row < m_table.Rows() && kelvo::IsNumber(m_table.At(column, row).role);
-    DrawCellText(painter, rect, CellText(column, row), number || (row == 0 && column > 0));
+void OutputGrid::FitToTable() {
+    const QFontMetrics metrics(font());
+    int width = 2 * frameWidth();
+    for (int c = 0; c < GridColumns(); ++c) {
+        int widest = 0;
+        for (int r = 0; r < GridRows(); ++r) widest = std::max(widest, metrics.horizontalAdvance(CellText(c, r)));
+        const int columnWidth = std::max(75, widest + 8);
+        SetColumnWidth(c, columnWidth);
+        width += columnWidth;
+    }
+    setFixedSize(width, GridRows() * RowHeight() + 2 * frameWidth());
+}
+
+const kelvo::OutputCell* OutputGrid::CellAt(int column, int row) const {
+    if (column < 0 || row < 0 || column >= m_table.columns || row >= m_table.Rows()) return nullptr;
+    return &m_table.At(column, row);
+}
+
+bool OutputGrid::InSummaryColumn(int column) const {
+    const kelvo::OutputCell* heading = m_table.headingRows > 0 ? CellAt(column, 0) : nullptr;
+    return heading != nullptr && heading->role == kelvo::CellRole::SummaryHeading;
+}
+
+QColor OutputGrid::CellColor(int column, int row) const {
+    if (column == 0 || row < m_table.headingRows) return palette().color(QPalette::Button);
+    const kelvo::OutputCell* cell = CellAt(column, row);
+    if (cell != nullptr && cell->role == kelvo::CellRole::OutOfRange) return LightRedCell();
+    if (InSummaryColumn(column)) return LightYellowCell();
+    return LightBlueCell();
+}
+
+bool OutputGrid::CellIsBold(int column, int row) const {
+    // The significance test of the builder, made on the stored numbers, not
+    // on the one-decimal text.
+    const kelvo::OutputCell* cell = CellAt(column, row);
+    return column > 0 && row >= m_table.headingRows && cell != nullptr &&
+           cell->role == kelvo::CellRole::SignificantPercent && !InSummaryColumn(column);
+}
+
+void OutputGrid::DrawCell(QPainter* painter, int column, int row, const QRect& rect) const {
+    painter->fillRect(rect, CellColor(column, row));
+    QFont font = painter->font();
+    font.setBold(CellIsBold(column, row));
+    painter->setFont(font);
+    const kelvo::OutputCell* cell = CellAt(column, row);
+    const bool number = cell != nullptr && kelvo::IsNumber(cell->role);
+    DrawCellText(painter, rect, CellText(column, row), number || (row < m_table.headingRows && column > 0));
+    font.setBold(false);
+    painter->setFont(font);
 }
 
 }  // namespace kelvo::ui

@@ -86,19 +86,38 @@ private:
     int m_rowHeight = 16;
 };
 
-// A read-only grid that shows one table of the output model as it is: the
-// heading row and the label column fixed (button face), the other cells light
-// blue, numbers right-aligned and names at the left. Every column is at least
-// 75 pixels wide and wide enough for its widest text; the grid is as large as
-// its table, so it never scrolls.
-class TableGrid : public PaintedGrid {
+// The grid driver of the output model: the one grid of the result windows,
+// which shows a table as its cells' roles say. The heading row and the label
+// column are fixed cells (button face); names stand at the left, numbers and
+// the headings above them at the right. A number cell is light blue, light yellow under a summary heading
+// (the averages of the results browser), light red when out of range, and
+// bold when significant (never in a summary column).
+class OutputGrid : public PaintedGrid {
     Q_OBJECT
 public:
-    explicit TableGrid(QWidget* parent);
+    // Number texts are padded on the left to `numberField` characters, as a
+    // window shows them (the results browser and the prediction check: 6).
+    explicit OutputGrid(QWidget* parent, int numberField = 0);
+
+    // Shows `table`: the grid gets its size and its texts; the columns keep
+    // their widths (FitColumnsToText, FitToTable).
     void ShowTable(const kelvo::OutputTable& table);
+    const kelvo::OutputTable& Table() const { return m_table; }
+
+    // Every column at least 75 pixels wide and wide enough for its widest
+    // text, and the grid as large as its table, so that it never scrolls.
+    void FitToTable();
+
+    // How cell (column, row) is painted: its background and whether its
+    // text is bold.
+    QColor CellColor(int column, int row) const;
+    bool CellIsBold(int column, int row) const;
+    void DrawCell(QPainter* painter, int column, int row, const QRect& rect) const;
 
 private:
-    void DrawCell(QPainter* painter, int column, int row, const QRect& rect) const;
+    const kelvo::OutputCell* CellAt(int column, int row) const;
+    bool InSummaryColumn(int column) const;
+    int m_numberField;
     kelvo::OutputTable m_table;
 };
 

@@ -305,7 +305,7 @@ void TSelectModel::OKButtonClick() {
         ReturnFromChild();
         return;
     }
-    kelvo::SelectModelFromRoles(m_ts);
+    kelvo::SelectModelFromRoles(m_ts, m_ts);
     // Set before the estimation: a singular matrix later does not clear it.
     m_ts.ResultsAvailable = true;
     ComputeEstimates();

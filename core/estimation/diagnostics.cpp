@@ -7,7 +7,7 @@ namespace kelvo {
 namespace {
 
 // The totals of variable v's categories in its table with variable w.
-TableTotals TotalsIn(const TableSet& ts, int v, int w) {
+TableTotals TotalsIn(const InputSide& ts, int v, int w) {
     TableTotals result;
     result.table = v > w ? PairIndex(v, w) : PairIndex(w, v);
     result.other = w;
@@ -19,14 +19,14 @@ TableTotals TotalsIn(const TableSet& ts, int v, int w) {
     return result;
 }
 
-std::string TableName(const TableSet& ts, int table, int v, int w) {
+std::string TableName(const InputSide& ts, int table, int v, int w) {
     const int i = std::max(v, w), j = std::min(v, w);
     return "table " + std::to_string(table) + " (" + ts.VariableNames[i].str() + " by " + ts.VariableNames[j].str() + ")";
 }
 
 }  // namespace
 
-TableSetDiagnostics DiagnoseTableSet(const TableSet& ts) {
+TableSetDiagnostics DiagnoseTableSet(const InputSide& ts) {
     TableSetDiagnostics result;
     const int count = ts.VariableCount;
     if (count < 2) return result;
@@ -62,7 +62,7 @@ TableSetDiagnostics DiagnoseTableSet(const TableSet& ts) {
     return result;
 }
 
-std::vector<std::string> DescribeDiagnostics(const TableSet& ts, const TableSetDiagnostics& diagnostics) {
+std::vector<std::string> DescribeDiagnostics(const InputSide& ts, const TableSetDiagnostics& diagnostics) {
     std::vector<std::string> lines;
     for (const TotalsMismatch& mismatch : diagnostics.mismatches) {
         const int v = mismatch.variable;

@@ -33,10 +33,10 @@ struct TableSetDiagnostics {
     std::vector<int> emptyTables;  // PairIndex of every table whose cells are all 0
 };
 
-TableSetDiagnostics DiagnoseTableSet(const TableSet& ts);
+TableSetDiagnostics DiagnoseTableSet(const InputSide& ts);
 
 // The findings as lines of text for people, one finding a line (details of
 // a mismatch on indented lines); no lines when there is nothing to report.
-std::vector<std::string> DescribeDiagnostics(const TableSet& ts, const TableSetDiagnostics& diagnostics);
+std::vector<std::string> DescribeDiagnostics(const InputSide& ts, const TableSetDiagnostics& diagnostics);
 
 }  // namespace kelvo

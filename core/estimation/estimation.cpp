@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
-#include <mutex>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -17,94 +16,107 @@ namespace kelvo {
 
 namespace {
 
-int Categories(const TableSet& ts, int variable) {
-    return ts.CategoryCounts[variable];
+int Categories(const InputSide& in, int variable) {
+    return in.CategoryCounts[variable];
 }
 
 }  // namespace
 
-std::string detail::SelectionProblem(const TableSet& ts) {
-    const int dependent = ts.DependentVariable;
-    if (ts.VariableCount < 2 || ts.VariableCount > MaxVariables) return "A model needs at least two variables";
-    if (dependent < 1 || dependent > ts.VariableCount) return "No dependent variable specified";
-    if (ts.PredictorCount < 1 || ts.PredictorCount > ts.VariableCount - 1) return "No predictor variables specified";
-    for (int t = 1; t <= ts.PredictorCount; ++t) {
-        const int a = ts.PredictorList[t];
-        if (a < 1 || a > ts.VariableCount) return "A predictor is not a variable of the table set";
-        if (a == dependent) return "The dependent variable cannot also be a predictor";
-        if (t > 1 && a <= ts.PredictorList[t - 1]) return "The predictors are not in variable order";
+std::string SelectionProblem(const InputSide& in, const ModelSelection& model) {
+    const int dependent = model.DependentVariable;
+    if (in.VariableCount < 0 || in.VariableCount > MaxVariables) return "The number of variables is out of range";
+    if (dependent < 1 || dependent > in.VariableCount) return "No dependent variable specified";
+    if (model.PredictorCount < 1 || model.PredictorCount > MaxVariables - 1) return "No predictor variables specified";
+    for (int t = 1; t <= model.PredictorCount; ++t) {
+        const int a = model.PredictorList[t];
+        if (a < 1 || a > in.VariableCount) return "A predictor is not a variable of the table set";
     }
-    // A variable of the model without categories (a table-set file may hold
-    // one) leaves nothing to estimate.
-    const auto withoutCategories = [&ts](int v) {
-        return Categories(ts, v) < 1 || Categories(ts, v) > MaxCategories;
-    };
-    if (withoutCategories(dependent)) return "Variable " + ts.VariableNames[dependent].str() + " has no categories";
-    for (int t = 1; t <= ts.PredictorCount; ++t)
-        if (withoutCategories(ts.PredictorList[t]))
-            return "Variable " + ts.VariableNames[ts.PredictorList[t]].str() + " has no categories";
+    const auto tooMany = [&in](int v) { return Categories(in, v) > MaxCategories; };
+    if (tooMany(dependent)) return "Variable " + in.VariableNames[dependent].str() + " has too many categories";
+    for (int t = 1; t <= model.PredictorCount; ++t)
+        if (tooMany(model.PredictorList[t]))
+            return "Variable " + in.VariableNames[model.PredictorList[t]].str() + " has too many categories";
     return {};
 }
 
-int BlockStart(const TableSet& ts, int t) {
+std::string EstimationProblem(const InputSide& in, const ModelSelection& model) {
+    if (in.VariableCount < 2 || in.VariableCount > MaxVariables) return "A model needs at least two variables";
+    if (std::string problem = SelectionProblem(in, model); !problem.empty()) return problem;
+    const int dependent = model.DependentVariable;
+    if (model.PredictorCount > in.VariableCount - 1) return "No predictor variables specified";
+    for (int t = 1; t <= model.PredictorCount; ++t) {
+        const int a = model.PredictorList[t];
+        if (a == dependent) return "The dependent variable cannot also be a predictor";
+        if (t > 1 && a <= model.PredictorList[t - 1]) return "The predictors are not in variable order";
+    }
+    // A variable of the model without categories (a table-set file may hold
+    // one) leaves nothing to estimate.
+    if (Categories(in, dependent) < 1) return "Variable " + in.VariableNames[dependent].str() + " has no categories";
+    for (int t = 1; t <= model.PredictorCount; ++t)
+        if (Categories(in, model.PredictorList[t]) < 1)
+            return "Variable " + in.VariableNames[model.PredictorList[t]].str() + " has no categories";
+    return {};
+}
+
+int BlockStart(const InputSide& in, const ModelSelection& model, int t) {
     int s = 1;
-    for (int u = 1; u < t; ++u) s += Categories(ts, ts.PredictorList[u]);
+    for (int u = 1; u < t; ++u) s += Categories(in, model.PredictorList[u]);
     return s;
 }
 
-void SelectModelFromRoles(TableSet& ts) {
-    ts.PredictorCount = 0;
-    ts.DependentVariable = 0;
-    for (int v = 1; v <= ts.VariableCount && v <= MaxVariables; ++v) {
-        if (ts.VariableRoles[v] == 1) {
-            ts.DependentVariable = v;
-        } else if (ts.VariableRoles[v] == 2) {
-            ++ts.PredictorCount;
-            ts.PredictorList[ts.PredictorCount] = v;
+void SelectModelFromRoles(const InputSide& in, ModelSelection& model) {
+    model.PredictorCount = 0;
+    model.DependentVariable = 0;
+    for (int v = 1; v <= in.VariableCount && v <= MaxVariables; ++v) {
+        if (model.VariableRoles[v] == 1) {
+            model.DependentVariable = v;
+        } else if (model.VariableRoles[v] == 2) {
+            ++model.PredictorCount;
+            model.PredictorList[model.PredictorCount] = v;
         }
     }
 }
 
-void CheckMarginalTotals(TableSet& ts, WarningSink& warnings) {
-    ts.EstimationError = 0;
+void CheckMarginalTotals(const InputSide& in, EstimationArrays& est, WarningSink& warnings) {
+    est.EstimationError = 0;
     std::array<bool, MaxVariables + 1> established{};
 
     // Compares the totals of one table with the variable's established ones,
     // or establishes them.
     const auto settle = [&](int variable, const std::array<std::int64_t, MaxCategories + 1>& totals) {
-        auto& marginal = ts.MarginalTotals[variable];
+        auto& marginal = est.MarginalTotals[variable];
         if (!established[variable]) {
-            for (int n = 1; n <= Categories(ts, variable); ++n) marginal[n] = totals[n];
+            for (int n = 1; n <= Categories(in, variable); ++n) marginal[n] = totals[n];
             established[variable] = true;
             return;
         }
-        for (int n = 1; n <= Categories(ts, variable); ++n)
-            if (marginal[n] != totals[n]) ts.EstimationError = variable;
+        for (int n = 1; n <= Categories(in, variable); ++n)
+            if (marginal[n] != totals[n]) est.EstimationError = variable;
     };
 
-    for (int i = 2; i <= ts.VariableCount; ++i) {
+    for (int i = 2; i <= in.VariableCount; ++i) {
         for (int j = 1; j < i; ++j) {
-            const PairTableTotals totals = PairTotals(ts, i, j);
+            const PairTableTotals totals = PairTotals(in, i, j);
             settle(i, totals.rows);
             // When both variables mismatch, the column variable is the one named.
             settle(j, totals.columns);
             // The error is never cleared here, so once a mismatch was found the
             // warning repeats after every later pair.
-            if (ts.EstimationError > 0)
-                warnings.ShowWarning(TotalsMismatchWarning + ts.VariableNames[ts.EstimationError]);
+            if (est.EstimationError > 0)
+                warnings.ShowWarning(TotalsMismatchWarning + in.VariableNames[est.EstimationError]);
         }
     }
 }
 
-void GetOrientedTable(const TableSet& ts, int a, int b, OrientedTable& table) {
-    const int rows = Categories(ts, a);
-    const int columns = Categories(ts, b);
+void GetOrientedTable(const InputSide& in, int a, int b, OrientedTable& table) {
+    const int rows = Categories(in, a);
+    const int columns = Categories(in, b);
     if (a > b) {
-        const PairTable& stored = ts.PairTables[PairIndex(a, b)];
+        const PairTable& stored = in.PairTables[PairIndex(a, b)];
         for (int r = 1; r <= rows; ++r)
             for (int k = 1; k <= columns; ++k) table.cells[r][k] = stored[r][k];
     } else {
-        const PairTable& stored = ts.PairTables[PairIndex(b, a)];
+        const PairTable& stored = in.PairTables[PairIndex(b, a)];
         for (int r = 1; r <= rows; ++r)
             for (int k = 1; k <= columns; ++k) table.cells[r][k] = stored[k][r];
     }
@@ -112,62 +124,63 @@ void GetOrientedTable(const TableSet& ts, int a, int b, OrientedTable& table) {
     table.OrientedColumns = columns;
 }
 
-void detail::FillRightHandSides(TableSet& ts) {
-    const int dependent = ts.DependentVariable;
-    const int D = Categories(ts, dependent);
-    ts.DependentCategoryCount = D;
+void detail::FillRightHandSides(const InputSide& in, const ModelSelection& model, EstimationArrays& est) {
+    const int dependent = model.DependentVariable;
+    const int D = Categories(in, dependent);
+    est.DependentCategoryCount = D;
     // The matrices are sized to the model, so every selection fits.
-    const int size = BlockStart(ts, ts.PredictorCount + 1);
-    ts.RightHandSides.resize(size, D);
+    const int size = BlockStart(in, model, model.PredictorCount + 1);
+    est.RightHandSides.resize(size, D);
 
-    for (int d = 1; d <= D; ++d) ts.RightHandSides(1, d) = static_cast<double>(ts.MarginalTotals[dependent][d]);
+    for (int d = 1; d <= D; ++d) est.RightHandSides(1, d) = static_cast<double>(est.MarginalTotals[dependent][d]);
     int m = 1;
     OrientedTable table;
-    for (int t = 1; t <= ts.PredictorCount; ++t) {
-        const int a = ts.PredictorList[t];
-        GetOrientedTable(ts, a, dependent, table);
+    for (int t = 1; t <= model.PredictorCount; ++t) {
+        const int a = model.PredictorList[t];
+        GetOrientedTable(in, a, dependent, table);
         std::int64_t total = 0;
-        for (int r = 1; r <= Categories(ts, a); ++r)
+        for (int r = 1; r <= Categories(in, a); ++r)
             for (int d = 1; d <= D; ++d) {
-                ts.RightHandSides(m + r, d) = table(r, d);
+                est.RightHandSides(m + r, d) = table(r, d);
                 total += table(r, d);
             }
         // A sum of at most 256 32-bit counts: exact in 64 bits and in double.
-        if (t == 1) ts.TotalCount = static_cast<double>(total);
-        m += Categories(ts, a);
+        if (t == 1) est.TotalCount = static_cast<double>(total);
+        m += Categories(in, a);
     }
-    ts.ParameterCount = m;
-    ts.CrossProducts.resize(m, m);
+    est.ParameterCount = m;
+    est.CrossProducts.resize(m, m);
 }
 
-void BuildRightHandSides(TableSet& ts, OutputFile& log, const std::filesystem::path& logPath) {
-    detail::FillRightHandSides(ts);
+void BuildRightHandSides(const InputSide& in, const ModelSelection& model, EstimationArrays& est, OutputFile& log,
+                         const std::filesystem::path& logPath) {
+    detail::FillRightHandSides(in, model, est);
     // The log is rewritten by every estimation: written over in place, so
     // that the estimation never waits for the disk.
     log.Create(logPath, OutputFile::Existing::WriteOver);
-    detail::WriteLogMatrix(log, ts.ParameterCount, ts.DependentCategoryCount, 8, 1,
-                           [&](int r) { return ts.RightHandSides.row(r) + 1; });
+    detail::WriteLogMatrix(log, est.ParameterCount, est.DependentCategoryCount, 8, 1,
+                           [&](int r) { return est.RightHandSides.row(r) + 1; });
 }
 
-void detail::FillCrossProducts(TableSet& ts) {
-    Matrix& cp = ts.CrossProducts;
-    cp(1, 1) = ts.TotalCount;
+void detail::FillCrossProducts(const InputSide& in, const ModelSelection& model, EstimationArrays& est) {
+    Matrix& cp = est.CrossProducts;
+    cp(1, 1) = est.TotalCount;
     OrientedTable table;
-    for (int t = 1; t <= ts.PredictorCount; ++t) {
-        const int a = ts.PredictorList[t];
-        const int s = BlockStart(ts, t);
-        for (int k = 1; k <= Categories(ts, a); ++k) {
-            const auto n = static_cast<double>(ts.MarginalTotals[a][k]);
+    for (int t = 1; t <= model.PredictorCount; ++t) {
+        const int a = model.PredictorList[t];
+        const int s = BlockStart(in, model, t);
+        for (int k = 1; k <= Categories(in, a); ++k) {
+            const auto n = static_cast<double>(est.MarginalTotals[a][k]);
             cp(s + k, 1) = n;
             cp(1, s + k) = n;
             cp(s + k, s + k) = n;
         }
         for (int u = 1; u < t; ++u) {
-            const int b = ts.PredictorList[u];
-            const int su = BlockStart(ts, u);
-            GetOrientedTable(ts, a, b, table);
-            for (int r = 1; r <= Categories(ts, a); ++r)
-                for (int k = 1; k <= Categories(ts, b); ++k) {
+            const int b = model.PredictorList[u];
+            const int su = BlockStart(in, model, u);
+            GetOrientedTable(in, a, b, table);
+            for (int r = 1; r <= Categories(in, a); ++r)
+                for (int k = 1; k <= Categories(in, b); ++k) {
                     cp(s + r, su + k) = table(r, k);
                     cp(su + k, s + r) = table(r, k);
                 }
@@ -175,37 +188,30 @@ void detail::FillCrossProducts(TableSet& ts) {
         // Off the diagonal of a predictor's own block everything stays 0: two
         // categories of one variable never occur together.
     }
-    const int m = ts.ParameterCount;
-    ts.DiagonalCopy.assign(static_cast<std::size_t>(m) + 1, 0.0);
-    for (int i = 1; i <= m; ++i) ts.DiagonalCopy[i] = cp(i, i);
+    const int m = est.ParameterCount;
+    est.DiagonalCopy.assign(static_cast<std::size_t>(m) + 1, 0.0);
+    for (int i = 1; i <= m; ++i) est.DiagonalCopy[i] = cp(i, i);
 }
 
-namespace {
-
-std::mutex g_keptTextMutex;
-std::string g_keptText;  // the buffer of the last LogRows
-
-}  // namespace
-
-detail::LogRows::LogRows() {
-    const std::lock_guard lock(g_keptTextMutex);
-    text.swap(g_keptText);
+detail::LogRows::LogRows(std::string& kept) : m_kept(kept) {
+    text.swap(m_kept);
     text.clear();
 }
 
 detail::LogRows::~LogRows() {
-    const std::lock_guard lock(g_keptTextMutex);
-    if (text.capacity() > g_keptText.capacity()) text.swap(g_keptText);
+    // Only the room is kept: a copy of the arrays copies no text.
+    text.clear();
+    if (text.capacity() > m_kept.capacity()) text.swap(m_kept);
 }
 
-void detail::WriteCrossProductsLog(const TableSet& ts, OutputFile& log, LogRows& rows) {
+void detail::WriteCrossProductsLog(const EstimationArrays& est, OutputFile& log, LogRows& rows) {
     constexpr std::size_t PieceSize = 64 * 1024;
-    const int m = ts.ParameterCount;
+    const int m = est.ParameterCount;
     rows.text.clear();
     rows.starts.clear();
     rows.text.reserve(static_cast<std::size_t>(m) * (8 * static_cast<std::size_t>(m) + 2) + 2);
     constexpr std::size_t Width = 8;
-    const Matrix& cp = ts.CrossProducts;
+    const Matrix& cp = est.CrossProducts;
     // Whether all fields of a row have their 8 characters.
     std::vector<char> fits(static_cast<std::size_t>(m) + 1, 0);
     const auto sameBits = [](double a, double b) {
@@ -245,24 +251,25 @@ void detail::WriteCrossProductsLog(const TableSet& ts, OutputFile& log, LogRows&
     log.Write(std::string_view(rows.text).substr(written));
 }
 
-void detail::AddConstraints(TableSet& ts) {
-    Matrix& cp = ts.CrossProducts;
-    ForEachIdentifyingConstraint(ts, [&cp](int i, int j, double product) { cp(i, j) += product; });
+void detail::AddConstraints(const InputSide& in, const ModelSelection& model, EstimationArrays& est) {
+    Matrix& cp = est.CrossProducts;
+    ForEachIdentifyingConstraint(in, model, est, [&cp](int i, int j, double product) { cp(i, j) += product; });
 }
 
-void detail::WriteConstrainedLog(const TableSet& ts, OutputFile& log, const LogRows& plain) {
+void detail::WriteConstrainedLog(const InputSide& in, const ModelSelection& model, const EstimationArrays& est, OutputFile& log,
+                                 const LogRows& plain) {
     constexpr std::size_t PlainWidth = 8;
     constexpr std::size_t Widening = 4;  // block 3's fields are 12 wide
-    const int m = ts.ParameterCount;
+    const int m = est.ParameterCount;
     // The constraints changed, in row s + k of a predictor's block, columns
     // s + 1 .. s + k; every other entry is the very double of block 2, so
     // its text is block 2's, in a field 4 characters wider. (A text that
     // overflowed its field in block 2 makes its row formatted anew.)
     std::vector<int> firstChanged(static_cast<std::size_t>(m) + 1, m + 1);
     std::vector<int> lastChanged(static_cast<std::size_t>(m) + 1, m);
-    for (int t = 1; t <= ts.PredictorCount; ++t) {
-        const int s = BlockStart(ts, t);
-        for (int k = 1; k <= Categories(ts, ts.PredictorList[t]); ++k) {
+    for (int t = 1; t <= model.PredictorCount; ++t) {
+        const int s = BlockStart(in, model, t);
+        for (int k = 1; k <= Categories(in, model.PredictorList[t]); ++k) {
             firstChanged[s + k] = s + 1;
             lastChanged[s + k] = s + k;
         }
@@ -281,7 +288,7 @@ void detail::WriteConstrainedLog(const TableSet& ts, OutputFile& log, const LogR
     LogPieces pieces(log, static_cast<std::size_t>(m) * 40);
     std::string& piece = pieces.line();
     for (int r = 1; r <= m; ++r) {
-        const double* values = ts.CrossProducts.row(r) + 1;
+        const double* values = est.CrossProducts.row(r) + 1;
         const std::size_t start = plain.starts[static_cast<std::size_t>(r) - 1];
         const std::size_t length = plain.starts[static_cast<std::size_t>(r)] - start - 2;
         if (length != PlainWidth * static_cast<std::size_t>(m)) {
@@ -302,16 +309,16 @@ void detail::WriteConstrainedLog(const TableSet& ts, OutputFile& log, const LogR
     pieces.EndMatrix();
 }
 
-void BuildCrossProducts(TableSet& ts, OutputFile& log) {
-    detail::FillCrossProducts(ts);
-    const Matrix& cp = ts.CrossProducts;
-    detail::WriteLogMatrix(log, ts.ParameterCount, ts.ParameterCount, 8, 1, [&](int r) { return cp.row(r) + 1; });
+void BuildCrossProducts(const InputSide& in, const ModelSelection& model, EstimationArrays& est, OutputFile& log) {
+    detail::FillCrossProducts(in, model, est);
+    const Matrix& cp = est.CrossProducts;
+    detail::WriteLogMatrix(log, est.ParameterCount, est.ParameterCount, 8, 1, [&](int r) { return cp.row(r) + 1; });
 }
 
-void AddIdentifyingConstraints(TableSet& ts, OutputFile& log) {
-    detail::AddConstraints(ts);
-    const Matrix& cp = ts.CrossProducts;
-    const int m = ts.ParameterCount;
+void AddIdentifyingConstraints(const InputSide& in, const ModelSelection& model, EstimationArrays& est, OutputFile& log) {
+    detail::AddConstraints(in, model, est);
+    const Matrix& cp = est.CrossProducts;
+    const int m = est.ParameterCount;
     detail::WriteLogMatrix(log, m, m, 12, 1, [&](int r) { return cp.row(r) + 1; });
 }
 

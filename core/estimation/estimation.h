@@ -21,7 +21,7 @@
 // fixed index order, so results are reproducible to the last bit.
 //
 // Parameter numbering: parameter 1 is the constant; category k of the t-th
-// entry of PredictorList is parameter BlockStart(ts, t) + k.
+// entry of PredictorList is parameter BlockStart(in, model, t) + k.
 #pragma once
 
 #include <cstdint>
@@ -59,8 +59,9 @@ struct OrientedTable {
     std::int32_t operator()(int row, int column) const { return cells[row][column]; }
 };
 
-// Runs the whole estimation for the selection stored in ts (DependentVariable,
-// PredictorCount, PredictorList); returns true when results were computed,
+// Runs the whole estimation of the selection `model` (DependentVariable,
+// PredictorCount, PredictorList) on the pair tables of `in`, into the
+// estimation arrays `est`; returns true when results were computed,
 // false when the matrix was singular. Writes the estimation log to logPath.
 // Throws IoError when the log cannot be written.
 //
@@ -71,21 +72,43 @@ struct OrientedTable {
 // ResultsAvailable is left to the caller, which sets it before the run.
 // ResultsCurrent becomes false at the start and true only when results were
 // computed; so does the summary's presence (false).
-bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath);
+bool ComputeEstimates(const InputSide& in, const ModelSelection& model, EstimationArrays& est, WarningSink& warnings,
+                      const std::filesystem::path& logPath);
+// The same on the parts of one table set.
+inline bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath) {
+    return ComputeEstimates(ts, ts, ts, warnings, logPath);
+}
 
 // ComputeEstimates without the estimation log (for estimations whose log
 // nobody reads, such as refits of reduced models): the same results and
 // warnings, no file, and no time spent on the log's texts. Throws as
 // ComputeEstimates does, except for the log's IoError.
-bool ComputeEstimatesWithoutLog(TableSet& ts, WarningSink& warnings);
+bool ComputeEstimatesWithoutLog(const InputSide& in, const ModelSelection& model, EstimationArrays& est,
+                                WarningSink& warnings);
+inline bool ComputeEstimatesWithoutLog(TableSet& ts, WarningSink& warnings) {
+    return ComputeEstimatesWithoutLog(ts, ts, ts, warnings);
+}
+
+// Why the results of the selection cannot be read, or an empty text when
+// they can: a dependent variable and 1 to 15 predictors, all variables of
+// the table set with at most 16 categories. (Whatever can be estimated can
+// be read.)
+std::string SelectionProblem(const InputSide& in, const ModelSelection& model);
+
+// Why the selection cannot be estimated, or an empty text when it can: the
+// rules of SelectionProblem, and at least two variables, the predictors in
+// variable order without the dependent variable, every variable of the
+// model with at least one category. The desktop program shows the text in
+// its error box.
+std::string EstimationProblem(const InputSide& in, const ModelSelection& model);
 
 // Turns the model roles (VariableRoles) into the selection, in variable
 // order: DependentVariable is the (last) variable of role 1, PredictorList the
 // variables of role 2. Both become 0 / empty when no variable has the role.
-void SelectModelFromRoles(TableSet& ts);
+void SelectModelFromRoles(const InputSide& in, ModelSelection& model);
 
 // Number of the parameter before the block of the t-th predictor (1 for t = 1).
-int BlockStart(const TableSet& ts, int t);
+int BlockStart(const InputSide& in, const ModelSelection& model, int t);
 
 // ---- The operations, in the order ComputeEstimates runs them ----
 
@@ -94,49 +117,43 @@ int BlockStart(const TableSet& ts, int t);
 // its MarginalTotals. After every pair, once some mismatch has been found, it
 // warns "Totals do not match for variable " + the name of the variable of the
 // most recent mismatch (EstimationError). Totals are summed in 64 bits.
-void CheckMarginalTotals(TableSet& ts, WarningSink& warnings);
+void CheckMarginalTotals(const InputSide& in, EstimationArrays& est, WarningSink& warnings);
 
 // Copies the table of variables a and b (a != b) into `table`, rows = a.
-void GetOrientedTable(const TableSet& ts, int a, int b, OrientedTable& table);
+void GetOrientedTable(const InputSide& in, int a, int b, OrientedTable& table);
 
 // Sizes the model (ParameterCount, DependentCategoryCount), fills
 // RightHandSides (X'y, one column per dependent category) and TotalCount (the
 // grand total of the first predictor's table with the dependent), clears
 // CrossProducts, then creates the log at logPath and writes block 1.
-void BuildRightHandSides(TableSet& ts, OutputFile& log, const std::filesystem::path& logPath);
+void BuildRightHandSides(const InputSide& in, const ModelSelection& model, EstimationArrays& est, OutputFile& log,
+                         const std::filesystem::path& logPath);
 
 // Fills CrossProducts with X'X and DiagonalCopy with its diagonal; log block 2.
-void BuildCrossProducts(TableSet& ts, OutputFile& log);
+void BuildCrossProducts(const InputSide& in, const ModelSelection& model, EstimationArrays& est, OutputFile& log);
 
 // Adds n(k) x n(k') to the lower triangle and diagonal of each predictor's
 // block (n = its marginal counts); the upper triangle keeps X'X. Log block 3.
-void AddIdentifyingConstraints(TableSet& ts, OutputFile& log);
+void AddIdentifyingConstraints(const InputSide& in, const ModelSelection& model, EstimationArrays& est, OutputFile& log);
 
 // Inverts the constrained matrix (its lower triangle) by a Cholesky
 // factorisation into InverseMatrix, and restores CrossProducts to X'X.
 // EstimationError becomes 0, or 1 when a pivot is singular: then the warning
 // "Error: Matrix is singular !" is shown, an empty line ends the log, the log
 // is closed, and InverseMatrix and CrossProducts are left mid-way.
-void InvertMatrix(TableSet& ts, WarningSink& warnings, OutputFile& log);
+void InvertMatrix(EstimationArrays& est, WarningSink& warnings, OutputFile& log);
 
 // Coefficients = InverseMatrix x RightHandSides (proportions); writes log
 // block 4 and closes the log.
-void ComputeCoefficients(TableSet& ts, OutputFile& log);
+void ComputeCoefficients(EstimationArrays& est, OutputFile& log);
 
 // StandardErrors in percentage points: 100 x sqrt(V(i) p (1 - p)), where V is
 // the diagonal of M X'X M (M = InverseMatrix) and p the proportion of the
 // dependent category. A variance that rounding makes negative gives 0.
-void ComputeStandardErrors(TableSet& ts);
+void ComputeStandardErrors(const ModelSelection& model, EstimationArrays& est);
 
 // MinimumPrediction and MaximumPrediction (percent): the average plus, per
 // predictor, its smallest (largest) coefficient.
-void ComputePredictionRange(TableSet& ts);
-
-// The combination of predictor categories (one category number per entry of
-// PredictorList, in that order) whose prediction for dependent category d is
-// the smallest (maximum = false) or the largest (maximum = true): the
-// combination behind MinimumPrediction(d) or MaximumPrediction(d). On ties
-// the first category wins, as in ComputePredictionRange.
-std::vector<int> PredictionCombination(const TableSet& ts, int d, bool maximum);
+void ComputePredictionRange(const InputSide& in, const ModelSelection& model, EstimationArrays& est);
 
 }  // namespace kelvo

@@ -40,19 +40,19 @@ public:
     // Copies what the helper needs from the table set (X'X as built, and its
     // lower triangle with the constraints added as AddIdentifyingConstraints
     // adds them), so that the calling thread may go on changing it.
-    explicit NumericWork(const TableSet& ts)
-        : m_isa(detail::CurrentIsa()), m_m(ts.ParameterCount), m_d(ts.DependentCategoryCount),
+    NumericWork(const InputSide& in, const ModelSelection& model, const EstimationArrays& est)
+        : m_isa(detail::CurrentIsa()), m_m(est.ParameterCount), m_d(est.DependentCategoryCount),
           m_plain(m_m, detail::KernelMatrix::Fill::Unset), m_constrained(m_m, detail::KernelMatrix::Fill::Unset), m_rightHandSides(static_cast<std::size_t>(m_m) * static_cast<std::size_t>(m_d)),
           m_factor(m_m), m_inverse(m_m),
           m_coefficients(static_cast<std::size_t>(m_m) * static_cast<std::size_t>(m_d)),
           m_variances(static_cast<std::size_t>(m_m)) {
         for (int i = 0; i < m_m; ++i) {
-            std::copy_n(ts.CrossProducts.row(i + 1) + 1, m_m, m_plain.row(i));
-            std::copy_n(ts.CrossProducts.row(i + 1) + 1, i + 1, m_constrained.row(i));
-            std::copy_n(ts.RightHandSides.row(i + 1) + 1, m_d, m_rightHandSides.begin() + i * m_d);
+            std::copy_n(est.CrossProducts.row(i + 1) + 1, m_m, m_plain.row(i));
+            std::copy_n(est.CrossProducts.row(i + 1) + 1, i + 1, m_constrained.row(i));
+            std::copy_n(est.RightHandSides.row(i + 1) + 1, m_d, m_rightHandSides.begin() + i * m_d);
         }
         detail::ForEachIdentifyingConstraint(
-            ts, [this](int i, int j, double product) { m_constrained(i - 1, j - 1) += product; });
+            in, model, est, [this](int i, int j, double product) { m_constrained(i - 1, j - 1) += product; });
     }
 
     // The work (on the helper thread, or on the calling one).
@@ -141,62 +141,63 @@ private:
 // The operations from log block 2 on, taking over the results of `work`;
 // returns what ComputeEstimates returns. CrossProducts already holds X'X.
 // Without a log (nullptr), its blocks are neither made nor written.
-bool TakeOverInOrder(TableSet& ts, WarningSink& warnings, OutputFile* log, NumericWork& work) {
-    const int m = ts.ParameterCount;
-    const int D = ts.DependentCategoryCount;
+bool TakeOverInOrder(const InputSide& in, const ModelSelection& model, EstimationArrays& est, WarningSink& warnings, OutputFile* log,
+                     NumericWork& work) {
+    const int m = est.ParameterCount;
+    const int D = est.DependentCategoryCount;
     // BuildCrossProducts' log block, then AddIdentifyingConstraints.
     if (log != nullptr) {
-        detail::LogRows plain;
-        detail::WriteCrossProductsLog(ts, *log, plain);
-        detail::AddConstraints(ts);
-        detail::WriteConstrainedLog(ts, *log, plain);
+        detail::LogRows plain(est.LogText);
+        detail::WriteCrossProductsLog(est, *log, plain);
+        detail::AddConstraints(in, model, est);
+        detail::WriteConstrainedLog(in, model, est, *log, plain);
     } else {
-        detail::AddConstraints(ts);
+        detail::AddConstraints(in, model, est);
     }
 
     // InvertMatrix.
     work.WaitFor(NumericWork::Factored);
     if (work.SingularRow() >= 0) {
-        detail::StopAtSingularRow(ts, work.Factor(), work.SingularRow(), warnings, log);
+        detail::StopAtSingularRow(est, work.Factor(), work.SingularRow(), warnings, log);
         return false;
     }
     work.WaitFor(NumericWork::Inverted);
-    Matrix& inverse = ts.InverseMatrix;
+    Matrix& inverse = est.InverseMatrix;
     if (inverse.rows() != m || inverse.columns() != m) inverse.resize(m, m);
     for (int i = 0; i < m; ++i) std::copy_n(work.Inverse().row(i), m, inverse.row(i + 1) + 1);
-    ts.EstimationError = 0;
-    detail::RestoreCrossProducts(ts);
+    est.EstimationError = 0;
+    detail::RestoreCrossProducts(est);
 
     // ComputeCoefficients.
     work.WaitFor(NumericWork::CoefficientsDone);
     for (int p = 1; p <= m; ++p)
-        for (int d = 1; d <= D; ++d) ts.Coefficients[p][d] = work.Coefficient(p - 1, d - 1);
-    if (log != nullptr) detail::WriteCoefficientsLog(ts, *log);
+        for (int d = 1; d <= D; ++d) est.Coefficients[p][d] = work.Coefficient(p - 1, d - 1);
+    if (log != nullptr) detail::WriteCoefficientsLog(est, *log);
 
     // ComputeStandardErrors and ComputePredictionRange.
-    detail::StandardErrorsFromVariances(ts, work.Variances());
-    ComputePredictionRange(ts);
+    detail::StandardErrorsFromVariances(model, est, work.Variances());
+    ComputePredictionRange(in, model, est);
     return true;
 }
 
 // ComputeEstimates, with the log at logPath, or without a log (nullptr).
-bool Estimate(TableSet& ts, WarningSink& warnings, const std::filesystem::path* logPath) {
+bool Estimate(const InputSide& in, const ModelSelection& model, EstimationArrays& est, WarningSink& warnings, const std::filesystem::path* logPath) {
     // Until this run succeeds the arrays hold no results of this selection.
-    ts.ResultsCurrent = false;
-    ts.Summary.present = false;
-    if (const std::string problem = detail::SelectionProblem(ts); !problem.empty())
+    est.ResultsCurrent = false;
+    est.Summary.present = false;
+    if (const std::string problem = EstimationProblem(in, model); !problem.empty())
         throw std::invalid_argument(problem);
     OutputFile log;
-    CheckMarginalTotals(ts, warnings);
+    CheckMarginalTotals(in, est, warnings);
     if (logPath != nullptr) {
-        BuildRightHandSides(ts, log, *logPath);
+        BuildRightHandSides(in, model, est, log, *logPath);
     } else {
-        detail::FillRightHandSides(ts);
+        detail::FillRightHandSides(in, model, est);
     }
-    detail::FillCrossProducts(ts);
-    NumericWork work(ts);
+    detail::FillCrossProducts(in, model, est);
+    NumericWork work(in, model, est);
     std::jthread helper;  // goes (joining the thread) before `work`
-    if (detail::UseTwoThreads(ts.ParameterCount)) {
+    if (detail::UseTwoThreads(est.ParameterCount)) {
         try {
             helper = std::jthread([&work](const std::stop_token& stop) { work.Run(stop); });
         } catch (const std::system_error&) {
@@ -205,8 +206,8 @@ bool Estimate(TableSet& ts, WarningSink& warnings, const std::filesystem::path* 
     }
     if (!helper.joinable()) work.Run(std::stop_token());
     try {
-        ts.ResultsCurrent = TakeOverInOrder(ts, warnings, logPath != nullptr ? &log : nullptr, work);
-        return ts.ResultsCurrent;
+        est.ResultsCurrent = TakeOverInOrder(in, model, est, warnings, logPath != nullptr ? &log : nullptr, work);
+        return est.ResultsCurrent;
     } catch (...) {
         // The results of the work are dropped; a helper stops soon and is
         // joined on the way out.
@@ -218,10 +219,13 @@ bool Estimate(TableSet& ts, WarningSink& warnings, const std::filesystem::path* 
 
 }  // namespace
 
-bool ComputeEstimates(TableSet& ts, WarningSink& warnings, const std::filesystem::path& logPath) {
-    return Estimate(ts, warnings, &logPath);
+bool ComputeEstimates(const InputSide& in, const ModelSelection& model, EstimationArrays& est, WarningSink& warnings,
+                      const std::filesystem::path& logPath) {
+    return Estimate(in, model, est, warnings, &logPath);
 }
 
-bool ComputeEstimatesWithoutLog(TableSet& ts, WarningSink& warnings) { return Estimate(ts, warnings, nullptr); }
+bool ComputeEstimatesWithoutLog(const InputSide& in, const ModelSelection& model, EstimationArrays& est, WarningSink& warnings) {
+    return Estimate(in, model, est, warnings, nullptr);
+}
 
 }  // namespace kelvo

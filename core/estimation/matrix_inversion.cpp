@@ -16,37 +16,38 @@ bool detail::SingularPivot(double s, double diagonal) {
     return !(s > AbsolutePivotThreshold) || !(s > RelativePivotThreshold * diagonal);
 }
 
-void detail::StopAtSingularRow(TableSet& ts, const KernelMatrix& factor, int singularRow, WarningSink& warnings,
+void detail::StopAtSingularRow(EstimationArrays& est, const KernelMatrix& factor, int singularRow,
+                               WarningSink& warnings,
                                OutputFile* log) {
-    const int m = ts.ParameterCount;
-    if (ts.InverseMatrix.rows() != m || ts.InverseMatrix.columns() != m) ts.InverseMatrix.resize(m, m);
+    const int m = est.ParameterCount;
+    if (est.InverseMatrix.rows() != m || est.InverseMatrix.columns() != m) est.InverseMatrix.resize(m, m);
     // The rows before the singular one, and that row's entries left of the
     // diagonal.
     for (int i = 0; i <= singularRow; ++i)
-        for (int j = 0; j < (i < singularRow ? i + 1 : i); ++j) ts.InverseMatrix(i + 1, j + 1) = factor(j, i);
+        for (int j = 0; j < (i < singularRow ? i + 1 : i); ++j) est.InverseMatrix(i + 1, j + 1) = factor(j, i);
     warnings.ShowWarning(SingularMatrixWarning);
-    ts.EstimationError = 1;
+    est.EstimationError = 1;
     if (log != nullptr) {
         log->WriteLine();
         log->Close();
     }
 }
 
-void detail::RestoreCrossProducts(TableSet& ts) {
+void detail::RestoreCrossProducts(EstimationArrays& est) {
     // Nothing above the diagonal was changed since the matrix was built, and
     // the plain diagonal was kept aside. (L and W live in the kernels' own
     // storage, not in the lower triangle.)
-    Matrix& a = ts.CrossProducts;
-    for (int i = 1; i <= ts.ParameterCount; ++i) {
-        a(i, i) = ts.DiagonalCopy[i];
+    Matrix& a = est.CrossProducts;
+    for (int i = 1; i <= est.ParameterCount; ++i) {
+        a(i, i) = est.DiagonalCopy[i];
         for (int j = 1; j < i; ++j) a(i, j) = a(j, i);
     }
 }
 
-void InvertMatrix(TableSet& ts, WarningSink& warnings, OutputFile& log) {
-    const int m = ts.ParameterCount;
-    const Matrix& a = ts.CrossProducts;  // constrained lower triangle in, X'X out
-    Matrix& inverse = ts.InverseMatrix;
+void InvertMatrix(EstimationArrays& est, WarningSink& warnings, OutputFile& log) {
+    const int m = est.ParameterCount;
+    const Matrix& a = est.CrossProducts;  // constrained lower triangle in, X'X out
+    Matrix& inverse = est.InverseMatrix;
     if (inverse.rows() != m || inverse.columns() != m) inverse.resize(m, m);
     const detail::Isa isa = detail::CurrentIsa();
     // Element (i, j) of these from 1 is element (i - 1, j - 1) from 0 there.
@@ -60,10 +61,10 @@ void InvertMatrix(TableSet& ts, WarningSink& warnings, OutputFile& log) {
     detail::KernelMatrix factor(m);  // transposed: factor(k, i) = L(i, k)
     const int singularRow = detail::FactorCholesky(isa, constrained, stride, m, factor, detail::SingularPivot);
     if (singularRow >= 0) {
-        detail::StopAtSingularRow(ts, factor, singularRow, warnings, &log);
+        detail::StopAtSingularRow(est, factor, singularRow, warnings, &log);
         return;
     }
-    ts.EstimationError = 0;
+    est.EstimationError = 0;
 
     // Step 2: W = L^-1.
     //   W(i, i) = 1 / L(i, i)
@@ -76,7 +77,7 @@ void InvertMatrix(TableSet& ts, WarningSink& warnings, OutputFile& log) {
     detail::MultiplyTransposeByItself(isa, inverseFactor, inverseFrom0, stride);
 
     // Step 4: X'X again.
-    detail::RestoreCrossProducts(ts);
+    detail::RestoreCrossProducts(est);
 }
 
 }  // namespace kelvo

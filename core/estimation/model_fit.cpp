@@ -23,28 +23,30 @@ public:
 
 // RSS_d = n_d - sum over parameters of b(i, d) x X'y(i, d), for d = 1..D; a
 // value that rounding makes negative is 0.
-std::vector<double> ResidualSums(const TableSet& ts) {
-    const int D = ts.DependentCategoryCount;
+std::vector<double> ResidualSums(const ModelSelection& model, const EstimationArrays& est) {
+    const int D = est.DependentCategoryCount;
     std::vector<double> rss(static_cast<std::size_t>(D) + 1, 0.0);
     for (int d = 1; d <= D; ++d) {
         double fitted = 0;
-        for (int i = 1; i <= ts.ParameterCount; ++i) fitted += ts.Coefficients[i][d] * ts.RightHandSides(i, d);
-        rss[d] = std::max(0.0, static_cast<double>(ts.MarginalTotals[ts.DependentVariable][d]) - fitted);
+        for (int i = 1; i <= est.ParameterCount; ++i) fitted += est.Coefficients[i][d] * est.RightHandSides(i, d);
+        rss[d] = std::max(0.0, static_cast<double>(est.MarginalTotals[model.DependentVariable][d]) - fitted);
     }
     return rss;
 }
 
 // The residual sums of the model without the t-th predictor, fitted from the
-// same tables by the same estimation, without a log. `scratch` is a copy of
-// the estimated table set. NaN where the refit's matrix is singular.
-std::vector<double> ResidualSumsWithout(const TableSet& ts, int t, TableSet& scratch) {
-    scratch.PredictorCount = 0;
-    for (int u = 1; u <= ts.PredictorCount; ++u)
-        if (u != t) scratch.PredictorList[++scratch.PredictorCount] = ts.PredictorList[u];
+// same tables by the same estimation, without a log, into `scratch`. NaN
+// where the refit's matrix is singular.
+std::vector<double> ResidualSumsWithout(const InputSide& in, const ModelSelection& model, int t,
+                                        EstimationArrays& scratch) {
+    ModelSelection reduced = model;
+    reduced.PredictorCount = 0;
+    for (int u = 1; u <= model.PredictorCount; ++u)
+        if (u != t) reduced.PredictorList[++reduced.PredictorCount] = model.PredictorList[u];
     SilentSink silent;
-    if (!ComputeEstimatesWithoutLog(scratch, silent))
-        return std::vector<double>(static_cast<std::size_t>(ts.DependentCategoryCount) + 1, NaN);
-    return ResidualSums(scratch);
+    if (!ComputeEstimatesWithoutLog(in, reduced, scratch, silent))
+        return std::vector<double>(static_cast<std::size_t>(scratch.DependentCategoryCount) + 1, NaN);
+    return ResidualSums(reduced, scratch);
 }
 
 // Two-sided p-value of t with `df` degrees of freedom.
@@ -61,25 +63,25 @@ double FisherP(double f, double df1, double df2) {
 
 }  // namespace
 
-void ComputeModelSummary(TableSet& ts) {
-    ts.Summary = ModelSummary{};
-    if (!ts.ResultsCurrent) return;
-    ModelSummary& s = ts.Summary;
-    const int D = ts.DependentCategoryCount;
-    const int m = ts.ParameterCount;
-    const int P = ts.PredictorCount;
-    const double N = ts.TotalCount;
-    const auto& dependentTotals = ts.MarginalTotals[ts.DependentVariable];
+void ComputeModelSummary(const InputSide& in, const ModelSelection& model, EstimationArrays& est) {
+    est.Summary = ModelSummary{};
+    if (!est.ResultsCurrent) return;
+    ModelSummary& s = est.Summary;
+    const int D = est.DependentCategoryCount;
+    const int m = est.ParameterCount;
+    const int P = model.PredictorCount;
+    const double N = est.TotalCount;
+    const auto& dependentTotals = est.MarginalTotals[model.DependentVariable];
 
     s.totalCount = N;
     s.rank = 1;
-    for (int t = 1; t <= P; ++t) s.rank += ts.CategoryCounts[ts.PredictorList[t]] - 1;
+    for (int t = 1; t <= P; ++t) s.rank += in.CategoryCounts[model.PredictorList[t]] - 1;
     const double df = N - s.rank;
     s.residualDf = df;
     const bool testable = df > 0;
 
     const auto column = [D] { return std::vector<double>(static_cast<std::size_t>(D) + 1, NaN); };
-    s.residualSumOfSquares = ResidualSums(ts);
+    s.residualSumOfSquares = ResidualSums(model, est);
     s.rSquared = column();
     s.adjustedRSquared = column();
     s.residualStandardError = column();
@@ -107,23 +109,23 @@ void ComputeModelSummary(TableSet& ts) {
                 // is 100 sqrt(V(i) p (1 - p)): the same V(i), scaled by the
                 // residual variance instead of the total one. A column without
                 // variance has no residuals either.
-                classical = variance[d] > 0 ? ts.StandardErrors[i][d] * std::sqrt(rss / df / variance[d]) : 0.0;
+                classical = variance[d] > 0 ? est.StandardErrors[i][d] * std::sqrt(rss / df / variance[d]) : 0.0;
             }
             s.classicalStandardErrors(i, d) = classical;
             double t = NaN;
-            if (testable && tss[d] > 0 && !perfect[d] && classical > 0) t = 100 * ts.Coefficients[i][d] / classical;
+            if (testable && tss[d] > 0 && !perfect[d] && classical > 0) t = 100 * est.Coefficients[i][d] / classical;
             s.tValues(i, d) = t;
             s.pValues(i, d) = StudentP(t, df);
         }
     }
 
-    // The refits work on one copy of the table set.
-    std::unique_ptr<TableSet> scratch;
-    if (P > 1) scratch = std::make_unique<TableSet>(ts);
+    // The refits work on estimation arrays of their own.
+    std::unique_ptr<EstimationArrays> scratch;
+    if (P > 1) scratch = std::make_unique<EstimationArrays>();
     for (int t = 1; t <= P; ++t) {
-        const int a = ts.PredictorList[t];
-        const int K = ts.CategoryCounts[a];
-        const int base = BlockStart(ts, t);
+        const int a = model.PredictorList[t];
+        const int K = in.CategoryCounts[a];
+        const int base = BlockStart(in, model, t);
         PredictorSummary predictor;
         predictor.variable = a;
         predictor.df1 = K - 1;
@@ -131,19 +133,19 @@ void ComputeModelSummary(TableSet& ts) {
         predictor.eta = predictor.beta = predictor.fValue = predictor.pValue = column();
         // Without it only the constant remains when it is the only predictor,
         // whose residual sum is the total sum of squares.
-        const std::vector<double> without = P > 1 ? ResidualSumsWithout(ts, t, *scratch) : tss;
+        const std::vector<double> without = P > 1 ? ResidualSumsWithout(in, model, t, *scratch) : tss;
         for (int d = 1; d <= D; ++d) {
             const double p = static_cast<double>(dependentTotals[d]) / N;
             double between = 0, adjusted = 0;
             for (int k = 1; k <= K; ++k) {
-                const auto n = static_cast<double>(ts.MarginalTotals[a][k]);
+                const auto n = static_cast<double>(est.MarginalTotals[a][k]);
                 // The deviation of the category's own proportion from the
                 // average; summed directly, so that a predictor balanced
                 // against the dependent variable gives exactly 0.
-                const double u = ts.RightHandSides(base + k, d) / n - p;
+                const double u = est.RightHandSides(base + k, d) / n - p;
                 predictor.unadjusted(k, d) = u;
                 between += n * u * u;
-                const double b = ts.Coefficients[base + k][d];
+                const double b = est.Coefficients[base + k][d];
                 adjusted += n * b * b;
             }
             if (!(tss[d] > 0)) continue;

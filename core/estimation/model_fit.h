@@ -14,7 +14,8 @@
 
 namespace kelvo {
 
-// Computes ts.Summary for the current results. When the results are not of
+// Computes est.Summary for the current results of the selection `model` on
+// the pair tables of `in`. When the results are not of
 // the stored selection (ResultsCurrent is false) the summary is marked absent
 // and nothing else happens. The estimation's own arrays are not changed.
 //
@@ -22,7 +23,8 @@ namespace kelvo {
 // eta, beta, F and the t and p values of column d; with a perfect fit (RSS_d
 // not greater than 1e-12 x TSS_d) the t, F and p values; with N - q <= 0 every
 // test, the adjusted R squared and the residual and classical standard errors.
-void ComputeModelSummary(TableSet& ts);
+void ComputeModelSummary(const InputSide& in, const ModelSelection& model, EstimationArrays& est);
+inline void ComputeModelSummary(TableSet& ts) { ComputeModelSummary(ts, ts, ts); }
 
 // Threshold below which a residual sum of squares counts as a perfect fit,
 // relative to the total sum of squares.

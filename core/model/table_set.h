@@ -105,6 +105,9 @@ struct EstimationArrays {
     // which keeps older values), and the summary of those results.
     bool ResultsCurrent = false;
     ModelSummary Summary;
+    // Room for the text of the estimation log's largest block, used again
+    // by the next estimation (its contents are of no meaning).
+    std::string LogText;
 };
 
 struct TableSet : InputSide, ModelSelection, EstimationArrays, ReportSettings {};

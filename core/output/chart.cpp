@@ -1,53 +1,14 @@
 #include "chart.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-#include <limits>
 #include <stdexcept>
-#include <vector>
 
-#include "estimation.h"
-#include "output_sections.h"
 #include "significance.h"
 
 namespace kelvo {
 
 namespace {
-
-// Geometry in the chart's own coordinates (pixels at 100 %).
-constexpr double Width = 600;
-constexpr double LabelLeft = 8;       // row labels start here
-constexpr double PlotLeft = 160;      // room for 12 wide letters at 12 px
-constexpr double PlotRight = 580;
-constexpr double Top = 44;            // first row
-constexpr double RowHeight = 20;
-constexpr double PointRadius = 4.5;
-constexpr double DiamondRadius = 3.5;
-constexpr double DiamondOffset = 6;   // below the point, so both stay visible
-constexpr const char* Ink = "#1f3f66";
-constexpr const char* Grey = "#8c8c8c";
-
-// A number in fixed notation with `decimals` decimals, the same on every
-// machine and in every locale.
-std::string Number(double value, int decimals = 2) {
-    char text[48];
-    char* end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr;
-    std::string out(text, static_cast<std::size_t>(end - text));
-    // A negative zero is drawn where a zero is.
-    if (out.front() == '-' && std::all_of(out.begin() + 1, out.end(), [](char c) { return c == '0' || c == '.'; }))
-        out.erase(0, 1);
-    return out;
-}
-
-struct Row {
-    bool heading = false;  // a predictor's name above its categories (stacked charts)
-    std::string label;
-    double value = 0;       // 100 x b
-    double halfWidth = 0;   // 1.96 x s; 0 or NaN: no whiskers
-    bool significant = false;
-    double unadjusted = std::numeric_limits<double>::quiet_NaN();
-};
 
 // Round steps for the axis: 1, 2 or 5 times a power of ten, about five of
 // them over the range.
@@ -59,57 +20,25 @@ double TickStep(double range) {
     return 10 * power;
 }
 
-class Svg {
-public:
-    void Open(const std::string& element) { m_text += "<" + element + ">\n"; }
-    void Close(const std::string& element) { m_text += "</" + element + ">\n"; }
-    void Element(const std::string& content) { m_text += "<" + content + "/>\n"; }
-    void Text(double x, double y, const std::string& attributes, std::string_view latin1) {
-        m_text += "<text x=\"" + Number(x) + "\" y=\"" + Number(y) + "\"" + attributes + ">" + XmlText(latin1) + "</text>\n";
-    }
-    void Line(const char* cls, double x1, double y1, double x2, double y2, const char* stroke, double width) {
-        Element("line class=\"" + std::string(cls) + "\" x1=\"" + Number(x1) + "\" y1=\"" + Number(y1) + "\" x2=\"" +
-                Number(x2) + "\" y2=\"" + Number(y2) + "\" stroke=\"" + stroke + "\" stroke-width=\"" + Number(width, 1) +
-                "\"");
-    }
-    std::string& text() { return m_text; }
-
-private:
-    std::string m_text;
-};
-
 }  // namespace
 
-std::string XmlText(std::string_view latin1) {
-    std::string out;
-    out.reserve(latin1.size());
-    for (const char c : latin1) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default:
-                if (byte >= 0x80 || byte < 0x20) out += "&#" + std::to_string(byte < 0x20 ? 0xFFFD : byte) + ";";
-                else out += c;
-        }
-    }
-    return out;
+std::string CategoryOfDependent(const ModelResults& results, int d) {
+    return results.dependent.categories[static_cast<std::size_t>(d)] + " of " + results.dependent.name;
 }
 
-std::string CoefficientChartSvg(const TableSet& ts, int d, int t, const ChartOptions& options) {
-    if (const char* problem = ModelSelectionProblem(ts)) throw std::invalid_argument(std::string("no chart: ") + problem);
-    const int dependent = ts.DependentVariable;
-    if (d < 1 || d > ts.CategoryCounts[dependent]) throw std::invalid_argument("no chart: no such dependent category");
-    if (t < 0 || t > ts.PredictorCount) throw std::invalid_argument("no chart: no such predictor");
-    if (options.classical && !ts.Summary.present)
+CoefficientChart BuildCoefficientChart(const ModelResults& results, int d, int t, bool classical) {
+    if (d < 1 || d > results.DependentCategories()) throw std::invalid_argument("no chart: no such dependent category");
+    if (t < 0 || t > results.PredictorCount()) throw std::invalid_argument("no chart: no such predictor");
+    if (classical && !results.summary)
         throw std::invalid_argument("no chart: classical standard errors need the model summary");
-    const bool withSummary = ts.Summary.present;
+    CoefficientChart chart;
+    chart.stacked = t == 0;
+    chart.classical = classical;
+    chart.withUnadjusted = results.summary.has_value();
+    chart.title = chart.stacked ? CategoryOfDependent(results, d)
+                                : results.Predictor(t).name + ": " + CategoryOfDependent(results, d);
 
     // The rows, and the range of every value they show.
-    std::vector<Row> rows;
     double low = 0, high = 0;
     const auto extend = [&](double value) {
         if (std::isfinite(value)) {
@@ -117,30 +46,36 @@ std::string CoefficientChartSvg(const TableSet& ts, int d, int t, const ChartOpt
             high = std::max(high, value);
         }
     };
-    const int first = t == 0 ? 1 : t;
-    const int last = t == 0 ? ts.PredictorCount : t;
+    const int first = chart.stacked ? 1 : t;
+    const int last = chart.stacked ? results.PredictorCount() : t;
     for (int p = first; p <= last; ++p) {
-        const int v = ts.PredictorList[p];
-        const int base = BlockStart(ts, p);
-        if (t == 0) rows.push_back({true, ts.VariableNames[v].str()});
-        for (int k = 1; k <= ts.CategoryCounts[v]; ++k) {
+        const ModelVariable& predictor = results.Predictor(p);
+        const int base = results.BlockStart(p);
+        if (chart.stacked) {
+            ChartRow heading;
+            heading.heading = true;
+            heading.label = predictor.name.str();
+            chart.rows.push_back(heading);
+        }
+        for (int k = 1; k <= predictor.Categories(); ++k) {
             const int parameter = base + k;
-            Row row;
-            row.label = ts.CategoryNames[v][k].str();
-            const double b = ts.Coefficients[parameter][d];
-            const double s = options.classical ? ts.Summary.classicalStandardErrors(parameter, d)
-                                               : ts.StandardErrors[parameter][d];
+            ChartRow row;
+            row.label = predictor.categories[static_cast<std::size_t>(k)].str();
+            const double b = results.coefficients(parameter, d);
+            const double s = classical ? results.summary->classicalStandardErrors(parameter, d)
+                                       : results.standardErrors(parameter, d);
             row.value = 100.0 * b;
             row.halfWidth = 1.96 * s;
             row.significant = IsSignificant(b, s);
-            if (withSummary) row.unadjusted = 100.0 * ts.Summary.predictors[static_cast<std::size_t>(p) - 1].unadjusted(k, d);
+            if (chart.withUnadjusted)
+                row.unadjusted = 100.0 * results.summary->predictors[static_cast<std::size_t>(p) - 1].unadjusted(k, d);
             extend(row.value);
             if (std::isfinite(row.halfWidth) && row.halfWidth > 0) {
                 extend(row.value - row.halfWidth);
                 extend(row.value + row.halfWidth);
             }
             extend(row.unadjusted);
-            rows.push_back(row);
+            chart.rows.push_back(row);
         }
     }
 
@@ -149,100 +84,12 @@ std::string CoefficientChartSvg(const TableSet& ts, int d, int t, const ChartOpt
         low = -1;
         high = 1;
     }
-    const double step = TickStep(high - low);
-    const auto firstTick = static_cast<long long>(std::floor(low / step));
-    const auto lastTick = static_cast<long long>(std::ceil(high / step));
-    const double axisLow = static_cast<double>(firstTick) * step;
-    const double axisHigh = static_cast<double>(lastTick) * step;
-    const int tickDecimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
-    const auto x = [&](double value) { return PlotLeft + (value - axisLow) / (axisHigh - axisLow) * (PlotRight - PlotLeft); };
-
-    const double bottom = Top + RowHeight * static_cast<double>(rows.size());
-    const double axisY = bottom + 6;
-    const double height = axisY + 72;
-
-    const std::string dependentCategory = ts.CategoryNames[dependent][d] + " of " + ts.VariableNames[dependent];
-    const std::string title =
-        t == 0 ? dependentCategory : ts.VariableNames[ts.PredictorList[t]] + ": " + dependentCategory;
-
-    Svg svg;
-    std::string& out = svg.text();
-    if (options.standalone) {
-        out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n";
-        out += "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n";
-    }
-    out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + Number(Width, 0) + "\" height=\"" +
-           Number(height, 0) + "\" viewBox=\"0 0 " + Number(Width, 0) + " " + Number(height, 0) +
-           "\" font-family=\"DejaVu Sans, Arial, Helvetica, sans-serif\" font-size=\"12\">\n";
-    out += "<title>" + XmlText(title) + "</title>\n";
-    out += "<desc>Adjusted deviations from the average in percentage points with 95 % intervals (" +
-           std::string(options.classical ? "classical" : "conservative") + " standard errors)</desc>\n";
-    svg.Element("rect x=\"0\" y=\"0\" width=\"" + Number(Width, 0) + "\" height=\"" + Number(height, 0) +
-                "\" fill=\"#ffffff\"");
-    svg.Text(LabelLeft, 22, " class=\"title\" font-size=\"14\" font-weight=\"bold\"", title);
-
-    // Grid lines at the ticks, the zero line and the axis.
-    for (long long k = firstTick; k <= lastTick; ++k) {
-        const double value = static_cast<double>(k) * step;
-        const double tx = x(value);
-        if (k != 0) svg.Line("grid", tx, Top - 4, tx, axisY, "#e4e4e4", 1);
-        svg.Line("tick", tx, axisY, tx, axisY + 4, "#000000", 1);
-        svg.Text(tx, axisY + 17, " class=\"tick\" text-anchor=\"middle\"", Number(value, tickDecimals));
-    }
-    svg.Line("zero", x(0), Top - 4, x(0), axisY, "#000000", 1);
-    svg.Line("axis", PlotLeft, axisY, PlotRight, axisY, "#000000", 1);
-    svg.Text((PlotLeft + PlotRight) / 2, axisY + 34, " class=\"axis-title\" text-anchor=\"middle\"",
-             "Deviation from the average (percentage points)");
-
-    // The rows.
-    for (std::size_t r = 0; r < rows.size(); ++r) {
-        const Row& row = rows[r];
-        const double y = Top + RowHeight * static_cast<double>(r) + RowHeight / 2;
-        if (row.heading) {
-            svg.Text(LabelLeft, y + 4, " class=\"predictor\" font-weight=\"bold\"", row.label);
-            continue;
-        }
-        svg.Text(LabelLeft + (t == 0 ? 12 : 0), y + 4, " class=\"label\"", row.label);
-        if (std::isfinite(row.halfWidth) && row.halfWidth > 0) {
-            const double left = x(row.value - row.halfWidth);
-            const double right = x(row.value + row.halfWidth);
-            svg.Line("interval", left, y, right, y, Ink, 1.5);
-            svg.Line("cap", left, y - 4, left, y + 4, Ink, 1.5);
-            svg.Line("cap", right, y - 4, right, y + 4, Ink, 1.5);
-        }
-        if (std::isfinite(row.unadjusted)) {
-            const double ux = x(row.unadjusted);
-            const double uy = y + DiamondOffset;
-            svg.Element("polygon class=\"unadjusted\" points=\"" + Number(ux) + "," + Number(uy - DiamondRadius) + " " +
-                        Number(ux + DiamondRadius) + "," + Number(uy) + " " + Number(ux) + "," +
-                        Number(uy + DiamondRadius) + " " + Number(ux - DiamondRadius) + "," + Number(uy) +
-                        "\" fill=\"" + Grey + "\"");
-        }
-        svg.Element(std::string("circle class=\"") + (row.significant ? "point significant" : "point") + "\" cx=\"" +
-                    Number(x(row.value)) + "\" cy=\"" + Number(y) + "\" r=\"" + Number(PointRadius, 1) + "\" fill=\"" +
-                    (row.significant ? Ink : "#ffffff") + "\" stroke=\"" + Ink + "\" stroke-width=\"1.5\"");
-    }
-
-    // The legend.
-    const double legendY = axisY + 56;
-    svg.Element("circle cx=\"" + Number(LabelLeft + 5) + "\" cy=\"" + Number(legendY - 4) + "\" r=\"4.5\" fill=\"" +
-                std::string(Ink) + "\" stroke=\"" + Ink + "\" stroke-width=\"1.5\"");
-    svg.Text(LabelLeft + 14, legendY, " class=\"legend\"", "significant (95 %)");
-    svg.Element("circle cx=\"" + Number(LabelLeft + 145) + "\" cy=\"" + Number(legendY - 4) +
-                "\" r=\"4.5\" fill=\"#ffffff\" stroke=\"" + std::string(Ink) + "\" stroke-width=\"1.5\"");
-    svg.Text(LabelLeft + 154, legendY, " class=\"legend\"", "not significant");
-    double legendX = LabelLeft + 270;
-    if (withSummary) {
-        svg.Element("polygon points=\"" + Number(legendX) + "," + Number(legendY - 7.5) + " " + Number(legendX + 3.5) + "," +
-                    Number(legendY - 4) + " " + Number(legendX) + "," + Number(legendY - 0.5) + " " +
-                    Number(legendX - 3.5) + "," + Number(legendY - 4) + "\" fill=\"" + Grey + "\"");
-        svg.Text(legendX + 9, legendY, " class=\"legend\"", "unadjusted");
-        legendX += 90;
-    }
-    svg.Text(legendX, legendY, " class=\"legend\"",
-             options.classical ? "intervals: classical SE" : "intervals: conservative SE");
-    svg.Close("svg");
-    return out;
+    ChartAxis& axis = chart.axis;
+    axis.step = TickStep(high - low);
+    axis.firstTick = static_cast<long long>(std::floor(low / axis.step));
+    axis.lastTick = static_cast<long long>(std::ceil(high / axis.step));
+    axis.tickDecimals = std::max(0, static_cast<int>(-std::floor(std::log10(axis.step) + 1e-9)));
+    return chart;
 }
 
 }  // namespace kelvo

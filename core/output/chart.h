@@ -1,42 +1,61 @@
-// Coefficient charts: the adjusted deviations of a predictor's categories for
-// one dependent category as points with their 95 % intervals around a zero
-// line, drawn as an SVG 1.1 document. Plain text: the desktop program shows
-// it with Qt SVG, the HTML report embeds it, kelvo-cli writes it to a file.
+// Coefficient charts as data: the adjusted deviations of a predictor's
+// categories for one dependent category, as points with their 95 % intervals
+// around a zero line, with the axis that shows them. The drawing is a
+// driver's: chart_svg.h writes SVG, which the desktop program shows, the HTML
+// report embeds and kelvo-cli writes to a file.
 #pragma once
 
+#include <limits>
 #include <string>
+#include <vector>
 
-#include "table_set.h"
+#include "model_results.h"
 
 namespace kelvo {
 
-struct ChartOptions {
-    // The intervals from the classical standard errors of the model summary
-    // instead of the conservative ones of the results (the summary must be
-    // present).
-    bool classical = false;
-    // A document of its own (XML declaration and DOCTYPE) or the bare <svg>
-    // element, for embedding in HTML.
-    bool standalone = true;
+// A row of a chart: a predictor's name above its categories (stacked charts
+// only), or a category with its point.
+struct ChartRow {
+    bool heading = false;
+    std::string label;
+    double value = 0;       // 100 x b, percentage points
+    double halfWidth = 0;   // 1.96 x s; 0 or NaN: no interval
+    bool significant = false;
+    double unadjusted = std::numeric_limits<double>::quiet_NaN();  // NaN without the summary
+};
+
+// The axis: ticks at round numbers (1, 2 or 5 times a power of ten) that
+// cover every value shown and 0.
+struct ChartAxis {
+    double step = 1;
+    long long firstTick = -1;  // ticks at k x step for k = firstTick..lastTick
+    long long lastTick = 1;
+    int tickDecimals = 0;      // decimals of a tick's label
+    double Low() const { return static_cast<double>(firstTick) * step; }
+    double High() const { return static_cast<double>(lastTick) * step; }
+};
+
+struct CoefficientChart {
+    std::string title;             // "VARIABLE: CATEGORY of DEPENDENT", or "CATEGORY of DEPENDENT" when stacked
+    bool stacked = false;          // every predictor, one below the other
+    bool classical = false;        // intervals from the classical standard errors
+    bool withUnadjusted = false;   // the unadjusted deviations are shown (the summary is present)
+    std::vector<ChartRow> rows;
+    ChartAxis axis;
 };
 
 // The chart of predictor t (1..PredictorCount), or of every predictor stacked
-// (t = 0), for dependent category d, titled "VARIABLE: CATEGORY of
-// DEPENDENT" ("CATEGORY of DEPENDENT" when stacked). One row per predictor
-// category, labelled with its name: a point at 100 x b with whiskers from
-// 100 b - 1.96 s to 100 b + 1.96 s (none when s is 0), filled when the value
-// is significant by the results' test, hollow otherwise; a small grey diamond
-// at the unadjusted deviation when the model summary is present; axis ticks
-// at round numbers of percentage points. 600 pixels wide in its own
-// coordinates and scalable (viewBox); the text is ASCII, names escaped.
-// The same results give the same bytes.
-//
-// Throws std::invalid_argument when the selection, d or t is out of range,
+// (t = 0), for dependent category d: one row per predictor category with its
+// name, a point at 100 x b with an interval from 100 b - 1.96 s to
+// 100 b + 1.96 s (none when s is 0), significant by the results' test; the
+// unadjusted deviation when the summary is present. `classical` takes the
+// classical standard errors of the summary instead of the conservative ones
+// of the results. Throws std::invalid_argument when d or t is out of range,
 // or classical errors are asked for without a summary.
-std::string CoefficientChartSvg(const TableSet& ts, int d, int t, const ChartOptions& options = {});
+CoefficientChart BuildCoefficientChart(const ModelResults& results, int d, int t, bool classical = false);
 
-// Characters with a meaning in XML escaped, bytes above 127 (Latin-1 names)
-// written as character references, so that the text is ASCII.
-std::string XmlText(std::string_view latin1);
+// "CATEGORY of DEPENDENT", as the titles of charts and summary tables name a
+// dependent category.
+std::string CategoryOfDependent(const ModelResults& results, int d);
 
 }  // namespace kelvo

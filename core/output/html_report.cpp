@@ -1,5 +1,6 @@
 #include "html_report.h"
 
+#include "chart_svg.h"
 #include "number_format.h"
 #include "output_sections.h"
 #include "version.h"
@@ -44,7 +45,7 @@ void HtmlDriver::BeginDocument() {
     m_out.Line("<link rel=stylesheet type=\"text/css\" href=\"kelvo.css\">");
     m_out.Line("</head>");
     m_out.Line("<body>");
-    m_out.Line(std::string("<h1>KELVO - Quendar - Version ") + KelvoVersion + "</h1>");
+    m_out.Line(std::string("<h1>") + ProgramTitle + "</h1>");
     m_out.Line("<p>");
 }
 
@@ -114,21 +115,27 @@ void HtmlDriver::Cell(const OutputCell& cell) {
             break;
         case CellRole::Count:
             m_line = "  <td class=\"cel\" align=right>";
-            AppendPadded(m_line, cell.text, 8);
-            m_line += CellEnd;
+            AppendNumber(cell, 8);
             return m_out.Line(m_line);
         case CellRole::Percent:
+        case CellRole::OutOfRange:
         case CellRole::Statistic:
         case CellRole::SignificantPercent:
             m_line = cell.role == CellRole::SignificantPercent ? "  <td class=\"kop\" align=right>"
                                                                : "  <td class=\"cel\" align=right>";
-            AppendPadded(m_line, cell.text, 6);
-            m_line += CellEnd;
+            AppendNumber(cell, 6);
             return m_out.Line(m_line);
     }
     AppendHtmlEscaped(m_line, cell.text);
     m_line += CellEnd;
     m_out.Line(m_line);
+}
+
+void HtmlDriver::AppendNumber(const OutputCell& cell, std::size_t width) {
+    m_number.clear();
+    AppendCellText(m_number, cell);
+    AppendPadded(m_line, m_number, width);
+    m_line += CellEnd;
 }
 
 void HtmlDriver::Table(const OutputTable& table) {
@@ -151,7 +158,8 @@ void HtmlDriver::Figure(const OutputFigure& figure) {
     // The drawing inline, a line of the report for each of its lines; its
     // text is ASCII, so it reads the same whatever the report's encoding.
     m_out.Line("<div class=\"chart\">");
-    std::string_view svg = figure.svg;
+    const std::string drawing = ChartSvg(figure.chart, /*standalone=*/false);
+    std::string_view svg = drawing;
     while (!svg.empty()) {
         const std::size_t end = svg.find('\n');
         m_out.Line(svg.substr(0, end));

@@ -38,9 +38,13 @@ private:
     void TableStart(const OutputTable& table);
     void ModelTable(const OutputTable& table);
     void Cell(const OutputCell& cell);
+    // Appends the number of `cell` right-aligned in `width` characters and
+    // the cell's end to the line at hand.
+    void AppendNumber(const OutputCell& cell, std::size_t width);
     LineSink& m_out;
     SectionInfo m_section;
     std::string m_line;
+    std::string m_number;
 };
 
 // `text` with the characters that have a meaning in HTML (& < > ") replaced

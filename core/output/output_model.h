@@ -1,9 +1,11 @@
 // The output model: every table that KELVO shows or writes is built once, by
-// a section builder (output_sections.h), as neutral tables; drivers render
-// them: the text report (text_report.h), the HTML report (html_report.h), the
-// text of kelvo-cli estimate, and the grids of the result windows. A builder
-// knows statistics and never layout; a driver knows layout and never
-// statistics. A new kind of output is one builder, rendered by every driver.
+// a section builder (output_sections.h), as neutral tables of values with
+// roles, and every chart as data (chart.h); drivers render them: the text
+// report (text_report.h), the HTML report (html_report.h), the text of
+// kelvo-cli estimate, the grids of the result windows and the SVG of the
+// charts (chart_svg.h). A builder knows statistics and never layout; a driver
+// knows layout and never statistics. A new kind of output is one builder,
+// rendered by every driver.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +13,12 @@
 #include <string_view>
 #include <vector>
 
+#include "chart.h"
 #include "line_sink.h"
 
 namespace kelvo {
 
-// What a cell holds; drivers choose alignment, width and markup by it.
+// What a cell holds; drivers choose alignment, width, markup and colour by it.
 enum class CellRole : std::uint8_t {
     Corner,              // the top-left cell: empty, or the name of the rows' variable
     Heading,             // a column heading: a category name
@@ -25,20 +28,37 @@ enum class CellRole : std::uint8_t {
     Count,               // a whole number: a cell or a total of a pair table
     Percent,             // a percentage, coefficient or standard error
     SignificantPercent,  // a coefficient whose 95 % interval leaves out 0
-    Statistic,           // any other number (R squared, F, a p-value, ...), or "-" where there is none
+    OutOfRange,          // a prediction below 0 % or above 100 %
+    Statistic,           // any other number (R squared, F, a p-value, ...)
 };
 
 inline bool IsNumber(CellRole role) {
     return role == CellRole::Count || role == CellRole::Percent || role == CellRole::SignificantPercent ||
-           role == CellRole::Statistic;
+           role == CellRole::OutOfRange || role == CellRole::Statistic;
 }
+
+// How a number is written: a whole number, or fixed point with `decimals`
+// decimals by the rule of number_format.h. A number that does not exist
+// (NaN) is written "-".
+struct NumberFormat {
+    enum class Kind : std::uint8_t { Whole, Fixed };
+    Kind kind = Kind::Fixed;
+    std::uint8_t decimals = 1;
+};
 
 struct OutputCell {
     CellRole role = CellRole::Text;
-    // A number's text as number_format makes it, without padding: each
-    // driver aligns it in its own field.
+    // Numbers: the value and how it is written; every driver writes it with
+    // AppendCellText, without padding, and aligns it in its own field.
+    NumberFormat format;
+    double value = 0;
+    // Names, headings and free text.
     std::string text;
 };
+
+// The text of a cell: its text, or its number written by its format.
+void AppendCellText(std::string& out, const OutputCell& cell);
+std::string CellText(const OutputCell& cell);
 
 // One table: a title, then rows of cells addressed (column, row) from 0, as
 // the windows' grids address theirs. With a heading row, row 0 holds the
@@ -65,9 +85,16 @@ struct OutputTable {
         footerRows = 0;
         cells.clear();
     }
-    void Add(CellRole role, std::string_view text) { cells.push_back({role, std::string(text)}); }
-    void Add(CellRole role, std::string&& text) { cells.push_back({role, std::move(text)}); }
+    void Add(CellRole role, std::string_view text) { cells.push_back({role, {}, 0, std::string(text)}); }
+    void Add(CellRole role, std::string&& text) { cells.push_back({role, {}, 0, std::move(text)}); }
     void Add(CellRole role, const char* text) { Add(role, std::string_view(text)); }
+    // A number cell.
+    void AddNumber(CellRole role, double value, NumberFormat format) { cells.push_back({role, format, value, {}}); }
+    void AddCount(double value) { AddNumber(CellRole::Count, value, {NumberFormat::Kind::Whole, 0}); }
+    void AddPercent(double value, CellRole role = CellRole::Percent) { AddNumber(role, value, {}); }
+    void AddStatistic(double value, int decimals) {
+        AddNumber(CellRole::Statistic, value, {NumberFormat::Kind::Fixed, static_cast<std::uint8_t>(decimals)});
+    }
 };
 
 // The sections of KELVO's output. The first five are the report's original
@@ -89,10 +116,10 @@ struct SectionInfo {
     std::string note;   // a legend that belongs under every table, or empty
 };
 
-// A picture: an <svg> element (without XML declaration) and its title.
+// A picture: a coefficient chart as data (chart.h), and its title.
 struct OutputFigure {
     std::string title;
-    std::string svg;
+    CoefficientChart chart;
 };
 
 // Receives a section as its builder makes it: BeginSection, every table in

@@ -1,11 +1,8 @@
 #include "output_sections.h"
 
-#include <algorithm>
-#include <charconv>
-#include <cmath>
+#include <stdexcept>
 
 #include "chart.h"
-#include "estimation.h"
 #include "number_format.h"
 #include "significance.h"
 
@@ -13,32 +10,13 @@ namespace kelvo {
 
 namespace {
 
-void AddCount(OutputTable& table, std::int64_t value) {
-    char text[24];
-    const char* end = std::to_chars(text, text + sizeof text, value).ptr;
-    table.Add(CellRole::Count, std::string_view(text, static_cast<std::size_t>(end - text)));
+const ShortString& DependentCategory(const ModelResults& r, int d) {
+    return r.dependent.categories[static_cast<std::size_t>(d)];
 }
 
-void AddPercent(OutputTable& table, double value, CellRole role = CellRole::Percent) {
-    table.cells.push_back({role, {}});
-    AppendFixed(table.cells.back().text, value, 1, 0);
-}
-
-// A number other than a percentage with `decimals` decimals, or "-" where
-// the summary has none (NaN).
-void AddStatistic(OutputTable& table, double value, int decimals) {
-    if (std::isnan(value)) return table.Add(CellRole::Statistic, "-");
-    table.cells.push_back({CellRole::Statistic, {}});
-    AppendFixed(table.cells.back().text, value, decimals, 0);
-}
-
-void AddPercentOrNone(OutputTable& table, double value) {
-    if (std::isnan(value)) return table.Add(CellRole::Statistic, "-");
-    AddPercent(table, value);
-}
-
-std::string CategoryOfDependent(const TableSet& ts, int d) {
-    return ts.CategoryNames[ts.DependentVariable][d] + " of " + ts.VariableNames[ts.DependentVariable];
+const ModelSummary& SummaryOf(const ModelResults& r) {
+    if (!r.summary) throw std::invalid_argument("no model summary: it has not been computed for these results");
+    return *r.summary;
 }
 
 SectionInfo PredictorSectionInfo(PredictorValues values) {
@@ -53,12 +31,12 @@ SectionInfo PredictorSectionInfo(PredictorValues values) {
     return {SectionKind::Coefficients, "Coefficients", {}};
 }
 
-void BuildPredictorSection(const TableSet& ts, PredictorValues values, OutputDriver& driver) {
+void BuildPredictorSection(const ModelResults& r, PredictorValues values, OutputDriver& driver) {
     const SectionInfo info = PredictorSectionInfo(values);
     driver.BeginSection(info);
     OutputTable table;
-    for (int t = 1; t <= ts.PredictorCount; ++t) {
-        BuildPredictorTable(ts, t, values, table);
+    for (int t = 1; t <= r.PredictorCount(); ++t) {
+        BuildPredictorTable(r, t, values, table);
         driver.Table(table);
     }
     driver.EndSection(info);
@@ -66,33 +44,17 @@ void BuildPredictorSection(const TableSet& ts, PredictorValues values, OutputDri
 
 }  // namespace
 
-const char* ModelSelectionProblem(const TableSet& ts) {
-    if (ts.VariableCount < 0 || ts.VariableCount > MaxVariables) return "variable count out of range";
-    for (int v = 1; v <= ts.VariableCount; ++v)
-        if (ts.CategoryCounts[v] > MaxCategories) return "category count out of range";
-    if (ts.DependentVariable < 1 || ts.DependentVariable > ts.VariableCount) return "no dependent variable";
-    if (ts.PredictorCount < 1 || ts.PredictorCount > MaxVariables - 1) return "no predictor";
-    int parameters = 1;
-    for (int p = 1; p <= ts.PredictorCount; ++p) {
-        const int v = ts.PredictorList[p];
-        if (v < 1 || v > ts.VariableCount) return "predictor out of range";
-        parameters += ts.CategoryCounts[v];
-    }
-    if (parameters > MaxParameters) return "too many parameters";
-    return nullptr;
-}
-
-void BuildModelSection(const TableSet& ts, OutputDriver& driver) {
+void BuildModelSection(const ModelResults& r, OutputDriver& driver) {
     const SectionInfo info{SectionKind::Model, "Model", {}};
     driver.BeginSection(info);
     OutputTable table;
     table.Reset("Model", 2, 0);
     table.Add(CellRole::RowLabel, "Indepedent variable");
-    table.Add(CellRole::Text, ts.VariableNames[ts.DependentVariable].str());
+    table.Add(CellRole::Text, r.dependent.name.str());
     std::string predictors;
-    for (int p = 1; p <= ts.PredictorCount; ++p) {
-        if (p > 1) predictors += ", ";
-        predictors += ts.VariableNames[ts.PredictorList[p]].str();
+    for (int t = 1; t <= r.PredictorCount(); ++t) {
+        if (t > 1) predictors += ", ";
+        predictors += r.Predictor(t).name.str();
     }
     table.Add(CellRole::RowLabel, "Predictor variables");
     table.Add(CellRole::Text, std::move(predictors));
@@ -117,12 +79,12 @@ void BuildPairTablesSection(const InputSide& ts, OutputDriver& driver) {
             table.Add(CellRole::SummaryHeading, "Total");
             for (int r = 1; r <= rows; ++r) {
                 table.Add(CellRole::RowLabel, ts.CategoryNames[i][r].str());
-                for (int c = 1; c <= columns; ++c) AddCount(table, cells[r][c]);
-                AddCount(table, totals.rows[r]);
+                for (int c = 1; c <= columns; ++c) table.AddCount(cells[r][c]);
+                table.AddCount(static_cast<double>(totals.rows[r]));
             }
             table.Add(CellRole::RowLabel, "Total");
-            for (int c = 1; c <= columns; ++c) AddCount(table, totals.columns[c]);
-            AddCount(table, totals.grand);
+            for (int c = 1; c <= columns; ++c) table.AddCount(static_cast<double>(totals.columns[c]));
+            table.AddCount(static_cast<double>(totals.grand));
             table.footerRows = 1;
             driver.Table(table);
         }
@@ -130,180 +92,182 @@ void BuildPairTablesSection(const InputSide& ts, OutputDriver& driver) {
     driver.EndSection(info);
 }
 
-void BuildPredictorTable(const TableSet& ts, int t, PredictorValues values, OutputTable& table) {
-    const int dependent = ts.DependentVariable;
-    const int rows = ts.CategoryCounts[dependent];
-    const int v = ts.PredictorList[t];
-    const int columns = ts.CategoryCounts[v];
-    const int base = BlockStart(ts, t);
+void BuildPredictorTable(const ModelResults& r, int t, PredictorValues values, OutputTable& table) {
+    const ModelVariable& predictor = r.Predictor(t);
+    const int rows = r.DependentCategories();
+    const int columns = predictor.Categories();
+    const int base = r.BlockStart(t);
     const char* heading = "Coeficients for variable: ";
     if (values == PredictorValues::StandardErrors)
         heading = "Standard errors for variable: ";
     else if (values == PredictorValues::EnhancedCoefficients)
         heading = "Coefficients for variable: ";
 
-    table.Reset(heading + ts.VariableNames[v], columns + 2);
-    table.Add(CellRole::Corner, ts.VariableNames[dependent].str());
+    table.Reset(heading + predictor.name, columns + 2);
+    table.Add(CellRole::Corner, r.dependent.name.str());
     table.Add(CellRole::SummaryHeading, "Average");
-    for (int c = 1; c <= columns; ++c) table.Add(CellRole::Heading, ts.CategoryNames[v][c].str());
-    const auto add = [&](int parameter, int r) {
-        if (values == PredictorValues::StandardErrors) return AddPercent(table, ts.StandardErrors[parameter][r]);
-        const double coefficient = ts.Coefficients[parameter][r];
+    for (int c = 1; c <= columns; ++c) table.Add(CellRole::Heading, predictor.categories[static_cast<std::size_t>(c)].str());
+    const auto add = [&](int parameter, int d) {
+        if (values == PredictorValues::StandardErrors) return table.AddPercent(r.standardErrors(parameter, d));
+        const double coefficient = r.coefficients(parameter, d);
         const bool marked = values == PredictorValues::EnhancedCoefficients &&
-                            IsSignificant(coefficient, ts.StandardErrors[parameter][r]);
-        AddPercent(table, 100.0 * coefficient, marked ? CellRole::SignificantPercent : CellRole::Percent);
+                            IsSignificant(coefficient, r.standardErrors(parameter, d));
+        table.AddPercent(100.0 * coefficient, marked ? CellRole::SignificantPercent : CellRole::Percent);
     };
-    for (int r = 1; r <= rows; ++r) {
-        table.Add(CellRole::RowLabel, ts.CategoryNames[dependent][r].str());
-        add(1, r);
-        for (int c = 1; c <= columns; ++c) add(base + c, r);
+    for (int d = 1; d <= rows; ++d) {
+        table.Add(CellRole::RowLabel, DependentCategory(r, d).str());
+        add(1, d);
+        for (int c = 1; c <= columns; ++c) add(base + c, d);
     }
 }
 
-void BuildCoefficientsSection(const TableSet& ts, OutputDriver& driver) {
-    BuildPredictorSection(ts, PredictorValues::Coefficients, driver);
+void BuildCoefficientsSection(const ModelResults& r, OutputDriver& driver) {
+    BuildPredictorSection(r, PredictorValues::Coefficients, driver);
 }
 
-void BuildStandardErrorsSection(const TableSet& ts, OutputDriver& driver) {
-    BuildPredictorSection(ts, PredictorValues::StandardErrors, driver);
+void BuildStandardErrorsSection(const ModelResults& r, OutputDriver& driver) {
+    BuildPredictorSection(r, PredictorValues::StandardErrors, driver);
 }
 
-void BuildEnhancedCoefficientsSection(const TableSet& ts, OutputDriver& driver) {
-    BuildPredictorSection(ts, PredictorValues::EnhancedCoefficients, driver);
+void BuildEnhancedCoefficientsSection(const ModelResults& r, OutputDriver& driver) {
+    BuildPredictorSection(r, PredictorValues::EnhancedCoefficients, driver);
 }
 
-void BuildPredictionRangeTable(const TableSet& ts, OutputTable& table) {
-    const int dependent = ts.DependentVariable;
+void BuildPredictionRangeTable(const ModelResults& r, OutputTable& table) {
     table.Reset("Predictions for the dependent variable", 3);
     table.Add(CellRole::Corner, "Category");
     table.Add(CellRole::Heading, "Minimum");
     table.Add(CellRole::Heading, "Maximum");
-    for (int r = 1; r <= ts.CategoryCounts[dependent]; ++r) {
-        table.Add(CellRole::RowLabel, ts.CategoryNames[dependent][r].str());
-        AddPercent(table, ts.MinimumPrediction[r]);
-        AddPercent(table, ts.MaximumPrediction[r]);
+    for (int d = 1; d <= r.DependentCategories(); ++d) {
+        table.Add(CellRole::RowLabel, DependentCategory(r, d).str());
+        // Strictly outside, on the unrounded values: -0.04 shows as -0.0 and
+        // is below 0; exactly 0 and exactly 100 are inside.
+        const double low = r.minimumPrediction[static_cast<std::size_t>(d)];
+        const double high = r.maximumPrediction[static_cast<std::size_t>(d)];
+        table.AddPercent(low, low < 0.0 ? CellRole::OutOfRange : CellRole::Percent);
+        table.AddPercent(high, high > 100.0 ? CellRole::OutOfRange : CellRole::Percent);
     }
 }
 
-void BuildPredictionRangeSection(const TableSet& ts, OutputDriver& driver) {
+void BuildPredictionRangeSection(const ModelResults& r, OutputDriver& driver) {
     const SectionInfo info{SectionKind::PredictionRange, "Prediction range", {}};
     driver.BeginSection(info);
     OutputTable table;
-    BuildPredictionRangeTable(ts, table);
+    BuildPredictionRangeTable(r, table);
     driver.Table(table);
     driver.EndSection(info);
 }
 
-void BuildModelFitTable(const TableSet& ts, OutputTable& table) {
-    const ModelSummary& s = ts.Summary;
-    const int dependent = ts.DependentVariable;
-    std::string title = "Model fit for " + ts.VariableNames[dependent] + " (N = ";
+void BuildModelFitTable(const ModelResults& r, OutputTable& table) {
+    const ModelSummary& s = SummaryOf(r);
+    std::string title = "Model fit for " + r.dependent.name + " (N = ";
     AppendFixed(title, s.totalCount, 0, 0);
     title += ", residual df ";
     AppendFixed(title, s.residualDf, 0, 0);
     table.Reset(title + ")", 5);
-    table.Add(CellRole::Corner, ts.VariableNames[dependent].str());
+    table.Add(CellRole::Corner, r.dependent.name.str());
     for (const char* heading : {"Cases", "R squared", "Adj. R sq.", "Resid. SE"}) table.Add(CellRole::Heading, heading);
-    for (int d = 1; d <= ts.DependentCategoryCount; ++d) {
-        table.Add(CellRole::RowLabel, ts.CategoryNames[dependent][d].str());
-        AddCount(table, ts.MarginalTotals[dependent][d]);
-        AddStatistic(table, s.rSquared[d], 4);
-        AddStatistic(table, s.adjustedRSquared[d], 4);
-        AddPercentOrNone(table, s.residualStandardError[d]);
+    for (int d = 1; d <= r.DependentCategories(); ++d) {
+        table.Add(CellRole::RowLabel, DependentCategory(r, d).str());
+        table.AddCount(static_cast<double>(r.dependent.cases[static_cast<std::size_t>(d)]));
+        table.AddStatistic(s.rSquared[d], 4);
+        table.AddStatistic(s.adjustedRSquared[d], 4);
+        table.AddPercent(s.residualStandardError[d]);
     }
 }
 
-void BuildPredictorTestsTable(const TableSet& ts, int d, OutputTable& table) {
-    const ModelSummary& s = ts.Summary;
-    table.Reset("Tests of the predictors for " + CategoryOfDependent(ts, d), 7);
+void BuildPredictorTestsTable(const ModelResults& r, int d, OutputTable& table) {
+    const ModelSummary& s = SummaryOf(r);
+    table.Reset("Tests of the predictors for " + CategoryOfDependent(r, d), 7);
     table.Add(CellRole::Corner, "Predictor");
     for (const char* heading : {"Eta", "Beta", "F", "df1", "df2", "p value"}) table.Add(CellRole::Heading, heading);
-    for (const PredictorSummary& predictor : s.predictors) {
-        table.Add(CellRole::RowLabel, ts.VariableNames[predictor.variable].str());
-        AddStatistic(table, predictor.eta[d], 4);
-        AddStatistic(table, predictor.beta[d], 4);
-        AddStatistic(table, predictor.fValue[d], 2);
-        AddStatistic(table, predictor.df1, 0);
-        AddStatistic(table, s.residualDf, 0);
-        AddStatistic(table, predictor.pValue[d], 4);
+    for (int t = 1; t <= static_cast<int>(s.predictors.size()); ++t) {
+        const PredictorSummary& predictor = s.predictors[static_cast<std::size_t>(t) - 1];
+        table.Add(CellRole::RowLabel, r.Predictor(t).name.str());
+        table.AddStatistic(predictor.eta[d], 4);
+        table.AddStatistic(predictor.beta[d], 4);
+        table.AddStatistic(predictor.fValue[d], 2);
+        table.AddStatistic(predictor.df1, 0);
+        table.AddStatistic(s.residualDf, 0);
+        table.AddStatistic(predictor.pValue[d], 4);
     }
 }
 
-void BuildDeviationsTable(const TableSet& ts, int t, int d, OutputTable& table) {
-    const ModelSummary& s = ts.Summary;
-    const PredictorSummary& predictor = s.predictors[static_cast<std::size_t>(t) - 1];
-    const int v = predictor.variable;
-    const int base = BlockStart(ts, t);
-    table.Reset(CategoryOfDependent(ts, d) + " by " + ts.VariableNames[v], 7);
-    table.Add(CellRole::Corner, ts.VariableNames[v].str());
+void BuildDeviationsTable(const ModelResults& r, int t, int d, OutputTable& table) {
+    const ModelSummary& s = SummaryOf(r);
+    if (t < 1 || t > static_cast<int>(s.predictors.size())) throw std::invalid_argument("no such predictor");
+    const PredictorSummary& summary = s.predictors[static_cast<std::size_t>(t) - 1];
+    const ModelVariable& predictor = r.Predictor(t);
+    const int base = r.BlockStart(t);
+    table.Reset(CategoryOfDependent(r, d) + " by " + predictor.name, 7);
+    table.Add(CellRole::Corner, predictor.name.str());
     for (const char* heading : {"Cases", "Unadjusted", "Adjusted", "Class. SE", "t", "p value"})
         table.Add(CellRole::Heading, heading);
-    const auto addRow = [&](std::string_view label, std::int64_t cases, double unadjusted, int parameter) {
+    const auto addRow = [&](std::string_view label, double cases, double unadjusted, int parameter) {
         table.Add(CellRole::RowLabel, label);
-        AddCount(table, cases);
-        AddPercent(table, 100.0 * unadjusted);
-        AddPercent(table, 100.0 * ts.Coefficients[parameter][d]);
-        AddPercentOrNone(table, s.classicalStandardErrors(parameter, d));
-        AddStatistic(table, s.tValues(parameter, d), 2);
-        AddStatistic(table, s.pValues(parameter, d), 4);
+        table.AddCount(cases);
+        table.AddPercent(100.0 * unadjusted);
+        table.AddPercent(100.0 * r.coefficients(parameter, d));
+        table.AddPercent(s.classicalStandardErrors(parameter, d));
+        table.AddStatistic(s.tValues(parameter, d), 2);
+        table.AddStatistic(s.pValues(parameter, d), 4);
     };
-    const auto dependentCases = ts.MarginalTotals[ts.DependentVariable][d];
-    addRow("Average", static_cast<std::int64_t>(s.totalCount),
+    const auto dependentCases = r.dependent.cases[static_cast<std::size_t>(d)];
+    addRow("Average", static_cast<double>(static_cast<std::int64_t>(s.totalCount)),
            static_cast<double>(dependentCases) / s.totalCount, 1);
-    for (int k = 1; k <= ts.CategoryCounts[v]; ++k)
-        addRow(ts.CategoryNames[v][k].str(), ts.MarginalTotals[v][k], predictor.unadjusted(k, d), base + k);
+    for (int k = 1; k <= predictor.Categories(); ++k)
+        addRow(predictor.categories[static_cast<std::size_t>(k)].str(),
+               static_cast<double>(predictor.cases[static_cast<std::size_t>(k)]), summary.unadjusted(k, d), base + k);
 }
 
-void BuildModelSummarySection(const TableSet& ts, OutputDriver& driver) {
+void BuildModelSummarySection(const ModelResults& r, OutputDriver& driver) {
+    SummaryOf(r);
     const SectionInfo info{SectionKind::ModelSummary, "Model summary", {}};
     driver.BeginSection(info);
     OutputTable table;
-    BuildModelFitTable(ts, table);
+    BuildModelFitTable(r, table);
     driver.Table(table);
-    for (int d = 1; d <= ts.DependentCategoryCount; ++d) {
-        BuildPredictorTestsTable(ts, d, table);
+    for (int d = 1; d <= r.DependentCategories(); ++d) {
+        BuildPredictorTestsTable(r, d, table);
         driver.Table(table);
-        for (int t = 1; t <= ts.PredictorCount; ++t) {
-            BuildDeviationsTable(ts, t, d, table);
+        for (int t = 1; t <= r.PredictorCount(); ++t) {
+            BuildDeviationsTable(r, t, d, table);
             driver.Table(table);
         }
     }
     driver.EndSection(info);
 }
 
-void BuildChartsSection(const TableSet& ts, OutputDriver& driver) {
+void BuildChartsSection(const ModelResults& r, OutputDriver& driver) {
     const SectionInfo info{SectionKind::CoefficientCharts, "Coefficient charts", {}};
     driver.BeginSection(info);
-    ChartOptions options;
-    options.standalone = false;
-    for (int t = 1; t <= ts.PredictorCount; ++t)
-        for (int d = 1; d <= ts.DependentCategoryCount; ++d) {
-            const int v = ts.PredictorList[t];
-            driver.Figure({ts.VariableNames[v] + ": " + ts.CategoryNames[ts.DependentVariable][d] + " of " +
-                               ts.VariableNames[ts.DependentVariable],
-                           CoefficientChartSvg(ts, d, t, options)});
+    for (int t = 1; t <= r.PredictorCount(); ++t)
+        for (int d = 1; d <= r.DependentCategories(); ++d) {
+            CoefficientChart chart = BuildCoefficientChart(r, d, t);
+            std::string title = chart.title;
+            driver.Figure({std::move(title), std::move(chart)});
         }
     driver.EndSection(info);
 }
 
-void BuildSection(SectionKind kind, const TableSet& ts, OutputDriver& driver) {
+void BuildSection(SectionKind kind, const InputSide& tables, const ModelResults& r, OutputDriver& driver) {
     switch (kind) {
         case SectionKind::Model:
-            return BuildModelSection(ts, driver);
+            return BuildModelSection(r, driver);
         case SectionKind::PairTables:
-            return BuildPairTablesSection(ts, driver);
+            return BuildPairTablesSection(tables, driver);
         case SectionKind::Coefficients:
-            return BuildCoefficientsSection(ts, driver);
+            return BuildCoefficientsSection(r, driver);
         case SectionKind::StandardErrors:
-            return BuildStandardErrorsSection(ts, driver);
+            return BuildStandardErrorsSection(r, driver);
         case SectionKind::EnhancedCoefficients:
-            return BuildEnhancedCoefficientsSection(ts, driver);
+            return BuildEnhancedCoefficientsSection(r, driver);
         case SectionKind::PredictionRange:
-            return BuildPredictionRangeSection(ts, driver);
+            return BuildPredictionRangeSection(r, driver);
         case SectionKind::ModelSummary:
-            return BuildModelSummarySection(ts, driver);
+            return BuildModelSummarySection(r, driver);
         case SectionKind::CoefficientCharts:
-            return BuildChartsSection(ts, driver);
+            return BuildChartsSection(r, driver);
     }
 }
 

@@ -1,24 +1,19 @@
-// The section builders: the table set turned into the neutral tables of the
-// output model (output_model.h), one builder per section. Numbers are
-// formatted here, once, by number_format; every driver shows the same texts.
+// The section builders: the pair tables of the input side and the results of
+// the model (model_results.h) turned into the neutral tables of the output
+// model (output_model.h), one builder per section. Cells carry their values
+// and formats; every driver writes them with AppendCellText.
 #pragma once
 
+#include "model_results.h"
 #include "output_model.h"
 #include "table_set.h"
 
 namespace kelvo {
 
-// Why the builders of the model's sections cannot work on this table set,
-// or nullptr. They index the fixed arrays by the selection's numbers, so a
-// selection out of range (no dependent variable or predictor, a number
-// beyond the variables, too many parameters) is refused before anything is
-// built.
-const char* ModelSelectionProblem(const TableSet& ts);
-
 // Model: a table without heading row and two rows, "Indepedent variable"
 // with the dependent variable's name and "Predictor variables" with the
 // predictors' names separated by ", ".
-void BuildModelSection(const TableSet& ts, OutputDriver& driver);
+void BuildModelSection(const ModelResults& results, OutputDriver& driver);
 
 // Every pair table in pair order (2,1), (3,1), (3,2), ...: titled "Table: I
 // by J", the categories of J as column headings and a "Total" column, a row
@@ -34,52 +29,48 @@ enum class PredictorValues { Coefficients, StandardErrors, EnhancedCoefficients 
 // per dependent category. Coefficients are 100 x the proportions, standard
 // errors as stored (percentage points); the enhanced table marks every
 // significant value, the average's included, as SignificantPercent.
-void BuildPredictorTable(const TableSet& ts, int t, PredictorValues values, OutputTable& table);
+void BuildPredictorTable(const ModelResults& results, int t, PredictorValues values, OutputTable& table);
 
 // One predictor table per predictor, in PredictorList order.
-void BuildCoefficientsSection(const TableSet& ts, OutputDriver& driver);
-void BuildStandardErrorsSection(const TableSet& ts, OutputDriver& driver);
-void BuildEnhancedCoefficientsSection(const TableSet& ts, OutputDriver& driver);
+void BuildCoefficientsSection(const ModelResults& results, OutputDriver& driver);
+void BuildStandardErrorsSection(const ModelResults& results, OutputDriver& driver);
+void BuildEnhancedCoefficientsSection(const ModelResults& results, OutputDriver& driver);
 
 // "Predictions for the dependent variable": corner "Category", headings
-// "Minimum" and "Maximum", a row per dependent category.
-void BuildPredictionRangeSection(const TableSet& ts, OutputDriver& driver);
-void BuildPredictionRangeTable(const TableSet& ts, OutputTable& table);
+// "Minimum" and "Maximum", a row per dependent category; a minimum below 0 or
+// a maximum above 100 (unrounded, strictly) is OutOfRange.
+void BuildPredictionRangeSection(const ModelResults& results, OutputDriver& driver);
+void BuildPredictionRangeTable(const ModelResults& results, OutputTable& table);
 
-// ---- The model summary (ts.Summary must be present) ----
+// ---- The model summary: each builder throws std::invalid_argument when the
+// results have no summary ----
 
 // "Model fit for DEPENDENT (N = ..., residual df ...)": a row per dependent
 // category with its cases, R squared, adjusted R squared and the residual
 // standard error (percentage points).
-void BuildModelFitTable(const TableSet& ts, OutputTable& table);
+void BuildModelFitTable(const ModelResults& results, OutputTable& table);
 
 // "Tests of the predictors for CATEGORY of DEPENDENT": a row per predictor
 // with eta, beta, the F test of dropping it, its degrees of freedom and p.
-void BuildPredictorTestsTable(const TableSet& ts, int d, OutputTable& table);
+void BuildPredictorTestsTable(const ModelResults& results, int d, OutputTable& table);
 
 // "CATEGORY of DEPENDENT by PREDICTOR": the average, then a row per category
 // of the t-th predictor, with its cases, the unadjusted deviation (its own
 // proportion less the average), the adjusted one (the coefficient), and the
 // coefficient's classical standard error, t and p. Percentages in percent.
-void BuildDeviationsTable(const TableSet& ts, int t, int d, OutputTable& table);
+void BuildDeviationsTable(const ModelResults& results, int t, int d, OutputTable& table);
 
 // The fit table, then per dependent category the tests table and per
 // predictor the deviations table.
-void BuildModelSummarySection(const TableSet& ts, OutputDriver& driver);
+void BuildModelSummarySection(const ModelResults& results, OutputDriver& driver);
 
 // A coefficient chart (chart.h) per predictor and dependent category, with
 // the conservative standard errors of the results; the unadjusted deviations
 // too when the model summary is present.
-void BuildChartsSection(const TableSet& ts, OutputDriver& driver);
+void BuildChartsSection(const ModelResults& results, OutputDriver& driver);
 
-// Runs the builder of `kind`.
-void BuildSection(SectionKind kind, const TableSet& ts, OutputDriver& driver);
-
-// Builds the section `kind` and renders it with a Driver on `out`.
-template <typename Driver>
-void RenderSection(SectionKind kind, const TableSet& ts, LineSink& out) {
-    Driver driver(out);
-    BuildSection(kind, ts, driver);
-}
+// Runs the builder of `kind`: the pair tables of `tables`, the other
+// sections from `results`.
+void BuildSection(SectionKind kind, const InputSide& tables, const ModelResults& results, OutputDriver& driver);
 
 }  // namespace kelvo

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "estimation.h"
 #include "html_report.h"
 #include "output_sections.h"
 #include "text_file.h"
@@ -26,8 +27,10 @@ std::vector<SectionKind> ReportSections(const ReportSettings& settings) {
 }
 
 void WriteReport(const TableSet& ts) {
-    if (const char* problem = ModelSelectionProblem(ts)) throw std::invalid_argument(std::string("no report: ") + problem);
-    if (ts.OutputSections[SectionSummary] && !ts.Summary.present)
+    if (const std::string problem = SelectionProblem(ts, ts); !problem.empty())
+        throw std::invalid_argument("no report: " + problem);
+    const ModelResults results = ResultsOf(ts);
+    if (ts.OutputSections[SectionSummary] && !results.summary)
         throw std::invalid_argument("no report: the model summary has not been computed");
     OutputFile file;  // closed by its destructor when a writer throws
     file.Create(ts.ReportFileName);
@@ -35,12 +38,12 @@ void WriteReport(const TableSet& ts) {
     if (ts.ReportType == HtmlReport) {
         HtmlDriver driver(file);
         driver.BeginDocument();
-        for (const SectionKind kind : sections) BuildSection(kind, ts, driver);
+        for (const SectionKind kind : sections) BuildSection(kind, ts, results, driver);
         driver.EndDocument();
     } else if (ts.ReportType == TextReport) {
         TextDriver driver(file);
         driver.BeginDocument();
-        for (const SectionKind kind : sections) BuildSection(kind, ts, driver);
+        for (const SectionKind kind : sections) BuildSection(kind, ts, results, driver);
     }
     file.Close();
 }

@@ -16,16 +16,19 @@ std::vector<SectionKind> ReportSections(const ReportSettings& settings);
 
 // Creates ts.ReportFileName, or empties an existing file of that name, and
 // writes the report of type ts.ReportType with the sections chosen in
-// ts.OutputSections[1..4], always in this order:
+// ts.OutputSections, always in this order:
 //   HTML: header, tables [1], coefficients [2], standard errors [3],
-//         enhanced coefficients [4], footer;
-//   text: header, tables [1], coefficients [2], standard errors [3]
-//         (the enhanced section does not exist in text and [4] is ignored).
+//         enhanced coefficients [4], model summary [5], coefficient charts
+//         [6], footer;
+//   text: header, tables [1], coefficients [2], standard errors [3], model
+//         summary [5] (the enhanced section and the charts do not exist in
+//         text, and [4] and [6] are ignored).
 // A report type other than these two creates an empty file.
 //
 // Throws std::invalid_argument, touching no file, when the model selection
-// is not one the writers can read (no dependent variable or predictor, or a
-// number out of range): it is meant for a table set with a computed model.
+// is not one whose results can be read (SelectionProblem), or the summary is
+// chosen and has not been computed: it is meant for a table set with a
+// computed model.
 //
 // The file is written directly, not through a temporary file: on an I/O
 // failure IoError is thrown ("File access denied", "Disk full", ...), the

@@ -28,10 +28,12 @@ void AppendNumber(std::string& line, std::string_view text) {
     line.append(text);
 }
 
-void AppendCell(std::string& line, const OutputCell& cell, int column) {
-    if (IsNumber(cell.role))
-        AppendNumber(line, cell.text);
-    else
+void AppendCell(std::string& line, std::string& number, const OutputCell& cell, int column) {
+    if (IsNumber(cell.role)) {
+        number.clear();
+        AppendCellText(number, cell);
+        AppendNumber(line, number);
+    } else
         AppendAligned(line, cell.text, column == 0 ? LabelWidth : ColumnWidth, column != 0);
 }
 
@@ -43,7 +45,7 @@ void TextDriver::Dashes(int n) {
 }
 
 void TextDriver::BeginDocument() {
-    m_out.Line(std::string("KELVO - Quendar - Version ") + KelvoVersion);
+    m_out.Line(ProgramTitle);
     m_out.Line({});
 }
 
@@ -75,7 +77,7 @@ void TextDriver::Table(const OutputTable& table) {
     for (int r = 0; r < rows; ++r) {
         if (r == table.headingRows || (table.footerRows > 0 && r == rows - table.footerRows)) Dashes(width);
         m_line.clear();
-        for (int c = 0; c < table.columns; ++c) AppendCell(m_line, table.At(c, r), c);
+        for (int c = 0; c < table.columns; ++c) AppendCell(m_line, m_number, table.At(c, r), c);
         m_out.Line(m_line);
     }
     Dashes(width);

@@ -35,6 +35,7 @@ private:
     LineSink& m_out;
     SectionKind m_kind = SectionKind::Model;
     std::string m_line;
+    std::string m_number;
 };
 
 // The text cut to its first 10 characters, then padded with spaces in front

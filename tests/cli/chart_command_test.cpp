@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "chart.h"
+#include "chart_svg.h"
 #include "cli_runner.h"
 #include "estimation_support.h"
 #include "model_fit.h"
@@ -24,7 +24,7 @@ std::string Expected(int d, int t) {
     EXPECT_TRUE(test::Estimate(*ts, FindVariable(*ts, "Survived"), {FindVariable(*ts, "Class"), FindVariable(*ts, "Sex")},
                                warnings, dir / "log"));
     ComputeModelSummary(*ts);
-    return CoefficientChartSvg(*ts, d, t);
+    return CoefficientChartSvg(ResultsOf(*ts), d, t);
 }
 
 std::vector<std::string> Arguments(const test::TempDir& dir, std::vector<std::string> extra) {

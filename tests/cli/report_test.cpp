@@ -26,7 +26,7 @@ std::string CoreReport(std::uint8_t type, SectionChoice sections, const test::Te
     CollectingWarningSink warnings;
     for (int v = 1; v <= ts.VariableCount; ++v) ts.VariableRoles[v] = 2;
     ts.VariableRoles[FindVariable(ts, "Survived")] = 1;
-    SelectModelFromRoles(ts);
+    SelectModelFromRoles(ts, ts);
     EXPECT_TRUE(ComputeEstimates(ts, warnings, dir / "core-log"));
     ComputeModelSummary(ts);  // as the desktop program does after every estimation
     ts.ReportFileName = (dir / "core-report").string();

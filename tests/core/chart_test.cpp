@@ -1,7 +1,7 @@
 // The coefficient chart: its marks are read back from the SVG text and held
 // against the results (no pictures are compared), and the document is checked
 // against the SVG 1.1 DTD with xmllint.
-#include "chart.h"
+#include "chart_svg.h"
 
 #include <gtest/gtest.h>
 
@@ -83,7 +83,7 @@ TEST(ChartTest, MarksFollowTheResults) {
         ChartOptions options;
         options.classical = classical;
         for (int d = 1; d <= 2; ++d) {
-            const Parsed p = Parse(CoefficientChartSvg(ts, d, 1, options));
+            const Parsed p = Parse(CoefficientChartSvg(ResultsOf(ts), d, 1, options));
             ASSERT_EQ(p.points.size(), 4u);  // the four classes
             ASSERT_EQ(p.intervals.size(), 4u);
             ASSERT_EQ(p.unadjusted.size(), 4u);
@@ -112,24 +112,24 @@ TEST(ChartTest, MarksFollowTheResults) {
     // Without the summary there are no unadjusted marks, and no classical
     // errors to draw.
     ts.Summary.present = false;
-    EXPECT_TRUE(Parse(CoefficientChartSvg(ts, 1, 1)).unadjusted.empty());
+    EXPECT_TRUE(Parse(CoefficientChartSvg(ResultsOf(ts), 1, 1)).unadjusted.empty());
     ChartOptions classical;
     classical.classical = true;
-    EXPECT_THROW(CoefficientChartSvg(ts, 1, 1, classical), std::invalid_argument);
-    EXPECT_THROW(CoefficientChartSvg(ts, 3, 1), std::invalid_argument);
-    EXPECT_THROW(CoefficientChartSvg(ts, 1, 3), std::invalid_argument);
+    EXPECT_THROW(CoefficientChartSvg(ResultsOf(ts), 1, 1, classical), std::invalid_argument);
+    EXPECT_THROW(CoefficientChartSvg(ResultsOf(ts), 3, 1), std::invalid_argument);
+    EXPECT_THROW(CoefficientChartSvg(ResultsOf(ts), 1, 3), std::invalid_argument);
 }
 
 TEST(ChartTest, StackedChartHasEveryPredictorAndIsTheSameEachTime) {
     TableSet ts = Titanic();
     ComputeModelSummary(ts);
-    const std::string svg = CoefficientChartSvg(ts, 2, 0);
+    const std::string svg = CoefficientChartSvg(ResultsOf(ts), 2, 0);
     const Parsed p = Parse(svg);
     EXPECT_EQ(p.points.size(), 6u);  // four classes and two sexes
     EXPECT_NE(svg.find(">Yes of Survived</text>"), std::string::npos);
     EXPECT_NE(svg.find("font-weight=\"bold\">Sex</text>"), std::string::npos);
     TableSet copy = ts;
-    EXPECT_EQ(CoefficientChartSvg(copy, 2, 0), svg);
+    EXPECT_EQ(CoefficientChartSvg(ResultsOf(copy), 2, 0), svg);
 }
 
 TEST(ChartTest, NamesAreEscapedAndZeroErrorsHaveNoWhiskers) {
@@ -141,7 +141,7 @@ TEST(ChartTest, NamesAreEscapedAndZeroErrorsHaveNoWhiskers) {
     CollectingWarningSink warnings;
     ASSERT_TRUE(test::Estimate(ts, 2, {1}, warnings, dir / "log"));
     ts.StandardErrors[2][1] = 0;  // category R&D: no whiskers, and significant
-    const std::string svg = CoefficientChartSvg(ts, 1, 1);
+    const std::string svg = CoefficientChartSvg(ResultsOf(ts), 1, 1);
     const Parsed p = Parse(svg);
     EXPECT_EQ(p.labels, (std::vector<std::string>{"R&amp;D &lt;new&gt;", "Caf&#233;"}));
     EXPECT_NE(svg.find("<title>Group: Yes of &quot;Vote&quot;</title>"), std::string::npos);
@@ -160,7 +160,7 @@ TEST(ChartTest, SixteenCategoriesFit) {
     CollectingWarningSink warnings;
     ASSERT_TRUE(test::Estimate(*ts, 1, {2}, warnings, dir / "log"));
     ComputeModelSummary(*ts);
-    const std::string svg = CoefficientChartSvg(*ts, 1, 1);
+    const std::string svg = CoefficientChartSvg(ResultsOf(*ts), 1, 1);
     const Parsed p = Parse(svg);
     EXPECT_EQ(p.width, 600);
     EXPECT_NE(svg.find("viewBox=\"0 0 600 " + std::to_string(static_cast<int>(p.height)) + "\""), std::string::npos);
@@ -185,7 +185,7 @@ TEST(ChartTest, ValidSvgOneOne) {
     test::WriteFile(dir / "svg11-flat.dtd", dtd.out);
     for (const int t : {0, 1, 2}) {
         const std::string name = "chart" + std::to_string(t) + ".svg";
-        test::WriteFile(dir / name, CoefficientChartSvg(ts, 1, t));
+        test::WriteFile(dir / name, CoefficientChartSvg(ResultsOf(ts), 1, t));
         const auto check = test::RunProgram(
             "/usr/bin/xmllint", {"--noout", "--nonet", "--dtdvalid", (dir / "svg11-flat.dtd").string(), (dir / name).string()});
         EXPECT_EQ(check.status, 0) << check.err;

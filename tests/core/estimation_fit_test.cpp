@@ -197,11 +197,11 @@ TableSet ConstrainedModel(const Records& records, int dependent, const std::vect
     ts.PredictorCount = static_cast<int>(predictors.size());
     for (int t = 1; t <= ts.PredictorCount; ++t) ts.PredictorList[t] = predictors[static_cast<std::size_t>(t) - 1];
     CollectingWarningSink warnings;
-    CheckMarginalTotals(ts, warnings);
-    BuildRightHandSides(ts, log, logPath);
-    BuildCrossProducts(ts, log);
+    CheckMarginalTotals(ts, ts, warnings);
+    BuildRightHandSides(ts, ts, ts, log, logPath);
+    BuildCrossProducts(ts, ts, ts, log);
     plain = ts.CrossProducts;
-    AddIdentifyingConstraints(ts, log);
+    AddIdentifyingConstraints(ts, ts, ts, log);
     return ts;
 }
 
@@ -246,7 +246,7 @@ void ExpectEverySumInThePrescribedOrder(const Records& records, int dependent, c
         EXPECT_EQ(differing, 0);
 
         ComputeCoefficients(ts, log);
-        ComputeStandardErrors(ts);
+        ComputeStandardErrors(ts, ts);
         const std::vector<double> v = PlainVariances(inverse, plain, m);
         for (int d = 1; d <= D; ++d) {
             const double p = static_cast<double>(ts.MarginalTotals[dependent][d]) / ts.TotalCount;
@@ -357,15 +357,15 @@ void ExpectWholeRunAsOneByOne(const TableSet& model, bool singular) {
     TableSet run = model;
     CollectingWarningSink oneWarnings;
     OutputFile log;
-    CheckMarginalTotals(one, oneWarnings);
-    BuildRightHandSides(one, log, dir / "one");
-    BuildCrossProducts(one, log);
-    AddIdentifyingConstraints(one, log);
+    CheckMarginalTotals(one, one, oneWarnings);
+    BuildRightHandSides(one, one, one, log, dir / "one");
+    BuildCrossProducts(one, one, one, log);
+    AddIdentifyingConstraints(one, one, one, log);
     InvertMatrix(one, oneWarnings, log);
     if (one.EstimationError == 0) {
         ComputeCoefficients(one, log);
-        ComputeStandardErrors(one);
-        ComputePredictionRange(one);
+        ComputeStandardErrors(one, one);
+        ComputePredictionRange(one, one, one);
     }
     CollectingWarningSink runWarnings;
     EXPECT_EQ(ComputeEstimates(run, runWarnings, dir / "run"), !singular);

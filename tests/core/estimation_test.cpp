@@ -203,7 +203,7 @@ TEST_P(CheckMarginalTotalsTest, WarnsAfterEveryPairFromTheMismatchOn) {
     const CheckCase& c = GetParam();
     TableSet ts = CheckTableSet(c);
     CollectingWarningSink warnings;
-    CheckMarginalTotals(ts, warnings);
+    CheckMarginalTotals(ts, ts, warnings);
     EXPECT_EQ(warnings.warnings, c.warnings);
     EXPECT_EQ(ts.EstimationError, c.error);
     // Every variable keeps the totals of its first table, which is unspoiled
@@ -237,7 +237,7 @@ TEST(CheckMarginalTotalsTest, SumsTotalsBeyondThirtyTwoBits) {
     const std::int32_t big = 2147483000;  // close to 2^31 - 1
     SetTable(ts, 2, 1, {{big, big}, {big, 1}});
     CollectingWarningSink warnings;
-    CheckMarginalTotals(ts, warnings);
+    CheckMarginalTotals(ts, ts, warnings);
     EXPECT_TRUE(warnings.warnings.empty());
     EXPECT_EQ(ts.MarginalTotals[2][1], 2 * std::int64_t{big});
     EXPECT_EQ(ts.MarginalTotals[1][1], 2 * std::int64_t{big});
@@ -462,7 +462,7 @@ TEST(EstimationTest, SelectionFromRolesIsInVariableOrder) {
     ts.VariableRoles[7] = 2;
     ts.VariableRoles[4] = 1;
     ts.PredictorList[4] = 99;  // a leftover beyond the new count stays unread
-    SelectModelFromRoles(ts);
+    SelectModelFromRoles(ts, ts);
     EXPECT_EQ(ts.DependentVariable, 4);
     ASSERT_EQ(ts.PredictorCount, 3);
     EXPECT_EQ(ts.PredictorList[1], 2);

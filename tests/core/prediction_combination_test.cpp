@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "estimation.h"
+#include "model_results.h"
 #include "estimation_support.h"
 #include "table_set_file.h"
 #include "test_support.h"
@@ -19,9 +20,9 @@ TEST(PredictionCombinationTest, TitanicExtremesAndTheirPredictions) {
     CollectingWarningSink warnings;
     ASSERT_TRUE(test::Estimate(*ts, 4, {1, 2}, warnings, dir / "log"));
     const int yes = 2;
-    EXPECT_EQ(PredictionCombination(*ts, yes, true), (std::vector<int>{1, 2}));   // 1st, Female
-    EXPECT_EQ(PredictionCombination(*ts, yes, false), (std::vector<int>{3, 1}));  // 3rd, Male
-    EXPECT_EQ(PredictionCombination(*ts, 1, true), (std::vector<int>{3, 1}));     // dying: the mirror image
+    EXPECT_EQ(ResultsOf(*ts).Combination(yes, true), (std::vector<int>{1, 2}));   // 1st, Female
+    EXPECT_EQ(ResultsOf(*ts).Combination(yes, false), (std::vector<int>{3, 1}));  // 3rd, Male
+    EXPECT_EQ(ResultsOf(*ts).Combination(1, true), (std::vector<int>{3, 1}));     // dying: the mirror image
 
     // Every combination's prediction lies within the range, and the chosen
     // combinations give exactly its ends.
@@ -36,21 +37,24 @@ TEST(PredictionCombinationTest, TitanicExtremesAndTheirPredictions) {
                 EXPECT_GE(prediction({c, s}), ts->MinimumPrediction[d] - 1e-9);
                 EXPECT_LE(prediction({c, s}), ts->MaximumPrediction[d] + 1e-9);
             }
-        EXPECT_DOUBLE_EQ(prediction(PredictionCombination(*ts, d, false)), ts->MinimumPrediction[d]);
-        EXPECT_DOUBLE_EQ(prediction(PredictionCombination(*ts, d, true)), ts->MaximumPrediction[d]);
+        EXPECT_DOUBLE_EQ(prediction(ResultsOf(*ts).Combination(d, false)), ts->MinimumPrediction[d]);
+        EXPECT_DOUBLE_EQ(prediction(ResultsOf(*ts).Combination(d, true)), ts->MaximumPrediction[d]);
     }
 }
 
 TEST(PredictionCombinationTest, TiesGoToTheFirstCategory) {
     TableSet ts;
+    ts.VariableCount = 2;
+    ts.DependentVariable = 2;
+    ts.CategoryCounts[2] = 1;
     ts.PredictorCount = 1;
     ts.PredictorList[1] = 1;
     ts.CategoryCounts[1] = 3;
     ts.Coefficients[2][1] = 0.1;
     ts.Coefficients[3][1] = 0.1;
     ts.Coefficients[4][1] = -0.2;
-    EXPECT_EQ(PredictionCombination(ts, 1, true), std::vector<int>{1});
-    EXPECT_EQ(PredictionCombination(ts, 1, false), std::vector<int>{3});
+    EXPECT_EQ(ResultsOf(ts).Combination(1, true), std::vector<int>{1});
+    EXPECT_EQ(ResultsOf(ts).Combination(1, false), std::vector<int>{3});
 }
 
 }  // namespace

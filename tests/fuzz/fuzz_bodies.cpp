@@ -43,7 +43,7 @@ std::unique_ptr<TableSet> TableSetWithModel(const std::uint8_t* data, std::size_
     for (int v = 1; v <= count; ++v) ts->VariableRoles[v] = v == dependent ? 1 : ((mask >> (v - 1)) & 1U) ? 2 : 0;
     if (std::none_of(ts->VariableRoles.begin() + 1, ts->VariableRoles.begin() + count + 1, [](int r) { return r == 2; }))
         ts->VariableRoles[dependent == 1 ? 2 : 1] = 2;
-    SelectModelFromRoles(*ts);
+    SelectModelFromRoles(*ts, *ts);
     return ts;
 }
 

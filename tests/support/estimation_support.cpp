@@ -18,21 +18,21 @@ bool Estimate(TableSet& ts, int dependent, const std::vector<int>& predictors, W
     ts.VariableRoles = {};
     ts.VariableRoles[dependent] = 1;
     for (const int p : predictors) ts.VariableRoles[p] = 2;
-    SelectModelFromRoles(ts);
+    SelectModelFromRoles(ts, ts);
     return ComputeEstimates(ts, warnings, log);
 }
 
 void BuildNormalEquations(TableSet& ts, WarningSink& warnings, OutputFile& log, const std::filesystem::path& logPath,
                           Matrix* plain) {
-    CheckMarginalTotals(ts, warnings);
-    BuildRightHandSides(ts, log, logPath);
-    BuildCrossProducts(ts, log);
+    CheckMarginalTotals(ts, ts, warnings);
+    BuildRightHandSides(ts, ts, ts, log, logPath);
+    BuildCrossProducts(ts, ts, ts, log);
     if (plain != nullptr) *plain = ts.CrossProducts;
-    AddIdentifyingConstraints(ts, log);
+    AddIdentifyingConstraints(ts, ts, ts, log);
 }
 
 int Parameter(const TableSet& ts, int t, int k) {
-    return BlockStart(ts, t) + k;
+    return BlockStart(ts, ts, t) + k;
 }
 
 }  // namespace kelvo::test

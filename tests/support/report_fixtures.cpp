@@ -10,6 +10,18 @@
 
 namespace kelvo::test {
 
+namespace {
+
+// The section `kind` of a table set with a computed model, rendered with a
+// Driver on `out`.
+template <typename Driver>
+void RenderSection(SectionKind kind, const TableSet& ts, LineSink& out) {
+    Driver driver(out);
+    BuildSection(kind, ts, ResultsOf(ts), driver);
+}
+
+}  // namespace
+
 std::unique_ptr<TableSet> VoteExample() {
     auto ts = std::make_unique<TableSet>(MakeTableSet({{"Sex", {"Male", "Female"}},
                                                        {"Vote", {"Yes", "No"}},
@@ -99,10 +111,11 @@ std::string WrittenSections(const TableSet& ts, const std::vector<SectionWriter>
 void WriteHtmlHeader(const TableSet& ts, OutputFile& file) {
     HtmlDriver driver(file);
     driver.BeginDocument();
-    BuildModelSection(ts, driver);
+    BuildModelSection(ResultsOf(ts), driver);
 }
 void WriteHtmlTables(const TableSet& ts, OutputFile& file) {
-    RenderSection<HtmlDriver>(SectionKind::PairTables, ts, file);
+    HtmlDriver driver(file);
+    BuildPairTablesSection(ts, driver);
 }
 void WriteHtmlCoefficients(const TableSet& ts, OutputFile& file) {
     RenderSection<HtmlDriver>(SectionKind::Coefficients, ts, file);
@@ -118,10 +131,11 @@ void WriteHtmlFooter(const TableSet&, OutputFile& file) { HtmlDriver(file).EndDo
 void WriteTextHeader(const TableSet& ts, OutputFile& file) {
     TextDriver driver(file);
     driver.BeginDocument();
-    BuildModelSection(ts, driver);
+    BuildModelSection(ResultsOf(ts), driver);
 }
 void WriteTextTables(const TableSet& ts, OutputFile& file) {
-    RenderSection<TextDriver>(SectionKind::PairTables, ts, file);
+    TextDriver driver(file);
+    BuildPairTablesSection(ts, driver);
 }
 void WriteTextCoefficients(const TableSet& ts, OutputFile& file) {
     RenderSection<TextDriver>(SectionKind::Coefficients, ts, file);

@@ -10,7 +10,7 @@
 #include <QtTest>
 
 #include "app_windows.h"
-#include "chart.h"
+#include "chart_svg.h"
 #include "data_entry_test_support.h"
 #include "display_results.h"
 #include "estimation_support.h"
@@ -55,7 +55,7 @@ private slots:
             windows.DisplayResults().OKButton->click();
         });
         windows.DisplayResults().exec();
-        QCOMPARE(QString::fromStdString(shown), QString::fromStdString(CoefficientChartSvg(*ts, 1, 2)));
+        QCOMPARE(QString::fromStdString(shown), QString::fromStdString(CoefficientChartSvg(ResultsOf(*ts), 1, 2)));
     }
 
     void categoriesClassicalAndSaving() {
@@ -71,17 +71,17 @@ private slots:
         window.seams.showError = [&](const QString& text) { errors << text; };
         QVERIFY(test::ShowActive(&window));
         QCOMPARE(window.CategoryBox->count(), 2);
-        QCOMPARE(window.Svg(), CoefficientChartSvg(ts, 1, 1));
+        QCOMPARE(window.Svg(), CoefficientChartSvg(ResultsOf(ts), 1, 1));
 
         window.CategoryBox->setFocus();
         QTest::keyClick(window.CategoryBox, Qt::Key_Down);
         QCOMPARE(window.Category(), 2);
-        QCOMPARE(window.Svg(), CoefficientChartSvg(ts, 2, 1));
+        QCOMPARE(window.Svg(), CoefficientChartSvg(ResultsOf(ts), 2, 1));
         QVERIFY(window.ClassicalBox->isEnabled());
         window.ClassicalBox->click();
         ChartOptions classical;
         classical.classical = true;
-        QCOMPARE(window.Svg(), CoefficientChartSvg(ts, 2, 1, classical));
+        QCOMPARE(window.Svg(), CoefficientChartSvg(ResultsOf(ts), 2, 1, classical));
 
         next = QString::fromStdString((dir / "chart.svg").string());
         window.SaveSvgButton->click();
