@@ -10,7 +10,7 @@
 
 #include "fixed_cells.h"
 #include "grid_cells.h"
-#include "window_support.h"
+#include "names_and_paths.h"
 
 namespace kelvo::ui {
 
