@@ -52,16 +52,14 @@ int PredictorNamed(const TableSet& ts, const std::string& name) {
 }  // namespace
 
 void RegisterChartCommand(CLI::App& app, int& status) {
-    auto* chart = app.add_subcommand(
-        "chart", "Estimate a model and draw its coefficients with their 95 % intervals as SVG (exit 1 when singular)");
-    auto path = std::make_shared<std::string>();
-    auto options = std::make_shared<ModelOptions>();
+    const ModelCommand model = AddModelCommand(
+        app, "chart",
+        "Estimate a model and draw its coefficients with their 95 % intervals as SVG (exit 1 when singular)");
+    CLI::App* chart = model.command;
     auto category = std::make_shared<std::string>();
     auto predictor = std::make_shared<std::string>();
     auto output = std::make_shared<std::string>();
     auto classical = std::make_shared<bool>(false);
-    chart->add_option("FILE", *path, "Table-set file (.tbl)")->required();
-    AddModelOptions(chart, *options);
     chart->add_option("--category", *category,
                       "Category of the dependent variable to draw (default: the first; in a folder: every one)");
     chart->add_option("--predictor", *predictor, "Draw only this predictor (default: every predictor in one chart)");
@@ -71,14 +69,8 @@ void RegisterChartCommand(CLI::App& app, int& status) {
         ->required();
     chart->callback([=, &status] {
         StderrWarningSink warnings;
-        const auto ts = ReadInput(*path, warnings);
-        ApplyModelOptions(*ts, *options);
-        if (!ComputeEstimates(*ts, warnings, options->log)) {
-            std::cerr << "kelvo-cli: the model is singular; no chart written\n";
-            status = ExitFindings;
-            return;
-        }
-        ComputeModelSummary(*ts);
+        const auto ts = EstimateForOutput(*model.path, *model.options, warnings, "chart", status);
+        if (!ts) return;
         const ModelResults results = ResultsOf(*ts);
         ChartOptions chartOptions;
         chartOptions.classical = *classical;

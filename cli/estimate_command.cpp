@@ -49,26 +49,20 @@ void RegisterCheckCommand(CLI::App& app, int& status) {
 }
 
 void RegisterEstimateCommand(CLI::App& app, int& status) {
-    auto* estimate = app.add_subcommand(
-        "estimate", "Estimate a model: coefficients, standard errors and prediction range (exit 1 when singular)");
-    auto path = std::make_shared<std::string>();
-    auto options = std::make_shared<ModelOptions>();
+    const ModelCommand model = AddModelCommand(
+        app, "estimate", "Estimate a model: coefficients, standard errors and prediction range (exit 1 when singular)");
+    CLI::App* estimate = model.command;
     auto json = std::make_shared<bool>(false);
-    estimate->add_option("FILE", *path, "Table-set file (.tbl)")->required();
-    AddModelOptions(estimate, *options);
     estimate->add_flag("--json", *json, "Print the results as one JSON object (17 significant digits)");
-    estimate->callback([path, options, json, &status] {
+    estimate->callback([model, json, &status] {
         StderrWarningSink warnings;
-        const auto ts = ReadInput(*path, warnings);
-        ApplyModelOptions(*ts, *options);
-        const bool computed = ComputeEstimates(*ts, warnings, options->log);
-        if (computed) ComputeModelSummary(*ts);
-        const ModelResults results = ResultsOf(*ts);
+        const EstimatedModel result = EstimateModel(*model.path, *model.options, warnings);
+        const ModelResults results = ResultsOf(*result.ts);
         if (*json)
-            PrintJson(std::cout, results, computed, warnings.warnings);
-        else if (computed)
+            PrintJson(std::cout, results, result.computed, warnings.warnings);
+        else if (result.computed)
             PrintResults(std::cout, results);
-        status = computed ? ExitOk : ExitFindings;
+        status = result.computed ? ExitOk : ExitFindings;
     });
 }
 

@@ -1,10 +1,12 @@
 #include "model_options.h"
 
+#include <iostream>
 #include <vector>
 
 #include "cli_common.h"
 #include "estimation.h"
 #include "latin1.h"
+#include "model_fit.h"
 
 namespace kelvo::cli {
 
@@ -26,6 +28,14 @@ void AddModelOptions(CLI::App* command, ModelOptions& options) {
     command->add_option("--predictors", options.predictors, "Names of the predictor variables, separated by commas")
         ->required();
     command->add_option("--log", options.log, "Where to write the estimation log (default: log)");
+}
+
+ModelCommand AddModelCommand(CLI::App& app, const std::string& name, const std::string& description) {
+    ModelCommand model{app.add_subcommand(name, description), std::make_shared<std::string>(),
+                       std::make_shared<ModelOptions>()};
+    model.command->add_option("FILE", *model.path, "Table-set file (.tbl)")->required();
+    AddModelOptions(model.command, *model.options);
+    return model;
 }
 
 void ApplyModelOptions(TableSet& ts, const ModelOptions& options) {
@@ -52,6 +62,23 @@ void ApplyModelOptions(TableSet& ts, const ModelOptions& options) {
     for (const int v : predictors) ts.VariableRoles[v] = 2;
     SelectModelFromRoles(ts, ts);
     ts.ResultsAvailable = true;
+}
+
+EstimatedModel EstimateModel(const std::string& path, const ModelOptions& options, WarningSink& warnings) {
+    EstimatedModel model{ReadInput(path, warnings)};
+    ApplyModelOptions(*model.ts, options);
+    model.computed = ComputeEstimates(*model.ts, warnings, options.log);
+    if (model.computed) ComputeModelSummary(*model.ts);
+    return model;
+}
+
+std::unique_ptr<TableSet> EstimateForOutput(const std::string& path, const ModelOptions& options, WarningSink& warnings,
+                                            const char* product, int& status) {
+    EstimatedModel model = EstimateModel(path, options, warnings);
+    if (model.computed) return std::move(model.ts);
+    std::cerr << "kelvo-cli: the model is singular; no " << product << " written\n";
+    status = ExitFindings;
+    return nullptr;
 }
 
 }  // namespace kelvo::cli

@@ -6,8 +6,8 @@
 
 #include "cli_common.h"
 #include "estimation.h"
-#include "model_options.h"
 #include "model_fit.h"
+#include "model_options.h"
 #include "report.h"
 
 namespace kelvo::cli {
@@ -43,15 +43,12 @@ SectionChoice ParseSections(const std::string& list) {
 }  // namespace
 
 void RegisterReportCommand(CLI::App& app, int& status) {
-    auto* report = app.add_subcommand(
-        "report", "Estimate a model and write its report, HTML or text (exit 1 and no report when singular)");
-    auto path = std::make_shared<std::string>();
-    auto options = std::make_shared<ModelOptions>();
+    const ModelCommand model = AddModelCommand(
+        app, "report", "Estimate a model and write its report, HTML or text (exit 1 and no report when singular)");
+    CLI::App* report = model.command;
     auto format = std::make_shared<std::string>();
     auto sections = std::make_shared<std::string>("tables,coefficients,errors,enhanced");
     auto output = std::make_shared<std::string>();
-    report->add_option("FILE", *path, "Table-set file (.tbl)")->required();
-    AddModelOptions(report, *options);
     report->add_option("--format", *format, "Report format: html or text")
         ->required()
         ->check(CLI::IsMember({"html", "text"}));
@@ -60,19 +57,13 @@ void RegisterReportCommand(CLI::App& app, int& status) {
                        "summary (the model summary), charts (coefficient charts, HTML only); none for the model alone "
                        "(default: tables,coefficients,errors,enhanced)");
     report->add_option("-o,--output", *output, "Report file to write (an existing file is replaced)")->required();
-    report->callback([path, options, format, sections, output, &status] {
+    report->callback([model, format, sections, output, &status] {
         const SectionChoice chosen = ParseSections(*sections);
         StderrWarningSink warnings;
-        const auto ts = ReadInput(*path, warnings);
-        ApplyModelOptions(*ts, *options);
-        if (!ComputeEstimates(*ts, warnings, options->log)) {
-            std::cerr << "kelvo-cli: the model is singular; no report written\n";
-            status = ExitFindings;
-            return;
-        }
         // The summary is the desktop program's after every estimation; the
         // charts draw its unadjusted deviations too.
-        ComputeModelSummary(*ts);
+        const auto ts = EstimateForOutput(*model.path, *model.options, warnings, "report", status);
+        if (!ts) return;
         ts->ReportFileName = *output;
         ts->ReportType = *format == "html" ? HtmlReport : TextReport;
         ts->OutputSections = chosen;

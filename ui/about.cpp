@@ -7,8 +7,8 @@
 #include <QPushButton>
 #include <QSvgRenderer>
 
+#include "dialog_frame.h"
 #include "version.h"
-#include "window_support.h"
 
 namespace kelvo::ui {
 
@@ -17,8 +17,7 @@ namespace {
 constexpr QSize LogoSize(146, 77);
 
 QLabel* CreditLine(const char* name, const QString& text, QWidget* parent, int y) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
+    auto* label = Named<QLabel>(parent, name, text);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
     label->setGeometry(4, y, 185, 16);
     return label;
@@ -39,15 +38,11 @@ QPixmap LogoPixmap(qreal devicePixelRatio) {
 
 TAbout::TAbout(QWidget* parent)
     // A fixed border without the close button.
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
-    setObjectName(QStringLiteral("About"));
-    setWindowTitle(QStringLiteral(" About KELVO"));
+    : QDialog(parent, TitleBarOnly) {
+    SetUpDialog(this, "About", " About KELVO");
     setModal(true);
-    setFixedSize(193, 293);
-    ApplyWindowColors(this);
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1 = Named<QFrame>(this, "Panel1");
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel1->setGeometry(20, 12, 153, 89);
     QPalette white = Panel1->palette();
@@ -55,14 +50,12 @@ TAbout::TAbout(QWidget* parent)
     Panel1->setPalette(white);
     Panel1->setAutoFillBackground(true);
 
-    Image2 = new QLabel(Panel1);
-    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2 = Named<QLabel>(Panel1, "Image2");
     Image2->setGeometry(4, 4, 145, 81);
     Image2->setAlignment(Qt::AlignCenter);
     Image2->setPixmap(LogoPixmap(devicePixelRatioF()));
 
-    Label1 = new QLabel(QStringLiteral("Quendar"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = Named<QLabel>(this, "Label1", "Quendar");
     QFont large = Label1->font();
     large.setPixelSize(19);
     large.setBold(true);
@@ -70,8 +63,7 @@ TAbout::TAbout(QWidget* parent)
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setGeometry(4, 110, 185, 26);
 
-    Label2 = new QLabel(QStringLiteral("Version: 0.0"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2 = Named<QLabel>(this, "Label2", "Version: 0.0");
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setGeometry(4, 138, 185, 18);
 
@@ -80,21 +72,14 @@ TAbout::TAbout(QWidget* parent)
     Label5 = CreditLine("Label5", QStringLiteral("from two-way tables"), this, 200);
     Label6 = CreditLine("Label6", QStringLiteral("by the KELVO developers"), this, 216);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
+    OKButton = AddButton(this, "OKButton", "OK", PressedByEnter::Always, &TAbout::OKButtonClick);
     OKButton->setGeometry(59, 252, 75, 25);
-    OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, &TAbout::OKButtonClick);
+    FixClientSize(this, {193, 293});
+    CenterOnEveryShowing(this, [this] { FormActivate(); });
 }
 
 void TAbout::FormActivate() { Label2->setText(QStringLiteral("Version %1").arg(QLatin1String(kelvo::KelvoVersion))); }
 
 void TAbout::OKButtonClick() { accept(); }
-
-void TAbout::showEvent(QShowEvent* event) {
-    CenterOnScreen(this);
-    QDialog::showEvent(event);
-    FormActivate();
-}
 
 }  // namespace kelvo::ui

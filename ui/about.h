@@ -27,9 +27,6 @@ public:
 public slots:
     void FormActivate();
     void OKButtonClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 };
 
 // The logo drawn at its natural size (146 x 77) for the given pixel ratio;

@@ -14,13 +14,13 @@
 #include "import_records.h"
 #include "main_window.h"
 #include "model_summary.h"
+#include "names_and_paths.h"
 #include "recovery.h"
 #include "report.h"
 #include "select_model.h"
 #include "specify_output.h"
 #include "table_set.h"
 #include "warning_message.h"
-#include "window_support.h"
 
 namespace kelvo::ui {
 

@@ -11,10 +11,12 @@
 #include <algorithm>
 #include <optional>
 
+#include "dialog_frame.h"
 #include "estimation.h"
+#include "names_and_paths.h"
 #include "output_sections.h"
 #include "painted_grid.h"
-#include "window_support.h"
+#include "window_geometry.h"
 
 namespace kelvo::ui {
 
@@ -35,28 +37,19 @@ QString CombinationText(const ModelResults& results, int d, bool maximum) {
     return parts.join(", ");
 }
 
-TCheckResults::TCheckResults(TableSet& ts, WarningSink&, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_ts(ts) {
-    setObjectName("CheckResults");
-    setWindowTitle(" Check results");
-    ApplyWindowColors(this);
+TCheckResults::TCheckResults(TableSet& ts, WarningSink&, QWidget* parent) : QDialog(parent, TitleBarOnly), m_ts(ts) {
+    SetUpDialog(this, "CheckResults", " Check results");
 
-    Label1 = new QLabel("Predictions for the dependent variable", this);
-    Label1->setObjectName("Label1");
+    Label1 = Named<QLabel>(this, "Label1", "Predictions for the dependent variable");
     // Every value right-justified in a field of 6 characters.
     Tab = new OutputGrid(this, 6);
     Tab->horizontalHeader()->setDefaultSectionSize(ValueColumnWidth);
     Tab->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Tab->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Tab->SetGridSize(3, 2);
-    Label2 = new QLabel("Values below 0 or above 1 indicate an", this);
-    Label2->setObjectName("Label2");
-    Label3 = new QLabel("ill-fitting model.", this);
-    Label3->setObjectName("Label3");
-    OKButton = new QPushButton("&OK", this);
-    OKButton->setObjectName("OKButton");
-    OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, &TCheckResults::OKButtonClick);
+    Label2 = Named<QLabel>(this, "Label2", "Values below 0 or above 1 indicate an");
+    Label3 = Named<QLabel>(this, "Label3", "ill-fitting model.");
+    OKButton = AddButton(this, "OKButton", "&OK", PressedByEnter::Always, &TCheckResults::OKButtonClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
@@ -65,12 +58,8 @@ TCheckResults::TCheckResults(TableSet& ts, WarningSink&, QWidget* parent)
     layout->addWidget(Label2);
     layout->addWidget(Label3);
     layout->setSpacing(2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKButton);
-    buttons->addStretch(1);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({OKButton}, RowPlacement::Spread));
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrder(Tab, OKButton);
 }

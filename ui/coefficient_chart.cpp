@@ -12,38 +12,34 @@
 
 #include "atomic_file.h"
 #include "chart_svg.h"
+#include "dialog_frame.h"
+#include "error_box.h"
 #include "estimation.h"
 #include "io_error.h"
+#include "names_and_paths.h"
 #include "svg_view.h"
-#include "window_support.h"
+#include "window_geometry.h"
 
 namespace kelvo::ui {
 
 TCoefficientChart::TCoefficientChart(TableSet& ts, WarningSink&, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint),
       m_ts(ts) {
-    setObjectName("CoefficientChart");
-    setWindowTitle(" Chart");
-    ApplyWindowColors(this);
+    SetUpDialog(this, "CoefficientChart", " Chart");
     setSizeGripEnabled(true);
 
-    CategoryLabel = new QLabel("&Dependent category:", this);
-    CategoryLabel->setObjectName("CategoryLabel");
-    CategoryBox = new QComboBox(this);
-    CategoryBox->setObjectName("CategoryBox");
+    CategoryLabel = Named<QLabel>(this, "CategoryLabel", "&Dependent category:");
+    CategoryBox = Named<QComboBox>(this, "CategoryBox");
     CategoryLabel->setBuddy(CategoryBox);
-    ClassicalBox = new QCheckBox("C&lassical standard errors", this);
-    ClassicalBox->setObjectName("ClassicalBox");
-    Chart = new SvgView(this);
-    Chart->setObjectName("Chart");
-    SaveSvgButton = NamedButton(this, "SaveSvgButton", "Save as &SVG...");
-    SavePngButton = NamedButton(this, "SavePngButton", "Save as P&NG...");
-    OKButton = NamedButton(this, "OKButton", "&OK");
+    ClassicalBox = Named<QCheckBox>(this, "ClassicalBox", "C&lassical standard errors");
+    Chart = Named<SvgView>(this, "Chart");
+    SaveSvgButton = AddButton(this, "SaveSvgButton", "Save as &SVG...", PressedByEnter::Never,
+                              &TCoefficientChart::SaveSvgButtonClick);
+    SavePngButton = AddButton(this, "SavePngButton", "Save as P&NG...", PressedByEnter::Never,
+                              &TCoefficientChart::SavePngButtonClick);
+    OKButton = AddButton(this, "OKButton", "&OK", PressedByEnter::Never, &QDialog::accept);
     connect(CategoryBox, &QComboBox::activated, this, [this](int index) { ShowCategory(index + 1); });
     connect(ClassicalBox, &QCheckBox::toggled, this, [this] { Redraw(); });
-    connect(SaveSvgButton, &QPushButton::clicked, this, &TCoefficientChart::SaveSvgButtonClick);
-    connect(SavePngButton, &QPushButton::clicked, this, &TCoefficientChart::SavePngButtonClick);
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
     seams.chooseSaveFile = [this](const QString& caption, const QString& filter, const QString& suffix) {
         QFileDialog dialog(this, caption);
@@ -70,10 +66,7 @@ TCoefficientChart::TCoefficientChart(TableSet& ts, WarningSink&, QWidget* parent
     layout->addLayout(top);
     layout->addWidget(Chart, 1);
     layout->addLayout(buttons);
-    setTabOrder(CategoryBox, ClassicalBox);
-    setTabOrder(ClassicalBox, SaveSvgButton);
-    setTabOrder(SaveSvgButton, SavePngButton);
-    setTabOrder(SavePngButton, OKButton);
+    SetTabOrder({CategoryBox, ClassicalBox, SaveSvgButton, SavePngButton, OKButton});
 }
 
 void TCoefficientChart::showEvent(QShowEvent* event) {

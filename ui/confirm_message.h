@@ -26,9 +26,6 @@ public slots:
     void OKButtonClick();
     void CancelButtonClick();
     void reject() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace kelvo::ui

@@ -6,44 +6,31 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-#include "clamping_spin_box.h"
+#include "dialog_frame.h"
 #include "grid_cells.h"
+#include "names_and_paths.h"
 #include "table_set_edit.h"
-#include "window_support.h"
 
 namespace kelvo::ui {
 
 TCreateVariables::TCreateVariables(TableSet& ts, WarningSink& warnings, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_ts(ts), m_warnings(warnings) {
-    setObjectName("CreateVariables");
-    setWindowTitle(" Create variables");
-    ApplyWindowColors(this);
+    : QDialog(parent, TitleBarOnly), m_ts(ts), m_warnings(warnings) {
+    SetUpDialog(this, "CreateVariables", " Create variables");
 
-    Label1 = new QLabel("Variables", this);
-    Label1->setObjectName("Label1");
-    Tab = new QTableWidget(this);
-    Tab->setObjectName("Tab");
-    SetUpColumnGrid(Tab, MaxVariables);
-    Tab->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Tab->setSelectionMode(QAbstractItemView::SingleSelection);
-    Tab->setFixedSize(160, MaxVariables * GridRowHeight(Tab) + 2 * Tab->frameWidth());
+    Label1 = Named<QLabel>(this, "Label1", "Variables");
+    Tab = VariableListGrid(this, "Tab", MaxVariables);
     for (int row = 0; row < MaxVariables; ++row) Tab->setItem(row, 0, new QTableWidgetItem);
     Tab->setCurrentCell(0, 0);
     Label1->setBuddy(Tab);
 
-    AddButton = new QPushButton("&Add", this);
-    AddButton->setObjectName("AddButton");
-    connect(AddButton, &QPushButton::clicked, this, &TCreateVariables::AddButtonClick);
-    EditButton = new QPushButton("&Edit", this);
-    EditButton->setObjectName("EditButton");
-    connect(EditButton, &QPushButton::clicked, this, &TCreateVariables::EditButtonClick);
-    DeleteButton = new QPushButton("&Delete", this);
-    DeleteButton->setObjectName("DeleteButton");
-    connect(DeleteButton, &QPushButton::clicked, this, &TCreateVariables::DeleteButtonClick);
-    CancelButton = new QPushButton("&OK", this);
-    CancelButton->setObjectName("CancelButton");
-    connect(CancelButton, &QPushButton::clicked, this, &TCreateVariables::CancelButtonClick);
-    for (QPushButton* button : {AddButton, EditButton, DeleteButton, CancelButton}) button->setAutoDefault(false);
+    // Enter in the list presses no button.
+    const auto button = [this](const char* name, const QString& caption, void (TCreateVariables::*click)()) {
+        return kelvo::ui::AddButton(this, name, caption, PressedByEnter::Never, click);
+    };
+    AddButton = button("AddButton", "&Add", &TCreateVariables::AddButtonClick);
+    EditButton = button("EditButton", "&Edit", &TCreateVariables::EditButtonClick);
+    DeleteButton = button("DeleteButton", "&Delete", &TCreateVariables::DeleteButtonClick);
+    CancelButton = button("CancelButton", "&OK", &TCreateVariables::CancelButtonClick);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(Label1, 0, 0);
@@ -55,16 +42,8 @@ TCreateVariables::TCreateVariables(TableSet& ts, WarningSink& warnings, QWidget*
     layout->addWidget(CancelButton, 5, 1, Qt::AlignBottom);
     layout->setColumnMinimumWidth(1, 80);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    setTabOrder(Tab, AddButton);
-    setTabOrder(AddButton, EditButton);
-    setTabOrder(EditButton, DeleteButton);
-    setTabOrder(DeleteButton, CancelButton);
-}
-
-void TCreateVariables::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    CenterOnScreen(this);
-    FormActivate();
+    SetTabOrder({Tab, AddButton, EditButton, DeleteButton, CancelButton});
+    CenterOnEveryShowing(this, [this] { FormActivate(); });
 }
 
 void TCreateVariables::SetListRow(int row, const ShortString& name) {

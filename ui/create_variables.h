@@ -50,9 +50,6 @@ public:
     // The dialog has no way out but its "OK" button.
     void reject() override;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void SetListRow(int row, const ShortString& name);
     void Open(const std::function<void()>& show);

@@ -9,10 +9,12 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "dialog_frame.h"
 #include "estimation.h"
+#include "names_and_paths.h"
 #include "output_sections.h"
 #include "painted_grid.h"
-#include "window_support.h"
+#include "window_geometry.h"
 
 namespace kelvo::ui {
 
@@ -26,13 +28,10 @@ constexpr int ClientHeight = 410;
 }  // namespace
 
 TDisplayResults::TDisplayResults(TableSet& ts, WarningSink&, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_ts(ts) {
-    setObjectName("DisplayResults");
-    setWindowTitle(" Results");
-    ApplyWindowColors(this);
+    : QDialog(parent, TitleBarOnly), m_ts(ts) {
+    SetUpDialog(this, "DisplayResults", " Results");
 
-    Label1 = new QLabel("Label1", this);
-    Label1->setObjectName("Label1");
+    Label1 = Named<QLabel>(this, "Label1", "Label1");
     // Every value right-justified in a field of 6 characters.
     Tab = new OutputGrid(this, 6);
     Tab->horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth);
@@ -45,14 +44,11 @@ TDisplayResults::TDisplayResults(TableSet& ts, WarningSink&, QWidget* parent)
                         Tab->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2);
     Label1->setBuddy(Tab);
 
-    OKButton = NamedButton(this, "OKButton", "&OK");
-    NextButton = NamedButton(this, "NextButton", "&Next");
-    PrevButton = NamedButton(this, "PrevButton", "&Previous");
-    connect(OKButton, &QPushButton::clicked, this, &TDisplayResults::OKButtonClick);
-    connect(NextButton, &QPushButton::clicked, this, &TDisplayResults::NextButtonClick);
-    connect(PrevButton, &QPushButton::clicked, this, &TDisplayResults::PrevButtonClick);
-    ChartButton = NamedButton(this, "ChartButton", "&Chart...");
-    connect(ChartButton, &QPushButton::clicked, this, &TDisplayResults::ChartButtonClick);
+    OKButton = AddButton(this, "OKButton", "&OK", PressedByEnter::Never, &TDisplayResults::OKButtonClick);
+    NextButton = AddButton(this, "NextButton", "&Next", PressedByEnter::Never, &TDisplayResults::NextButtonClick);
+    PrevButton = AddButton(this, "PrevButton", "&Previous", PressedByEnter::Never, &TDisplayResults::PrevButtonClick);
+    ChartButton =
+        AddButton(this, "ChartButton", "&Chart...", PressedByEnter::Never, &TDisplayResults::ChartButtonClick);
 
     auto* buttons = PagingButtonRow(PrevButton, NextButton, OKButton);
     buttons->insertWidget(0, ChartButton);
@@ -61,11 +57,8 @@ TDisplayResults::TDisplayResults(TableSet& ts, WarningSink&, QWidget* parent)
     layout->addWidget(Tab);
     layout->addStretch(1);
     layout->addLayout(buttons);
-    setTabOrder(Tab, PrevButton);
-    setTabOrder(PrevButton, NextButton);
-    setTabOrder(NextButton, OKButton);
-    setTabOrder(OKButton, ChartButton);
-    setFixedSize(QSize(ClientWidth, ClientHeight).expandedTo(sizeHint()));
+    SetTabOrder({Tab, PrevButton, NextButton, OKButton, ChartButton});
+    FixClientSize(this, {ClientWidth, ClientHeight});
 }
 
 void TDisplayResults::showEvent(QShowEvent* event) {

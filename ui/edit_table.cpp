@@ -15,12 +15,14 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "dialog_frame.h"
 #include "grid_cells.h"
-#include "painted_grid.h"
+#include "names_and_paths.h"
 #include "number_format.h"
+#include "painted_grid.h"
 #include "pasted_table.h"
 #include "whole_number.h"
-#include "window_support.h"
+#include "window_geometry.h"
 
 namespace kelvo::ui {
 
@@ -57,13 +59,10 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                           Qt::WindowCloseButtonHint),
       m_ts(ts), m_warnings(warnings) {
-    setObjectName("EditTable");
-    setWindowTitle(" Edit table");
-    ApplyWindowColors(this);
+    SetUpDialog(this, "EditTable", " Edit table");
     setSizeGripEnabled(true);
 
-    Label1 = new QLabel("Table: ", this);
-    Label1->setObjectName("Label1");
+    Label1 = Named<QLabel>(this, "Label1", "Table: ");
 
     // The fixed row (column headings) scrolls with the columns; the fixed
     // column (row headings) stays in place. The fixed cells and the corner
@@ -103,22 +102,17 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
     };
     Tab->installEventFilter(this);
 
-    OKButton = NamedButton(this, "OKButton", "&OK");
-    NextButton = NamedButton(this, "NextButton", "&Next");
-    PrevButton = NamedButton(this, "PrevButton", "&Previous");
     // Enter in a cell must not close the window: no button is a default.
-    connect(OKButton, &QPushButton::clicked, this, &TEditTable::OKButtonClick);
-    connect(NextButton, &QPushButton::clicked, this, &TEditTable::NextButtonClick);
-    connect(PrevButton, &QPushButton::clicked, this, &TEditTable::PrevButtonClick);
+    OKButton = AddButton(this, "OKButton", "&OK", PressedByEnter::Never, &TEditTable::OKButtonClick);
+    NextButton = AddButton(this, "NextButton", "&Next", PressedByEnter::Never, &TEditTable::NextButtonClick);
+    PrevButton = AddButton(this, "PrevButton", "&Previous", PressedByEnter::Never, &TEditTable::PrevButtonClick);
 
     auto* buttons = PagingButtonRow(PrevButton, NextButton, OKButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(Tab, 1);
     layout->addLayout(buttons);
-    setTabOrder(Tab, PrevButton);
-    setTabOrder(PrevButton, NextButton);
-    setTabOrder(NextButton, OKButton);
+    SetTabOrder({Tab, PrevButton, NextButton, OKButton});
     resize(735, 442);
 }
 

@@ -7,53 +7,45 @@
 #include <QTableWidget>
 #include <vector>
 
+#include "dialog_frame.h"
 #include "grid_cells.h"
-#include "window_support.h"
+#include "names_and_paths.h"
+#include "typed_names.h"
 
 namespace kelvo::ui {
 
 namespace {
 
-// Keeps a grid's item text equal to what its open editor shows.
-void FollowEditors(QTableWidget* grid, LiveEditDelegate* delegate) {
+// Sets up a name grid of `rows` rows that takes no focus itself (its open
+// editors do), and returns the delegate of its editors. The grid's item
+// texts follow what the editors show.
+LiveEditDelegate* SetUpNameGrid(QTableWidget* grid, int rows) {
+    SetUpColumnGrid(grid, rows);
+    grid->setFocusPolicy(Qt::NoFocus);
+    auto* delegate = new LiveEditDelegate(grid);
+    grid->setItemDelegate(delegate);
     QObject::connect(delegate, &LiveEditDelegate::cellTextEdited, grid,
                      [grid](const QModelIndex& index, const QString& text) {
                          if (QTableWidgetItem* item = grid->item(index.row(), index.column())) item->setText(text);
                      });
+    return delegate;
 }
 
 }  // namespace
 
 TEditVariable::TEditVariable(TableSet& ts, WarningSink& warnings, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_ts(ts), m_warnings(warnings) {
-    setObjectName("EditVariable");
-    setWindowTitle(" Edit variable");
-    ApplyWindowColors(this);
+    : QDialog(parent, TitleBarOnly), m_ts(ts), m_warnings(warnings) {
+    SetUpDialog(this, "EditVariable", " Edit variable");
 
-    Label2 = new QLabel("Variable", this);
-    Label2->setObjectName("Label2");
-    tab1 = new QTableWidget(this);
-    tab1->setObjectName("tab1");
-    SetUpColumnGrid(tab1, 1);
-    tab1->setFocusPolicy(Qt::NoFocus);
-    m_nameDelegate = new LiveEditDelegate(tab1);
-    tab1->setItemDelegate(m_nameDelegate);
-    FollowEditors(tab1, m_nameDelegate);
+    Label2 = Named<QLabel>(this, "Label2", "Variable");
+    tab1 = Named<QTableWidget>(this, "tab1");
+    m_nameDelegate = SetUpNameGrid(tab1, 1);
 
-    Label1 = new QLabel("Categories", this);
-    Label1->setObjectName("Label1");
-    Tab2 = new QTableWidget(this);
-    Tab2->setObjectName("Tab2");
-    SetUpColumnGrid(Tab2, MaxCategories);
-    Tab2->setFocusPolicy(Qt::NoFocus);
-    m_categoryDelegate = new LiveEditDelegate(Tab2);
-    Tab2->setItemDelegate(m_categoryDelegate);
-    FollowEditors(Tab2, m_categoryDelegate);
+    Label1 = Named<QLabel>(this, "Label1", "Categories");
+    Tab2 = Named<QTableWidget>(this, "Tab2");
+    m_categoryDelegate = SetUpNameGrid(Tab2, MaxCategories);
 
-    OKButton = new QPushButton("&OK", this);
-    OKButton->setObjectName("OKButton");
-    OKButton->setAutoDefault(false);
-    connect(OKButton, &QPushButton::clicked, this, &TEditVariable::OKButtonClick);
+    OKButton = AddButton(this, "OKButton", "&OK", PressedByEnter::Never, &TEditVariable::OKButtonClick);
 
     const int row = GridRowHeight(tab1);
     const int frame = 2 * tab1->frameWidth();
@@ -68,12 +60,7 @@ TEditVariable::TEditVariable(TableSet& ts, WarningSink& warnings, QWidget* paren
     layout->addWidget(OKButton, 3, 1, Qt::AlignBottom);
     layout->setColumnMinimumWidth(1, 90);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void TEditVariable::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    CenterOnScreen(this);
-    FormActivate();
+    CenterOnEveryShowing(this, [this] { FormActivate(); });
 }
 
 void TEditVariable::FormActivate() {

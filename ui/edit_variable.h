@@ -50,9 +50,6 @@ public:
     // The editor has no way out but OK.
     void reject() override;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     TableSet& m_ts;
     WarningSink& m_warnings;

@@ -5,33 +5,23 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include "dialog_frame.h"
 #include "grid_cells.h"
-#include "window_support.h"
+#include "names_and_paths.h"
 
 namespace kelvo::ui {
 
-TEditVariables::TEditVariables(TableSet& ts, WarningSink&, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_ts(ts) {
-    setObjectName("EditVariables");
-    setWindowTitle("Select variable");
-    ApplyWindowColors(this);
+TEditVariables::TEditVariables(TableSet& ts, WarningSink&, QWidget* parent) : QDialog(parent, TitleBarOnly), m_ts(ts) {
+    SetUpDialog(this, "EditVariables", "Select variable");
 
-    Label1 = new QLabel("Variables", this);
-    Label1->setObjectName("Label1");
-    Tab = new QTableWidget(this);
-    Tab->setObjectName("Tab");
-    SetUpColumnGrid(Tab, 1);
-    Tab->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Tab->setSelectionMode(QAbstractItemView::SingleSelection);
-    Tab->setFixedSize(160, MaxVariables * GridRowHeight(Tab) + 2 * Tab->frameWidth());
+    Label1 = Named<QLabel>(this, "Label1", "Variables");
+    Tab = VariableListGrid(this, "Tab", 1);
     Label1->setBuddy(Tab);
 
-    SelectButton = new QPushButton("&Edit", this);
-    SelectButton->setObjectName("SelectButton");
-    connect(SelectButton, &QPushButton::clicked, this, &TEditVariables::SelectButtonClick);
-    CancelButton = new QPushButton("&OK", this);
-    CancelButton->setObjectName("CancelButton");
-    connect(CancelButton, &QPushButton::clicked, this, &TEditVariables::CancelButtonClick);
+    SelectButton =
+        AddButton(this, "SelectButton", "&Edit", PressedByEnter::AutoDefault, &TEditVariables::SelectButtonClick);
+    CancelButton =
+        AddButton(this, "CancelButton", "&OK", PressedByEnter::AutoDefault, &TEditVariables::CancelButtonClick);
     // Double-clicking a variable edits it, as its Edit button does.
     connect(Tab, &QTableWidget::cellDoubleClicked, this, [this] { SelectButtonClick(); });
 
@@ -42,12 +32,7 @@ TEditVariables::TEditVariables(TableSet& ts, WarningSink&, QWidget* parent)
     layout->addWidget(CancelButton, 3, 1, Qt::AlignBottom);
     layout->setColumnMinimumWidth(1, 80);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void TEditVariables::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    CenterOnScreen(this);
-    FormActivate();
+    CenterOnEveryShowing(this, [this] { FormActivate(); });
 }
 
 void TEditVariables::FormActivate() {

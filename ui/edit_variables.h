@@ -35,9 +35,6 @@ public:
     void SelectButtonClick();
     void CancelButtonClick();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     TableSet& m_ts;
 };

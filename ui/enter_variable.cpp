@@ -6,37 +6,30 @@
 #include <QPushButton>
 
 #include "clamping_spin_box.h"
-#include "window_support.h"
+#include "dialog_frame.h"
+#include "names_and_paths.h"
+#include "typed_names.h"
 
 namespace kelvo::ui {
 
 TEnterVariable::TEnterVariable(TableSet& ts, WarningSink& warnings, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_ts(ts), m_warnings(warnings) {
-    setObjectName("EnterVariable");
-    setWindowTitle(" Enter variable");
-    ApplyWindowColors(this);
+    : QDialog(parent, TitleBarOnly), m_ts(ts), m_warnings(warnings) {
+    SetUpDialog(this, "EnterVariable", " Enter variable");
 
-    Label1 = new QLabel("&Name", this);
-    Label1->setObjectName("Label1");
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName("Edit1");
+    Label1 = Named<QLabel>(this, "Label1", "&Name");
+    Edit1 = Named<QLineEdit>(this, "Edit1");
     Edit1->setMaxLength(MaxNameLength);
     // Room for a name of 12 wide letters.
     Edit1->setMinimumWidth(Edit1->fontMetrics().horizontalAdvance(QString(MaxNameLength, u'W')) + 16);
     Label1->setBuddy(Edit1);
 
-    Label2 = new QLabel("&Categories", this);
-    Label2->setObjectName("Label2");
-    SpinEdit1 = new ClampingSpinBox(this);
-    SpinEdit1->setObjectName("SpinEdit1");
+    Label2 = Named<QLabel>(this, "Label2", "&Categories");
+    SpinEdit1 = Named<ClampingSpinBox>(this, "SpinEdit1");
     SpinEdit1->setRange(2, MaxCategories);
     SpinEdit1->setValue(2);
     Label2->setBuddy(SpinEdit1);
 
-    OKButton = new QPushButton("&OK", this);
-    OKButton->setObjectName("OKButton");
-    OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, &TEnterVariable::OKButtonClick);
+    OKButton = AddButton(this, "OKButton", "&OK", PressedByEnter::Always, &TEnterVariable::OKButtonClick);
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(Label1, 0, 0);
@@ -46,12 +39,7 @@ TEnterVariable::TEnterVariable(TableSet& ts, WarningSink& warnings, QWidget* par
     layout->addWidget(OKButton, 2, 1, Qt::AlignRight);
     layout->setColumnMinimumWidth(1, 140);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-}
-
-void TEnterVariable::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    CenterOnScreen(this);
-    FormActivate();
+    CenterOnEveryShowing(this, [this] { FormActivate(); });
 }
 
 void TEnterVariable::FormActivate() { Edit1->setFocus(); }

@@ -55,9 +55,6 @@ public:
     // request do nothing.
     void reject() override;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     TableSet& m_ts;
     WarningSink& m_warnings;

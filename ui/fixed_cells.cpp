@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QStyleOption>
 
-#include "window_support.h"
+#include "dialog_frame.h"
 
 namespace kelvo::ui {
 

@@ -8,6 +8,9 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "dialog_frame.h"
+#include "table_limits.h"
+
 namespace kelvo::ui {
 
 LiveEditDelegate::LiveEditDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
@@ -56,6 +59,15 @@ void SetUpColumnGrid(QTableWidget* grid, int rows) {
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setWordWrap(false);
+}
+
+QTableWidget* VariableListGrid(QWidget* parent, const char* name, int rows) {
+    auto* grid = Named<QTableWidget>(parent, name);
+    SetUpColumnGrid(grid, rows);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setFixedSize(160, MaxVariables * GridRowHeight(grid) + 2 * grid->frameWidth());
+    return grid;
 }
 
 void OpenNameEditors(QTableWidget* grid, LiveEditDelegate* delegate, const QStringList& texts) {

@@ -8,6 +8,7 @@
 class QKeyEvent;
 class QLineEdit;
 class QTableWidget;
+class QWidget;
 
 namespace kelvo::ui {
 
@@ -46,6 +47,11 @@ int GridRowHeight(const QWidget* grid);
 // A one-column grid without headers, scroll bars or visible grid lines, whose
 // rows have the program's row height and whose column fills its width.
 void SetUpColumnGrid(QTableWidget* grid, int rows);
+
+// The variable list of the variable chooser and the variable list editor: a
+// read-only column grid of `rows` rows, one variable selected at a time, as
+// high as the most variables a table set holds.
+QTableWidget* VariableListGrid(QWidget* parent, const char* name, int rows);
 
 // A name grid (variable editor): every cell's editor is always open, and the
 // cells are reached with Tab like ordinary text fields. Opens the editors

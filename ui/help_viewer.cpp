@@ -6,7 +6,8 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "window_support.h"
+#include "dialog_frame.h"
+#include "window_geometry.h"
 
 namespace kelvo::ui {
 

@@ -15,10 +15,12 @@
 #include <memory>
 
 #include "csv_import.h"
+#include "dialog_frame.h"
 #include "io_error.h"
+#include "names_and_paths.h"
 #include "table_set.h"
 #include "table_set_file.h"
-#include "window_support.h"
+#include "window_geometry.h"
 
 namespace kelvo::ui {
 
@@ -37,36 +39,26 @@ QString RefusalOf(const kelvo::CsvColumnSurvey& column) {
 }  // namespace
 
 TImportRecords::TImportRecords(kelvo::WarningSink& warnings, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_warnings(warnings) {
-    setObjectName("ImportRecords");
-    setWindowTitle(" Import records");
-    ApplyWindowColors(this);
+    : QDialog(parent, TitleBarWithClose), m_warnings(warnings) {
+    SetUpDialog(this, "ImportRecords", " Import records");
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName("Label1");
-    Columns = new QTableWidget(0, 5, this);
-    Columns->setObjectName("Columns");
+    Label1 = Named<QLabel>(this, "Label1");
+    Columns = Named<QTableWidget>(this, "Columns", 0, 5);
     Columns->setHorizontalHeaderLabels({"Use", "Column", "Values", "First categories", "Note"});
     Columns->verticalHeader()->hide();
     Columns->setSelectionMode(QAbstractItemView::NoSelection);
     Columns->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Columns->horizontalHeader()->setStretchLastSection(true);
-    WeightLabel = new QLabel("&Weight column:", this);
-    WeightLabel->setObjectName("WeightLabel");
-    WeightBox = new QComboBox(this);
-    WeightBox->setObjectName("WeightBox");
+    WeightLabel = Named<QLabel>(this, "WeightLabel", "&Weight column:");
+    WeightBox = Named<QComboBox>(this, "WeightBox");
     WeightLabel->setBuddy(WeightBox);
-    TruncateBox = new QCheckBox("Cu&t names and values to 12 characters", this);
-    TruncateBox->setObjectName("TruncateBox");
-    ProgressBar = new QProgressBar(this);
-    ProgressBar->setObjectName("ProgressBar");
+    TruncateBox = Named<QCheckBox>(this, "TruncateBox", "Cu&t names and values to 12 characters");
+    ProgressBar = Named<QProgressBar>(this, "ProgressBar");
     ProgressBar->setRange(0, 1000);
     ProgressBar->setTextVisible(false);
-    ImportButton = NamedButton(this, "ImportButton", "&Import...");
-    CancelButton = NamedButton(this, "CancelButton", "Cancel");
-    connect(ImportButton, &QPushButton::clicked, this, &TImportRecords::ImportButtonClick);
-    connect(CancelButton, &QPushButton::clicked, this, &TImportRecords::CancelButtonClick);
+    ImportButton =
+        AddButton(this, "ImportButton", "&Import...", PressedByEnter::Never, &TImportRecords::ImportButtonClick);
+    CancelButton = AddButton(this, "CancelButton", "Cancel", PressedByEnter::Never, &TImportRecords::CancelButtonClick);
     connect(WeightBox, &QComboBox::currentIndexChanged, this, [this] { UpdateChoices(); });
 
     auto* weight = new QHBoxLayout;

@@ -14,14 +14,17 @@
 #include <QPainter>
 #include <exception>
 
+#include "dialog_frame.h"
+#include "error_box.h"
 #include "estimation.h"
 #include "io_error.h"
+#include "names_and_paths.h"
 #include "table_set.h"
 #include "table_set_edit.h"
 #include "table_set_file.h"
 #include "version.h"
 #include "warnings.h"
-#include "window_support.h"
+#include "window_geometry.h"
 
 namespace kelvo::ui {
 
@@ -178,40 +181,28 @@ void TMain::BuildMenu() {
 }
 
 QFileDialog* TMain::OpenDialog1() {
-    if (m_openDialog == nullptr) {
-        m_openDialog = new QFileDialog(this, QStringLiteral("Read KELVO file"));
-        m_openDialog->setObjectName(QStringLiteral("OpenDialog1"));
-        m_openDialog->setAcceptMode(QFileDialog::AcceptOpen);
-        // A typed name need not exist: a missing file is then reported as
-        // "File not found" by the reading.
-        m_openDialog->setFileMode(QFileDialog::AnyFile);
-        m_openDialog->setNameFilter(QStringLiteral("KELVO file (*.tbl)"));
-        m_openDialog->setDefaultSuffix(QStringLiteral("tbl"));
-    }
+    // A typed name need not exist: a missing file is then reported as "File
+    // not found" by the reading.
+    if (m_openDialog == nullptr)
+        m_openDialog = NamedFileDialog(this, "OpenDialog1", QStringLiteral("Read KELVO file"), FileChoice::OpenTyped,
+                                       {QStringLiteral("KELVO file (*.tbl)")}, QStringLiteral("tbl"));
     return m_openDialog;
 }
 
 QFileDialog* TMain::CreateDialog() {
     if (m_createDialog == nullptr) {
-        m_createDialog = new QFileDialog(this, QStringLiteral("Create Kelvo file"));
-        m_createDialog->setObjectName(QStringLiteral("CreateDialog"));
-        m_createDialog->setAcceptMode(QFileDialog::AcceptSave);
-        m_createDialog->setFileMode(QFileDialog::AnyFile);
-        m_createDialog->setNameFilter(QStringLiteral("Kelvo files (*.tbl)"));
-        m_createDialog->setDefaultSuffix(QStringLiteral("tbl"));
+        m_createDialog = NamedFileDialog(this, "CreateDialog", QStringLiteral("Create Kelvo file"), FileChoice::Save,
+                                         {QStringLiteral("Kelvo files (*.tbl)")}, QStringLiteral("tbl"));
         m_createDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
     }
     return m_createDialog;
 }
 
 QFileDialog* TMain::ImportDialog() {
-    if (m_importDialog == nullptr) {
-        m_importDialog = new QFileDialog(this, QStringLiteral("Import records"));
-        m_importDialog->setObjectName(QStringLiteral("ImportDialog"));
-        m_importDialog->setAcceptMode(QFileDialog::AcceptOpen);
-        m_importDialog->setFileMode(QFileDialog::ExistingFile);
-        m_importDialog->setNameFilters({QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
-    }
+    if (m_importDialog == nullptr)
+        m_importDialog =
+            NamedFileDialog(this, "ImportDialog", QStringLiteral("Import records"), FileChoice::OpenExisting,
+                            {QStringLiteral("CSV files (*.csv)"), QStringLiteral("All files (*)")});
     return m_importDialog;
 }
 

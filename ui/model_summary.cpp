@@ -6,49 +6,33 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialog_frame.h"
 #include "estimation.h"
+#include "names_and_paths.h"
 #include "output_sections.h"
 #include "painted_grid.h"
-#include "window_support.h"
+#include "window_geometry.h"
 
 namespace kelvo::ui {
 
 TModelSummary::TModelSummary(TableSet& ts, WarningSink&, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_ts(ts) {
-    setObjectName("ModelSummary");
-    setWindowTitle(" Model summary");
-    ApplyWindowColors(this);
+    : QDialog(parent, TitleBarWithClose), m_ts(ts) {
+    SetUpDialog(this, "ModelSummary", " Model summary");
 
-    const auto label = [this](const char* name) {
-        auto* l = new QLabel(this);
-        l->setObjectName(name);
-        return l;
-    };
-    const auto grid = [this](const char* name) {
-        auto* g = new OutputGrid(this);
-        g->setObjectName(name);
-        return g;
-    };
-    FitLabel = label("FitLabel");
-    FitGrid = grid("FitGrid");
-    CategoryLabel = label("CategoryLabel");
-    CategoryLabel->setText("&Dependent category:");
-    CategoryBox = new QComboBox(this);
-    CategoryBox->setObjectName("CategoryBox");
+    FitLabel = Named<QLabel>(this, "FitLabel");
+    FitGrid = Named<OutputGrid>(this, "FitGrid");
+    CategoryLabel = Named<QLabel>(this, "CategoryLabel", "&Dependent category:");
+    CategoryBox = Named<QComboBox>(this, "CategoryBox");
     CategoryLabel->setBuddy(CategoryBox);
-    TestsLabel = label("TestsLabel");
-    TestsGrid = grid("TestsGrid");
-    DeviationsLabel = label("DeviationsLabel");
-    DeviationsGrid = grid("DeviationsGrid");
+    TestsLabel = Named<QLabel>(this, "TestsLabel");
+    TestsGrid = Named<OutputGrid>(this, "TestsGrid");
+    DeviationsLabel = Named<QLabel>(this, "DeviationsLabel");
+    DeviationsGrid = Named<OutputGrid>(this, "DeviationsGrid");
     connect(CategoryBox, &QComboBox::activated, this, [this](int index) { ShowCategory(index + 1); });
 
-    PrevButton = NamedButton(this, "PrevButton", "&Previous");
-    NextButton = NamedButton(this, "NextButton", "&Next");
-    OKButton = NamedButton(this, "OKButton", "&OK");
-    connect(PrevButton, &QPushButton::clicked, this, &TModelSummary::PrevButtonClick);
-    connect(NextButton, &QPushButton::clicked, this, &TModelSummary::NextButtonClick);
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    PrevButton = AddButton(this, "PrevButton", "&Previous", PressedByEnter::Never, &TModelSummary::PrevButtonClick);
+    NextButton = AddButton(this, "NextButton", "&Next", PressedByEnter::Never, &TModelSummary::NextButtonClick);
+    OKButton = AddButton(this, "OKButton", "&OK", PressedByEnter::Never, &QDialog::accept);
 
     auto* chooser = new QHBoxLayout;
     chooser->addWidget(CategoryLabel);
@@ -67,9 +51,7 @@ TModelSummary::TModelSummary(TableSet& ts, WarningSink&, QWidget* parent)
     layout->addStretch(1);
     layout->addLayout(PagingButtonRow(PrevButton, NextButton, OKButton));
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    setTabOrder(CategoryBox, PrevButton);
-    setTabOrder(PrevButton, NextButton);
-    setTabOrder(NextButton, OKButton);
+    SetTabOrder({CategoryBox, PrevButton, NextButton, OKButton});
 }
 
 void TModelSummary::showEvent(QShowEvent* event) {

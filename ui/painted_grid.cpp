@@ -10,8 +10,8 @@
 
 #include "fixed_cells.h"
 #include "grid_cells.h"
+#include "names_and_paths.h"
 #include "number_format.h"
-#include "window_support.h"
 
 namespace kelvo::ui {
 

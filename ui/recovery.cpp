@@ -9,12 +9,12 @@
 
 #include "io_error.h"
 #include "journal_writer.h"
+#include "names_and_paths.h"
 #include "recovery_folder.h"
 #include "recovery_journal.h"
 #include "table_set.h"
 #include "table_set_file.h"
 #include "warnings.h"
-#include "window_support.h"
 
 namespace kelvo::ui {
 

@@ -3,20 +3,22 @@
 #include <QBitmap>
 #include <QEvent>
 #include <QGridLayout>
-#include <QKeyEvent>
-#include <QShortcut>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <algorithm>
 #include <exception>
 
+#include "dialog_frame.h"
+#include "error_box.h"
 #include "estimation.h"
 #include "io_error.h"
 #include "model_fit.h"
-#include "window_support.h"
+#include "names_and_paths.h"
 
 namespace kelvo::ui {
 
@@ -36,8 +38,7 @@ QColor PureRed() {
 }
 
 QLabel* MakeGlyphImage(const char* name, const QPixmap& glyph, QWidget* parent) {
-    auto* image = new QLabel(parent);
-    image->setObjectName(QString::fromLatin1(name));
+    auto* image = Named<QLabel>(parent, name);
     image->setPixmap(glyph);
     image->setFixedSize(glyph.size());
     image->hide();
@@ -53,8 +54,7 @@ QIcon ButtonGlyph(const QLabel* image) {
 }
 
 QListWidget* MakeList(const char* name, QWidget* parent) {
-    auto* list = new QListWidget(parent);
-    list->setObjectName(QString::fromLatin1(name));
+    auto* list = Named<QListWidget>(parent, name);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setUniformItemSizes(true);
     return list;
@@ -79,17 +79,12 @@ QPixmap ArrowGlyph(bool pointsRight, const QColor& colour) {
 }
 
 TSelectModel::TSelectModel(TableSet& ts, WarningSink& warnings, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_ts(ts), m_warnings(warnings) {
-    setObjectName("SelectModel");
-    setWindowTitle(" Select model");
-    ApplyWindowColors(this);
+    : QDialog(parent, TitleBarOnly), m_ts(ts), m_warnings(warnings) {
+    SetUpDialog(this, "SelectModel", " Select model");
 
-    Label1 = new QLabel("Dependent", this);
-    Label1->setObjectName("Label1");
-    Label2 = new QLabel("Variables", this);
-    Label2->setObjectName("Label2");
-    Label3 = new QLabel("Predictors", this);
-    Label3->setObjectName("Label3");
+    Label1 = Named<QLabel>(this, "Label1", "Dependent");
+    Label2 = Named<QLabel>(this, "Label2", "Variables");
+    Label3 = Named<QLabel>(this, "Label3", "Predictors");
 
     DepList = MakeList("DepList", this);
     DepList->setFixedSize(ListWidth, ListHeight(DepList, 1));
@@ -108,25 +103,17 @@ TSelectModel::TSelectModel(TableSet& ts, WarningSink& warnings, QWidget* parent)
     ImLeftRed = MakeGlyphImage("ImLeftRed", ArrowGlyph(false, PureRed()), this);
     ImRightRed = MakeGlyphImage("ImRightRed", ArrowGlyph(true, PureRed()), this);
 
-    DepButton = new QPushButton(this);
-    DepButton->setObjectName("DepButton");
-    PredButton = new QPushButton(this);
-    PredButton->setObjectName("PredButton");
+    // Enter moves the selected variable (below): it presses no button.
+    DepButton = AddButton(this, "DepButton", QString(), PressedByEnter::Never, &TSelectModel::DepButtonClick);
+    PredButton = AddButton(this, "PredButton", QString(), PressedByEnter::Never, &TSelectModel::PredButtonClick);
     for (QPushButton* arrow : {DepButton, PredButton}) {
         arrow->setIconSize(QSize(16, 16));
         arrow->setFixedSize(32, 26);
     }
     DepButton->setToolTip("Move between Dependent and Variables");
     PredButton->setToolTip("Move between Variables and Predictors");
-    OKButton = new QPushButton("Co&mpute", this);
-    OKButton->setObjectName("OKButton");
-    CancelButton = new QPushButton("&Cancel", this);
-    CancelButton->setObjectName("CancelButton");
-    for (QPushButton* button : {DepButton, PredButton, OKButton, CancelButton}) button->setAutoDefault(false);
-    connect(DepButton, &QPushButton::clicked, this, &TSelectModel::DepButtonClick);
-    connect(PredButton, &QPushButton::clicked, this, &TSelectModel::PredButtonClick);
-    connect(OKButton, &QPushButton::clicked, this, &TSelectModel::OKButtonClick);
-    connect(CancelButton, &QPushButton::clicked, this, &TSelectModel::CancelButtonClick);
+    OKButton = AddButton(this, "OKButton", "Co&mpute", PressedByEnter::Never, &TSelectModel::OKButtonClick);
+    CancelButton = AddButton(this, "CancelButton", "&Cancel", PressedByEnter::Never, &TSelectModel::CancelButtonClick);
 
     seams.showError = [this](const QString& text) { ShowErrorBox(this, text); };
 
@@ -151,25 +138,10 @@ TSelectModel::TSelectModel(TableSet& ts, WarningSink& warnings, QWidget* parent)
     layout->addWidget(Varlist, 1, 2);
     layout->addWidget(PredButton, 1, 3, Qt::AlignTop);
     layout->addWidget(Predlist, 1, 4);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKButton);
-    buttons->addWidget(CancelButton);
-    layout->addLayout(buttons, 2, 0, 1, 5);
+    layout->addLayout(ButtonRow({OKButton, CancelButton}, RowPlacement::Right), 2, 0, 1, 5);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    setTabOrder(DepList, Varlist);
-    setTabOrder(Varlist, Predlist);
-    setTabOrder(Predlist, DepButton);
-    setTabOrder(DepButton, PredButton);
-    setTabOrder(PredButton, OKButton);
-    setTabOrder(OKButton, CancelButton);
-}
-
-void TSelectModel::showEvent(QShowEvent* event) {
-    FormActivate();
-    QDialog::showEvent(event);
-    CenterOnScreen(this);
+    SetTabOrder({DepList, Varlist, Predlist, DepButton, PredButton, OKButton, CancelButton});
+    CenterOnEveryShowing(this, [this] { FormActivate(); }, Activation::BeforePlacing);
 }
 
 void TSelectModel::MoveSelected(int direction) {
@@ -278,21 +250,20 @@ void TSelectModel::DepButtonClick() {
 }
 
 void TSelectModel::PredButtonClick() {
-    if (ActiveList == 2 && Varlist->count() > 0) {
-        const int v = SelectedVariable(Varlist);
-        if (v == 0) return;
-        m_ts.VariableRoles[v] = 2;
-        delete Varlist->takeItem(Varlist->currentRow());
-        RebuildList(Predlist, 2);
-        if (Varlist->count() > 0) Varlist->setCurrentRow(0);
-    } else if (ActiveList == 3 && Predlist->count() > 0) {
-        const int v = SelectedVariable(Predlist);
-        if (v == 0) return;
-        m_ts.VariableRoles[v] = 0;
-        delete Predlist->takeItem(Predlist->currentRow());
-        RebuildList(Varlist, 0);
-        if (Predlist->count() > 0) Predlist->setCurrentRow(0);
-    }
+    if (ActiveList == 2)
+        MoveSelectedVariable(Varlist, Predlist, 2);
+    else if (ActiveList == 3)
+        MoveSelectedVariable(Predlist, Varlist, 0);
+}
+
+void TSelectModel::MoveSelectedVariable(QListWidget* from, QListWidget* to, int role) {
+    if (from->count() == 0) return;
+    const int v = SelectedVariable(from);
+    if (v == 0) return;
+    m_ts.VariableRoles[v] = role;
+    delete from->takeItem(from->currentRow());
+    RebuildList(to, role);
+    if (from->count() > 0) from->setCurrentRow(0);
 }
 
 void TSelectModel::OKButtonClick() {

@@ -83,7 +83,6 @@ public slots:
     void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -94,6 +93,10 @@ private:
     void RebuildList(QListWidget* list, int role);
     // The variable of the selected item of `list`, or 0 when none is selected.
     int SelectedVariable(const QListWidget* list) const;
+    // Between Variables and Predictors: the selected variable of `from` takes
+    // `role` and moves to `to`, which lists its variables in variable order;
+    // `from` then selects its first item.
+    void MoveSelectedVariable(QListWidget* from, QListWidget* to, int role);
 
     TableSet& m_ts;
     WarningSink& m_warnings;

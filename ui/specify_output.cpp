@@ -10,7 +10,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "window_support.h"
+#include "dialog_frame.h"
+#include "names_and_paths.h"
 
 namespace kelvo::ui {
 
@@ -21,8 +22,7 @@ constexpr int ClientWidth = 253;
 constexpr int ClientHeight = 340;
 
 QCheckBox* MakeCheckBox(const char* name, const QString& caption, QWidget* parent) {
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(QString::fromLatin1(name));
+    auto* box = Named<QCheckBox>(parent, name, caption);
     box->setChecked(false);
     return box;
 }
@@ -31,17 +31,12 @@ QCheckBox* MakeCheckBox(const char* name, const QString& caption, QWidget* paren
 
 TSpecifyOutput::TSpecifyOutput(TableSet& ts, WarningSink&, QWidget* parent)
     // No close box: only OK and Cancel leave the dialog.
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_ts(ts) {
-    setObjectName("SpecifyOutput");
-    setWindowTitle(" Specify output");
-    ApplyWindowColors(this);
+    : QDialog(parent, TitleBarOnly), m_ts(ts) {
+    SetUpDialog(this, "SpecifyOutput", " Specify output");
 
-    FileType = new QGroupBox(" Output file type ", this);
-    FileType->setObjectName("FileType");
-    FileTypeHtml = new QRadioButton("HTML file", FileType);
-    FileTypeHtml->setObjectName("FileTypeHtml");
-    FileTypeText = new QRadioButton("Text file", FileType);
-    FileTypeText->setObjectName("FileTypeText");
+    FileType = Named<QGroupBox>(this, "FileType", " Output file type ");
+    FileTypeHtml = Named<QRadioButton>(FileType, "FileTypeHtml", "HTML file");
+    FileTypeText = Named<QRadioButton>(FileType, "FileTypeText", "Text file");
     m_fileTypeItems = new QButtonGroup(this);
     m_fileTypeItems->addButton(FileTypeHtml, 0);
     m_fileTypeItems->addButton(FileTypeText, 1);
@@ -54,14 +49,11 @@ TSpecifyOutput::TSpecifyOutput(TableSet& ts, WarningSink&, QWidget* parent)
     items->addWidget(FileTypeHtml);
     items->addWidget(FileTypeText);
 
-    Label1 = new QLabel("Output file name", this);
-    Label1->setObjectName("Label1");
-    Edit1 = new QLineEdit("Edit1", this);
-    Edit1->setObjectName("Edit1");
+    Label1 = Named<QLabel>(this, "Label1", "Output file name");
+    Edit1 = Named<QLineEdit>(this, "Edit1", "Edit1");
     Label1->setBuddy(Edit1);
 
-    GroupBox1 = new QGroupBox(" Type of output ", this);
-    GroupBox1->setObjectName("GroupBox1");
+    GroupBox1 = Named<QGroupBox>(this, "GroupBox1", " Type of output ");
     CheckTables = MakeCheckBox("CheckTables", "All tables", GroupBox1);
     CheckCoeff = MakeCheckBox("CheckCoeff", "Coefficients", GroupBox1);
     CheckErrors = MakeCheckBox("CheckErrors", "Standard errors", GroupBox1);
@@ -73,24 +65,11 @@ TSpecifyOutput::TSpecifyOutput(TableSet& ts, WarningSink&, QWidget* parent)
     for (QCheckBox* box : {CheckTables, CheckCoeff, CheckErrors, CheckEnhanced, CheckSummary, CheckCharts})
         boxes->addWidget(box);
 
-    OKButton = new QPushButton("&OK", this);
-    OKButton->setObjectName("OKButton");
-    CancelButton = new QPushButton("&Cancel", this);
-    CancelButton->setObjectName("CancelButton");
     // Neither button is the default: Enter in the name field does nothing.
-    for (QPushButton* button : {OKButton, CancelButton}) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
-    }
-    connect(OKButton, &QPushButton::clicked, this, &TSpecifyOutput::OKButtonClick);
-    connect(CancelButton, &QPushButton::clicked, this, &TSpecifyOutput::CancelButtonClick);
+    OKButton = AddButton(this, "OKButton", "&OK", PressedByEnter::Never, &TSpecifyOutput::OKButtonClick);
+    CancelButton =
+        AddButton(this, "CancelButton", "&Cancel", PressedByEnter::Never, &TSpecifyOutput::CancelButtonClick);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OKButton);
-    buttons->addStretch(1);
-    buttons->addWidget(CancelButton);
-    buttons->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
     layout->addWidget(FileType);
@@ -100,25 +79,12 @@ TSpecifyOutput::TSpecifyOutput(TableSet& ts, WarningSink&, QWidget* parent)
     layout->addSpacing(8);
     layout->addWidget(GroupBox1);
     layout->addStretch(1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({OKButton, CancelButton}, RowPlacement::Spread));
 
-    setTabOrder(FileTypeHtml, FileTypeText);
-    setTabOrder(FileTypeText, Edit1);
-    setTabOrder(Edit1, CheckTables);
-    setTabOrder(CheckTables, CheckCoeff);
-    setTabOrder(CheckCoeff, CheckErrors);
-    setTabOrder(CheckErrors, CheckEnhanced);
-    setTabOrder(CheckEnhanced, CheckSummary);
-    setTabOrder(CheckSummary, CheckCharts);
-    setTabOrder(CheckCharts, OKButton);
-    setTabOrder(OKButton, CancelButton);
-    setFixedSize(QSize(ClientWidth, ClientHeight).expandedTo(sizeHint()));
-}
-
-void TSpecifyOutput::showEvent(QShowEvent* event) {
-    FormActivate();
-    QDialog::showEvent(event);
-    CenterOnScreen(this);
+    SetTabOrder({FileTypeHtml, FileTypeText, Edit1, CheckTables, CheckCoeff, CheckErrors, CheckEnhanced, CheckSummary,
+                 CheckCharts, OKButton, CancelButton});
+    FixClientSize(this, {ClientWidth, ClientHeight});
+    CenterOnEveryShowing(this, [this] { FormActivate(); }, Activation::BeforePlacing);
 }
 
 int TSpecifyOutput::FileTypeIndex() const {

@@ -51,9 +51,6 @@ public slots:
     // Escape does nothing: only OK and Cancel close the dialog.
     void reject() override;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     TableSet& m_ts;
     QButtonGroup* m_fileTypeItems;

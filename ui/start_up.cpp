@@ -5,7 +5,6 @@
 
 #include "main_window.h"
 #include "version.h"
-#include "window_support.h"
 
 namespace kelvo::ui {
 

@@ -29,9 +29,6 @@ public slots:
     // Only OK closes the notice: Escape and the window manager's close
     // request are ignored.
     void reject() override;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace kelvo::ui

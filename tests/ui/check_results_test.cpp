@@ -13,7 +13,6 @@
 #include "painted_grid.h"
 #include "table_set.h"
 #include "test_support.h"
-#include "window_support.h"
 #include "window_test_support.h"
 
 using namespace kelvo;

@@ -11,12 +11,12 @@
 #include "clamping_spin_box.h"
 #include "create_variables.h"
 #include "data_entry_test_support.h"
+#include "dialog_frame.h"
 #include "edit_table.h"
 #include "edit_variable.h"
 #include "edit_variables.h"
 #include "enter_variable.h"
 #include "test_support.h"
-#include "window_support.h"
 #include "window_test_support.h"
 
 using namespace kelvo;

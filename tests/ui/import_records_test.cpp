@@ -16,7 +16,6 @@
 #include "table_set.h"
 #include "table_set_file.h"
 #include "test_support.h"
-#include "window_support.h"
 #include "window_test_support.h"
 
 using kelvo::test::ReadFile;

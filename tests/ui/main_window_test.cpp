@@ -17,10 +17,10 @@
 
 #include "io_error.h"
 #include "main_window.h"
+#include "names_and_paths.h"
 #include "table_set.h"
 #include "table_set_file.h"
 #include "test_support.h"
-#include "window_support.h"
 #include "window_test_support.h"
 
 using kelvo::TableSet;

@@ -23,7 +23,6 @@
 #include "specify_output.h"
 #include "table_set.h"
 #include "test_support.h"
-#include "window_support.h"
 #include "window_test_support.h"
 
 using namespace kelvo;

@@ -13,8 +13,8 @@
 #include <memory>
 
 #include "data_entry_test_support.h"
+#include "names_and_paths.h"
 #include "table_set.h"
-#include "window_support.h"
 #include "window_test_support.h"
 
 using namespace kelvo;

@@ -1,10 +1,10 @@
 #include <QtTest>
 
-#include "window_support.h"
+#include "names_and_paths.h"
 
 using namespace kelvo::ui;
 
-class WindowSupportTest : public QObject {
+class NamesAndPathsTest : public QObject {
     Q_OBJECT
 private slots:
     void namesCrossAsLatin1() {
@@ -25,5 +25,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowSupportTest)
-#include "window_support_test.moc"
+QTEST_MAIN(NamesAndPathsTest)
+#include "names_and_paths_test.moc"
