@@ -85,9 +85,9 @@ fuzz: deps
 
 # clang-tidy and cppcheck over the core and the batch tool.
 lint: configure
-	clang-tidy -p $(BUILD) --quiet core/*.cpp cli/*.cpp
+	clang-tidy -p $(BUILD) --quiet core/*/*.cpp cli/*.cpp
 	cppcheck --quiet --error-exitcode=1 --std=c++20 --language=c++ --enable=warning,performance,portability \
-	  --inline-suppr --suppress=missingIncludeSystem -I core -I cli core cli
+	  --inline-suppr --suppress=missingIncludeSystem $(addprefix -I ,$(wildcard core/*/)) -I cli core cli
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
