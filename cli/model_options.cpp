@@ -25,7 +25,9 @@ void AddModelOptions(CLI::App* command, ModelOptions& options) {
     command->add_option("--dependent", options.dependent, "Name of the dependent variable")->required();
     command->add_option("--predictors", options.predictors, "Names of the predictor variables, separated by commas")
         ->required();
-    command->add_option("--log", options.log, "Where to write the estimation log (default: log)");
+    command->add_option("--log", options.log,
+                        "Where to write the estimation log (default: log); only a regular file is written, "
+                        "never through a symbolic link");
 }
 
 void ApplyModelOptions(TableSet& ts, const ModelOptions& options) {
