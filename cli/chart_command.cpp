@@ -53,7 +53,8 @@ int PredictorNamed(const TableSet& ts, const std::string& name) {
 
 void RegisterChartCommand(CLI::App& app, int& status) {
     auto* chart = app.add_subcommand(
-        "chart", "Estimate a model and draw its coefficients with their 95 % intervals as SVG (exit 1 when singular)");
+        "chart", "Estimate a model and draw its coefficients with their 95 % intervals as SVG (exit 1 when singular, "
+                 "3 when the file was read only in part)");
     auto path = std::make_shared<std::string>();
     auto options = std::make_shared<ModelOptions>();
     auto category = std::make_shared<std::string>();
@@ -71,11 +72,12 @@ void RegisterChartCommand(CLI::App& app, int& status) {
         ->required();
     chart->callback([=, &status] {
         StderrWarningSink warnings;
-        const auto ts = ReadInput(*path, warnings);
+        bool complete = true;
+        const auto ts = ReadInput(*path, warnings, &complete);
         ApplyModelOptions(*ts, *options);
         if (!ComputeEstimates(*ts, warnings, options->log)) {
             std::cerr << "kelvo-cli: the model is singular; no chart written\n";
-            status = ExitFindings;
+            status = StatusAfterRead(complete, *path, ExitFindings);
             return;
         }
         ComputeModelSummary(*ts);
@@ -86,7 +88,7 @@ void RegisterChartCommand(CLI::App& app, int& status) {
         const int chosen = category->empty() ? 0 : CategoryNamed(*ts, *category);
         if (!std::filesystem::is_directory(*output)) {
             WriteSvg(*output, CoefficientChartSvg(*ts, chosen == 0 ? 1 : chosen, t, chartOptions));
-            status = ExitOk;
+            status = StatusAfterRead(complete, *path, ExitOk);
             return;
         }
         // A folder: a chart per predictor (or the one asked for) and per
@@ -102,7 +104,7 @@ void RegisterChartCommand(CLI::App& app, int& status) {
                 WriteSvg(file, CoefficientChartSvg(*ts, d, p, chartOptions));
                 std::cout << file.string() << '\n';
             }
-        status = ExitOk;
+        status = StatusAfterRead(complete, *path, ExitOk);
     });
 }
 

@@ -49,7 +49,8 @@ void RegisterCheckCommand(CLI::App& app, int& status) {
 
 void RegisterEstimateCommand(CLI::App& app, int& status) {
     auto* estimate = app.add_subcommand(
-        "estimate", "Estimate a model: coefficients, standard errors and prediction range (exit 1 when singular)");
+        "estimate", "Estimate a model: coefficients, standard errors and prediction range (exit 1 when singular, "
+                    "3 when the file was read only in part)");
     auto path = std::make_shared<std::string>();
     auto options = std::make_shared<ModelOptions>();
     auto json = std::make_shared<bool>(false);
@@ -58,7 +59,8 @@ void RegisterEstimateCommand(CLI::App& app, int& status) {
     estimate->add_flag("--json", *json, "Print the results as one JSON object (17 significant digits)");
     estimate->callback([path, options, json, &status] {
         StderrWarningSink warnings;
-        const auto ts = ReadInput(*path, warnings);
+        bool complete = true;
+        const auto ts = ReadInput(*path, warnings, &complete);
         ApplyModelOptions(*ts, *options);
         const bool computed = ComputeEstimates(*ts, warnings, options->log);
         if (computed) ComputeModelSummary(*ts);
@@ -66,7 +68,7 @@ void RegisterEstimateCommand(CLI::App& app, int& status) {
             PrintJson(std::cout, *ts, computed, warnings.warnings);
         else if (computed)
             PrintResults(std::cout, *ts);
-        status = computed ? ExitOk : ExitFindings;
+        status = StatusAfterRead(complete, *path, computed ? ExitOk : ExitFindings);
     });
 }
 

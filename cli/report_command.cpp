@@ -44,7 +44,8 @@ SectionChoice ParseSections(const std::string& list) {
 
 void RegisterReportCommand(CLI::App& app, int& status) {
     auto* report = app.add_subcommand(
-        "report", "Estimate a model and write its report, HTML or text (exit 1 and no report when singular)");
+        "report", "Estimate a model and write its report, HTML or text (exit 1 and no report when singular, "
+                  "3 when the file was read only in part)");
     auto path = std::make_shared<std::string>();
     auto options = std::make_shared<ModelOptions>();
     auto format = std::make_shared<std::string>();
@@ -63,11 +64,12 @@ void RegisterReportCommand(CLI::App& app, int& status) {
     report->callback([path, options, format, sections, output, &status] {
         const SectionChoice chosen = ParseSections(*sections);
         StderrWarningSink warnings;
-        const auto ts = ReadInput(*path, warnings);
+        bool complete = true;
+        const auto ts = ReadInput(*path, warnings, &complete);
         ApplyModelOptions(*ts, *options);
         if (!ComputeEstimates(*ts, warnings, options->log)) {
             std::cerr << "kelvo-cli: the model is singular; no report written\n";
-            status = ExitFindings;
+            status = StatusAfterRead(complete, *path, ExitFindings);
             return;
         }
         // The summary is the desktop program's after every estimation; the
@@ -77,7 +79,7 @@ void RegisterReportCommand(CLI::App& app, int& status) {
         ts->ReportType = *format == "html" ? HtmlReport : TextReport;
         ts->OutputSections = chosen;
         WriteReport(*ts);
-        status = ExitOk;
+        status = StatusAfterRead(complete, *path, ExitOk);
     });
 }
 
