@@ -12,7 +12,6 @@
 
 #include "atomic_file.h"
 #include "chart.h"
-#include "io_error.h"
 #include "svg_view.h"
 #include "window_support.h"
 
@@ -116,7 +115,17 @@ void TCoefficientChart::Redraw() {
     if (CategoryBox->count() == 0) return;
     kelvo::ChartOptions options;
     options.classical = ClassicalBox->isChecked() && m_ts.Summary.present;
-    m_svg = kelvo::CoefficientChartSvg(m_ts, m_category, m_predictor, options);
+    // Called from the controls' signals: a chart that cannot be drawn from
+    // the table set as it is now ends here, with the error box, and no
+    // older chart stays on screen to be saved.
+    try {
+        m_svg = kelvo::CoefficientChartSvg(m_ts, m_category, m_predictor, options);
+    } catch (const std::exception& error) {
+        m_svg.clear();
+        Chart->Load(QByteArray());
+        if (seams.showError) seams.showError(QString::fromLatin1(error.what()));
+        return;
+    }
     Chart->Load(QByteArray::fromStdString(m_svg));
 }
 
@@ -128,7 +137,7 @@ void TCoefficientChart::SaveSvgButtonClick() {
         kelvo::AtomicOutputFile file(ToPath(path));
         file.Write(m_svg);
         file.Commit();
-    } catch (const kelvo::IoError& error) {
+    } catch (const std::exception& error) {
         if (seams.showError) seams.showError(QString::fromLatin1(error.what()));
     }
 }
