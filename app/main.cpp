@@ -11,7 +11,9 @@
 #include "app_windows.h"
 #include "main_window.h"
 #include "recovery_folder.h"
+#include "select_model.h"
 #include "start_up.h"
+#include "state_folder.h"
 #include "table_set.h"
 
 int main(int argc, char** argv) {
@@ -39,6 +41,9 @@ int main(int argc, char** argv) {
     // The one table set of the run; every window works on it.
     auto tableSet = std::make_unique<kelvo::TableSet>();
     kelvo::ui::AppWindows windows(*tableSet, kelvo::RecoveryFolder());
+    // The estimation log goes to the program's state folder, never to the
+    // folder it was started from (the home folder, from the desktop).
+    windows.SelectModel().LogPath = kelvo::EstimationLogPath();
     kelvo::ui::TMain& mainWindow = windows.Main();
     kelvo::ui::StartMainWindow(mainWindow, start);
 
@@ -46,7 +51,7 @@ int main(int argc, char** argv) {
     // the screen, report it and close it the normal way (as Exit does).
     if (qEnvironmentVariableIntValue("KELVO_SMOKE_TEST") == 1) {
         auto* poll = new QTimer(&mainWindow);
-        QObject::connect(poll, &QTimer::timeout, &mainWindow, [&mainWindow, poll] {
+        QObject::connect(poll, &QTimer::timeout, &mainWindow, [&mainWindow, &windows, poll] {
             QWindow* window = mainWindow.windowHandle();
             if (window == nullptr || !window->isExposed()) return;
             poll->stop();
@@ -54,6 +59,7 @@ int main(int argc, char** argv) {
                         mainWindow.height());
             std::printf("file: %s, variables: %s\n", mainWindow.Label3->text().toUtf8().constData(),
                         mainWindow.Label5->text().toUtf8().constData());
+            std::printf("estimation log: %s\n", windows.SelectModel().LogPath.c_str());
             std::fflush(stdout);
             mainWindow.close();
         });

@@ -54,7 +54,8 @@ int PredictorNamed(const TableSet& ts, const std::string& name) {
 void RegisterChartCommand(CLI::App& app, int& status) {
     const ModelCommand model = AddModelCommand(
         app, "chart",
-        "Estimate a model and draw its coefficients with their 95 % intervals as SVG (exit 1 when singular)");
+        "Estimate a model and draw its coefficients with their 95 % intervals as SVG (exit 1 when singular, 3 when "
+        "the file was read only in part)");
     CLI::App* chart = model.command;
     auto category = std::make_shared<std::string>();
     auto predictor = std::make_shared<std::string>();
@@ -69,8 +70,9 @@ void RegisterChartCommand(CLI::App& app, int& status) {
         ->required();
     chart->callback([=, &status] {
         StderrWarningSink warnings;
-        const auto ts = EstimateForOutput(*model.path, *model.options, warnings, "chart", status);
-        if (!ts) return;
+        const EstimatedModel estimated = EstimateForOutput(*model.path, *model.options, warnings, "chart", status);
+        if (!estimated.computed) return;
+        const TableSet* ts = estimated.ts.get();
         const ModelResults results = ResultsOf(*ts);
         ChartOptions chartOptions;
         chartOptions.classical = *classical;
@@ -79,7 +81,7 @@ void RegisterChartCommand(CLI::App& app, int& status) {
         const int chosen = category->empty() ? 0 : CategoryNamed(*ts, *category);
         if (!std::filesystem::is_directory(*output)) {
             WriteSvg(*output, CoefficientChartSvg(results, chosen == 0 ? 1 : chosen, t, chartOptions));
-            status = ExitOk;
+            status = StatusAfterRead(estimated.complete, *model.path, ExitOk);
             return;
         }
         // A folder: a chart per predictor (or the one asked for) and per
@@ -95,7 +97,7 @@ void RegisterChartCommand(CLI::App& app, int& status) {
                 WriteSvg(file, CoefficientChartSvg(results, d, p, chartOptions));
                 std::cout << file.string() << '\n';
             }
-        status = ExitOk;
+        status = StatusAfterRead(estimated.complete, *model.path, ExitOk);
     });
 }
 

@@ -19,10 +19,18 @@ CLI::Option* AddOrderOption(CLI::App* command, CategoryOrder& order, const std::
         ->type_name("value|first-seen");
 }
 
-std::unique_ptr<TableSet> ReadInput(const std::string& path, WarningSink& warnings) {
+std::unique_ptr<TableSet> ReadInput(const std::string& path, WarningSink& warnings, bool* complete) {
     auto ts = std::make_unique<TableSet>();
-    OpenTableSet(*ts, path, warnings);
+    const bool whole = OpenTableSet(*ts, path, warnings);
+    if (complete != nullptr) *complete = whole;
     return ts;
+}
+
+int StatusAfterRead(bool complete, const std::string& path, int status) {
+    if (complete) return status;
+    std::cerr << "kelvo-cli: " << path
+              << " was read only up to the faulty table header above; every later table counts as 0 here\n";
+    return ExitPartialRead;
 }
 
 }  // namespace kelvo::cli

@@ -17,6 +17,10 @@ namespace kelvo::cli {
 constexpr int ExitOk = 0;
 constexpr int ExitFindings = 1;  // the command ran and found something (a mismatch, a singular model)
 constexpr int ExitUsage = 2;     // a usage error or unreadable input
+// The table-set file was read only in part: a faulty table header stopped
+// the reading (its warning is on stderr), so the results count every later
+// table as 0. Given by the commands that estimate, in place of 0 or 1.
+constexpr int ExitPartialRead = 3;
 
 // A usage error found after parsing (an unknown variable, ...): one line on
 // stderr and exit status 2.
@@ -32,8 +36,14 @@ public:
 };
 
 // Reads a table-set file into a new table set as the desktop program
-// opens one (exceptions as ReadTableSet).
-std::unique_ptr<TableSet> ReadInput(const std::string& path, WarningSink& warnings);
+// opens one (exceptions as ReadTableSet). `complete`, when given, receives
+// whether the whole file was read.
+std::unique_ptr<TableSet> ReadInput(const std::string& path, WarningSink& warnings, bool* complete = nullptr);
+
+// The exit status of a command that estimated from the file at `path`:
+// `status`, or after an incomplete read ExitPartialRead, with a line on
+// stderr that says what the results lack.
+int StatusAfterRead(bool complete, const std::string& path, int status);
 
 
 // Adds --order value|first-seen to a command that builds a table set.

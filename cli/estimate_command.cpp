@@ -50,7 +50,9 @@ void RegisterCheckCommand(CLI::App& app, int& status) {
 
 void RegisterEstimateCommand(CLI::App& app, int& status) {
     const ModelCommand model = AddModelCommand(
-        app, "estimate", "Estimate a model: coefficients, standard errors and prediction range (exit 1 when singular)");
+        app, "estimate",
+        "Estimate a model: coefficients, standard errors and prediction range (exit 1 when singular, 3 when the "
+        "file was read only in part)");
     CLI::App* estimate = model.command;
     auto json = std::make_shared<bool>(false);
     estimate->add_flag("--json", *json, "Print the results as one JSON object (17 significant digits)");
@@ -62,7 +64,7 @@ void RegisterEstimateCommand(CLI::App& app, int& status) {
             PrintJson(std::cout, results, result.computed, warnings.warnings);
         else if (result.computed)
             PrintResults(std::cout, results);
-        status = result.computed ? ExitOk : ExitFindings;
+        status = StatusAfterRead(result.complete, *model.path, result.computed ? ExitOk : ExitFindings);
     });
 }
 

@@ -27,7 +27,9 @@ void AddModelOptions(CLI::App* command, ModelOptions& options) {
     command->add_option("--dependent", options.dependent, "Name of the dependent variable")->required();
     command->add_option("--predictors", options.predictors, "Names of the predictor variables, separated by commas")
         ->required();
-    command->add_option("--log", options.log, "Where to write the estimation log (default: log)");
+    command->add_option("--log", options.log,
+                        "Where to write the estimation log (default: log); only a regular file is written, "
+                        "never through a symbolic link");
 }
 
 ModelCommand AddModelCommand(CLI::App& app, const std::string& name, const std::string& description) {
@@ -65,20 +67,22 @@ void ApplyModelOptions(TableSet& ts, const ModelOptions& options) {
 }
 
 EstimatedModel EstimateModel(const std::string& path, const ModelOptions& options, WarningSink& warnings) {
-    EstimatedModel model{ReadInput(path, warnings)};
+    EstimatedModel model;
+    model.ts = ReadInput(path, warnings, &model.complete);
     ApplyModelOptions(*model.ts, options);
     model.computed = ComputeEstimates(*model.ts, warnings, options.log);
     if (model.computed) ComputeModelSummary(*model.ts);
     return model;
 }
 
-std::unique_ptr<TableSet> EstimateForOutput(const std::string& path, const ModelOptions& options, WarningSink& warnings,
-                                            const char* product, int& status) {
+EstimatedModel EstimateForOutput(const std::string& path, const ModelOptions& options, WarningSink& warnings,
+                                 const char* product, int& status) {
     EstimatedModel model = EstimateModel(path, options, warnings);
-    if (model.computed) return std::move(model.ts);
-    std::cerr << "kelvo-cli: the model is singular; no " << product << " written\n";
-    status = ExitFindings;
-    return nullptr;
+    if (!model.computed) {
+        std::cerr << "kelvo-cli: the model is singular; no " << product << " written\n";
+        status = StatusAfterRead(model.complete, path, ExitFindings);
+    }
+    return model;
 }
 
 }  // namespace kelvo::cli

@@ -40,17 +40,19 @@ void ApplyModelOptions(TableSet& ts, const ModelOptions& options);
 
 // The table-set file `path` read, the model of `options` selected and
 // estimated, and, when it is not singular, its summary computed, as the
-// desktop program's Compute does. `computed` is false for a singular model.
+// desktop program's Compute does. `computed` is false for a singular model,
+// `complete` false when a warning stopped the reading of the file.
 struct EstimatedModel {
     std::unique_ptr<TableSet> ts;
     bool computed = false;
+    bool complete = true;
 };
 EstimatedModel EstimateModel(const std::string& path, const ModelOptions& options, WarningSink& warnings);
 
-// For the commands that write the results of a model: the estimated table
-// set, or nullptr for a singular model, which stderr reports ("no `product`
-// written") and `status` records as ExitFindings.
-std::unique_ptr<TableSet> EstimateForOutput(const std::string& path, const ModelOptions& options, WarningSink& warnings,
-                                            const char* product, int& status);
+// For the commands that write the results of a model: EstimateModel, with a
+// singular model reported on stderr ("no `product` written") and recorded in
+// `status` (ExitFindings, or ExitPartialRead after an incomplete read).
+EstimatedModel EstimateForOutput(const std::string& path, const ModelOptions& options, WarningSink& warnings,
+                                 const char* product, int& status);
 
 }  // namespace kelvo::cli

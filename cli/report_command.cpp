@@ -44,7 +44,9 @@ SectionChoice ParseSections(const std::string& list) {
 
 void RegisterReportCommand(CLI::App& app, int& status) {
     const ModelCommand model = AddModelCommand(
-        app, "report", "Estimate a model and write its report, HTML or text (exit 1 and no report when singular)");
+        app, "report",
+        "Estimate a model and write its report, HTML or text (exit 1 and no report when singular, 3 when the file "
+        "was read only in part)");
     CLI::App* report = model.command;
     auto format = std::make_shared<std::string>();
     auto sections = std::make_shared<std::string>("tables,coefficients,errors,enhanced");
@@ -62,13 +64,14 @@ void RegisterReportCommand(CLI::App& app, int& status) {
         StderrWarningSink warnings;
         // The summary is the desktop program's after every estimation; the
         // charts draw its unadjusted deviations too.
-        const auto ts = EstimateForOutput(*model.path, *model.options, warnings, "report", status);
-        if (!ts) return;
+        const EstimatedModel estimated = EstimateForOutput(*model.path, *model.options, warnings, "report", status);
+        if (!estimated.computed) return;
+        TableSet* ts = estimated.ts.get();
         ts->ReportFileName = *output;
         ts->ReportType = *format == "html" ? HtmlReport : TextReport;
         ts->OutputSections = chosen;
         WriteReport(*ts);
-        status = ExitOk;
+        status = StatusAfterRead(estimated.complete, *model.path, ExitOk);
     });
 }
 

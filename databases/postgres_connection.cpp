@@ -54,7 +54,14 @@ public:
     }
 
     void Query(const std::string& sql, const std::function<void(const std::vector<std::string>&)>& row) override {
-        if (PQsendQuery(m_connection, sql.c_str()) == 0 || PQsetSingleRowMode(m_connection) == 0)
+        // The query holds the user's own condition: it runs in a read-only
+        // transaction, through the extended protocol, which takes one
+        // statement only. Nothing is committed; closing the connection ends
+        // the transaction should a refusal stop the rows.
+        const Result begin(PQexec(m_connection, "BEGIN READ ONLY"));
+        if (PQresultStatus(begin.get()) != PGRES_COMMAND_OK) Refused(begin.get());
+        if (PQsendQueryParams(m_connection, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0) == 0 ||
+            PQsetSingleRowMode(m_connection) == 0)
             throw ImportError("The PostgreSQL server refused the query: " + Reason(PQerrorMessage(m_connection)));
         std::vector<std::string> fields;
         // Every result must be taken before the connection can be used or
@@ -62,7 +69,7 @@ public:
         // connection then abandons the rest.
         for (;;) {
             const Result result(PQgetResult(m_connection));
-            if (!result) return;
+            if (!result) break;
             const ExecStatusType status = PQresultStatus(result.get());
             if (status == PGRES_TUPLES_OK) continue;  // the end of the rows
             if (status != PGRES_SINGLE_TUPLE) Refused(result.get());
@@ -74,6 +81,7 @@ public:
             }
             row(fields);
         }
+        const Result end(PQexec(m_connection, "ROLLBACK"));
     }
 
 private:

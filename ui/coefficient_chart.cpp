@@ -84,7 +84,6 @@ void TCoefficientChart::FormActivate() {
     m_category = 1;
     CategoryBox->clear();
     m_svg.clear();
-    m_results.reset();
     const bool readable = m_ts.ResultsCurrent && kelvo::SelectionProblem(m_ts, m_ts).empty() && m_predictor >= 1 &&
                           m_predictor <= m_ts.PredictorCount;
     ClassicalBox->setEnabled(m_ts.Summary.present);
@@ -95,9 +94,9 @@ void TCoefficientChart::FormActivate() {
         Chart->Load(QByteArray());
         return;
     }
-    m_results = kelvo::ResultsOf(m_ts);
-    for (int d = 1; d <= m_results->DependentCategories(); ++d)
-        CategoryBox->addItem(FromName(m_results->dependent.categories[static_cast<std::size_t>(d)]));
+    const kelvo::ModelResults results = kelvo::ResultsOf(m_ts);
+    for (int d = 1; d <= results.DependentCategories(); ++d)
+        CategoryBox->addItem(FromName(results.dependent.categories[static_cast<std::size_t>(d)]));
     ShowCategory(1);
     OKButton->setFocus();
 }
@@ -110,10 +109,20 @@ void TCoefficientChart::ShowCategory(int d) {
 }
 
 void TCoefficientChart::Redraw() {
-    if (CategoryBox->count() == 0 || !m_results) return;
+    if (CategoryBox->count() == 0) return;
     kelvo::ChartOptions options;
-    options.classical = ClassicalBox->isChecked() && m_results->summary.has_value();
-    m_svg = kelvo::CoefficientChartSvg(*m_results, m_category, m_predictor, options);
+    options.classical = ClassicalBox->isChecked() && m_ts.Summary.present;
+    // Called from the controls' signals: a chart that cannot be drawn from
+    // the table set as it is now ends here, with the error box, and no
+    // older chart stays on screen to be saved.
+    try {
+        m_svg = kelvo::CoefficientChartSvg(kelvo::ResultsOf(m_ts), m_category, m_predictor, options);
+    } catch (const std::exception& error) {
+        m_svg.clear();
+        Chart->Load(QByteArray());
+        if (seams.showError) seams.showError(QString::fromLatin1(error.what()));
+        return;
+    }
     Chart->Load(QByteArray::fromStdString(m_svg));
 }
 
@@ -125,7 +134,7 @@ void TCoefficientChart::SaveSvgButtonClick() {
         kelvo::AtomicOutputFile file(ToPath(path));
         file.Write(m_svg);
         file.Commit();
-    } catch (const kelvo::IoError& error) {
+    } catch (const std::exception& error) {
         if (seams.showError) seams.showError(QString::fromLatin1(error.what()));
     }
 }

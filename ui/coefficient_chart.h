@@ -64,8 +64,6 @@ private:
     int m_predictor = 1;
     int m_category = 1;
     std::string m_svg;
-    // The results drawn, taken on activation.
-    std::optional<kelvo::ModelResults> m_results;
 };
 
 }  // namespace kelvo::ui

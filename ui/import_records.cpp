@@ -30,6 +30,7 @@ constexpr const char* NoWeight = "(none)";
 
 // Why a column cannot be a variable; empty when it can.
 QString RefusalOf(const kelvo::CsvColumnSurvey& column) {
+    if (!column.controlCharacter.empty()) return QString::fromStdString(column.controlCharacter);
     if (column.MoreThanCategories())
         return QString("more than %1 categories").arg(kelvo::MaxCategories);
     if (column.distinct < 2) return "only one category";
@@ -159,8 +160,9 @@ bool TImportRecords::ReadPreview(const QString& path) {
     } catch (const kelvo::ImportError& error) {
         m_warnings.ShowWarning(error.what());
         return false;
-    } catch (const kelvo::IoError& error) {
-        ShowIoError(error.what());
+    } catch (const std::exception& error) {
+        // An IoError, or anything else the reading threw: the error box.
+        ShowError(error.what());
         return false;
     }
     FillPreview();
@@ -217,13 +219,16 @@ void TImportRecords::UpdateChoices() {
 }
 
 void TImportRecords::ImportButtonClick() {
-    kelvo::CsvImportOptions options;
+    // The columns by their place in the file: the preview shows their names
+    // as Latin-1, the file may spell them in UTF-8.
+    kelvo::ChosenColumns columns;
     for (int c = 0; c < Columns->rowCount(); ++c)
-        if (UseBox(c)->isChecked()) options.variables.push_back(m_survey.columns[static_cast<std::size_t>(c)].name);
-    if (WeightBox->currentData().isValid())
-        options.weightColumn = m_survey.columns[static_cast<std::size_t>(WeightBox->currentData().toInt())].name;
+        if (UseBox(c)->isChecked()) columns.variables.push_back(c);
+    if (WeightBox->currentData().isValid()) columns.weight = WeightBox->currentData().toInt();
+    if (columns.variables.size() < 2) return;
+    kelvo::CsvImportOptions options;
+    options.columns = columns;
     options.truncate = TruncateBox->isChecked();
-    if (options.variables.size() < 2) return;
     const QString target = seams.chooseTableFile ? seams.chooseTableFile() : QString();
     if (target.isEmpty()) return;
     try {
@@ -240,8 +245,8 @@ void TImportRecords::ImportButtonClick() {
     } catch (const kelvo::ImportError& error) {
         m_warnings.ShowWarning(error.what());
         return;
-    } catch (const kelvo::IoError& error) {
-        ShowIoError(error.what());
+    } catch (const std::exception& error) {
+        ShowError(error.what());
         return;
     }
     m_written = target;
@@ -259,7 +264,7 @@ void TImportRecords::reject() {
     else QDialog::reject();
 }
 
-void TImportRecords::ShowIoError(const char* text) {
+void TImportRecords::ShowError(const char* text) {
     if (seams.showError) seams.showError(QString::fromLatin1(text));
 }
 

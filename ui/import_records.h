@@ -85,7 +85,8 @@ private:
     // Keeps at most 16 boxes checked, the weight column's box cleared, and
     // the Import button enabled when 2 or more are checked.
     void UpdateChoices();
-    void ShowIoError(const char* text);
+    // The error box, for a failed file operation or any other failure.
+    void ShowError(const char* text);
 
     kelvo::WarningSink& m_warnings;
     QString m_path;

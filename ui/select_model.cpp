@@ -19,6 +19,7 @@
 #include "io_error.h"
 #include "model_fit.h"
 #include "names_and_paths.h"
+#include "state_folder.h"
 
 namespace kelvo::ui {
 
@@ -285,7 +286,12 @@ void TSelectModel::OKButtonClick() {
 void TSelectModel::ComputeEstimates() {
     bool computed = false;
     try {
-        computed = kelvo::ComputeEstimates(m_ts, m_warnings, LogPath);
+        // The desktop program's log lives in a folder of the user's own,
+        // made private to the user when it is first needed.
+        if (!LogPath.empty()) kelvo::MakePrivateFolders(LogPath.parent_path());
+        computed = LogPath.empty() ? kelvo::ComputeEstimatesWithoutLog(m_ts, m_warnings)
+                                   : kelvo::ComputeEstimates(m_ts, m_warnings, LogPath);
+        if (computed) kelvo::ComputeModelSummary(m_ts);
     } catch (const std::exception& error) {
         // A log that cannot be written ends the command here; the dialog
         // stays open with the selection as it is.
@@ -294,7 +300,6 @@ void TSelectModel::ComputeEstimates() {
         return;
     }
     if (computed) {
-        kelvo::ComputeModelSummary(m_ts);
         if (seams.showCheckResults) seams.showCheckResults();
         if (seams.showDisplayResults) seams.showDisplayResults();
     }

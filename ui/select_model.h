@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QString>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 
 #include "table_set.h"
@@ -59,8 +60,10 @@ public:
     };
     Seams seams;
 
-    // The estimation log, written to the current directory.
-    static constexpr const char* LogPath = "log";
+    // Where Compute writes the estimation log (the program sets "log" in its
+    // state folder, EstimationLogPath()); its folder is made when it is not
+    // there. Empty: no log is written.
+    std::filesystem::path LogPath;
 
 public slots:
     void FormActivate();

@@ -14,6 +14,11 @@ std::optional<std::string> StoredName(const QString& typed, kelvo::WarningSink& 
         warnings.ShowWarning(kelvo::RefusedCharacterWarning(refused));
         return std::nullopt;
     }
+    // A pasted text may bring line ends and tabs along.
+    if (const auto control = kelvo::FirstControlCharacter(*bytes)) {
+        warnings.ShowWarning(kelvo::ControlCharacterWarning(*control));
+        return std::nullopt;
+    }
     if (bytes->size() > static_cast<std::size_t>(kelvo::MaxNameLength)) bytes->resize(kelvo::MaxNameLength);
     return bytes;
 }

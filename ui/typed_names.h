@@ -13,8 +13,9 @@ class WarningSink;
 namespace kelvo::ui {
 
 // A typed name as stored: its Latin-1 bytes, cut to MaxNameLength. A
-// character without a Latin-1 form is reported through `warnings` (naming its
-// code point) and nothing is returned, so the caller keeps its window open.
+// character without a Latin-1 form (named by its code point) or a control
+// character (a line end, a tab) is reported through `warnings` and nothing is
+// returned, so the caller keeps its window open.
 std::optional<std::string> StoredName(const QString& typed, kelvo::WarningSink& warnings);
 
 // Whether `name` (as stored) may become the name of variable `self` (0 for a

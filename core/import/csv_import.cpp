@@ -27,10 +27,29 @@ struct CsvTableBuilder::State {
     void EndRecord(const std::vector<std::string>& fields);
 };
 
+namespace {
+
+// Columns chosen by their place, checked against the header as read now.
+void CheckColumnNumbers(const ChosenColumns& chosen, std::size_t count) {
+    std::vector<bool> taken(count);
+    const auto check = [&](int c) {
+        if (c < 0 || static_cast<std::size_t>(c) >= count)
+            throw ImportError("No column " + std::to_string(c + 1) + ": the file has " + std::to_string(count));
+        if (taken[static_cast<std::size_t>(c)]) throw ImportError("Column " + std::to_string(c + 1) + " is chosen twice");
+        taken[static_cast<std::size_t>(c)] = true;
+    };
+    if (chosen.weight >= 0) check(chosen.weight);
+    for (const int c : chosen.variables) check(c);
+}
+
+}  // namespace
+
 void CsvTableBuilder::State::EndHeader(std::vector<std::string>& fields) {
     for (std::string& field : fields) field = std::string(TrimBlanks(field));
     header = fields;
-    const ChosenColumns chosen = ChooseColumns(header, options.variables, options.weightColumn);
+    if (options.columns) CheckColumnNumbers(*options.columns, header.size());
+    const ChosenColumns chosen =
+        options.columns ? *options.columns : ChooseColumns(header, options.variables, options.weightColumn);
     selected = chosen.variables;
     weightIndex = chosen.weight;
     std::vector<std::string> names;

@@ -7,12 +7,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "csv_records.h"
 #include "pair_counter.h"
+#include "source_columns.h"
 #include "table_set.h"
 
 namespace kelvo {
@@ -20,6 +22,9 @@ namespace kelvo {
 struct CsvImportOptions {
     std::string weightColumn;            // empty: every record counts once
     std::vector<std::string> variables;  // empty: every column but the weight, in file order
+    // Or the columns by their place in the file, as a preview of it showed
+    // them, whatever their names; when given, the two above are not used.
+    std::optional<ChosenColumns> columns;
     bool truncate = false;               // cut names and values to 12 characters instead of refusing
     CategoryOrder order = CategoryOrder::FirstSeen;
 };

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "latin1.h"
+#include "name_rules.h"
 #include "pair_counter.h"
 #include "source_columns.h"
 #include "table_set.h"
@@ -21,8 +22,10 @@ CsvSurvey SurveyCsv(const std::filesystem::path& path, const ReadProgress& progr
         if (header) {
             header = false;
             for (const std::string& field : fields) {
-                survey.columns.emplace_back();
-                survey.columns.back().name = AsLatin1(TrimBlanks(field));
+                CsvColumnSurvey& column = survey.columns.emplace_back();
+                column.name = AsLatin1(TrimBlanks(field));
+                if (const auto control = FirstControlCharacter(column.name))
+                    column.controlCharacter = "name holds " + ControlCharacterName(*control);
             }
             return;
         }
@@ -42,6 +45,9 @@ CsvSurvey SurveyCsv(const std::filesystem::path& path, const ReadProgress& progr
             if (column.MoreThanCategories()) continue;
             const std::string value = AsLatin1(text);
             if (std::find(column.values.begin(), column.values.end(), value) != column.values.end()) continue;
+            if (const auto control = FirstControlCharacter(value); control && column.controlCharacter.empty())
+                column.controlCharacter =
+                    "value on line " + std::to_string(reader->Line()) + " holds " + ControlCharacterName(*control);
             ++column.distinct;
             if (!column.MoreThanCategories()) column.values.push_back(value);
         }

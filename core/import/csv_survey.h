@@ -17,6 +17,10 @@ struct CsvColumnSurvey {
     std::size_t distinct = 0;         // distinct values, counted up to MaxCategories + 1
     std::vector<std::string> values;  // the first MaxCategories distinct values, in order of appearance
     bool wholeNumbers = true;         // every value is a whole number from 0 to 2147483647
+    // Where the name or one of the first values holds a control character,
+    // which no name or value may hold ("name holds a line end", "value on
+    // line 4 holds a tab"); empty when none does.
+    std::string controlCharacter;
     bool MoreThanCategories() const;  // more distinct values than a variable can have
 };
 

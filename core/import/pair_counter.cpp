@@ -59,13 +59,17 @@ struct PairCounter::State {
     std::vector<std::array<std::array<std::int64_t, MaxCategories + 1>, MaxCategories + 1>> counts;
 
     std::string Where() const { return where ? where() : std::string(); }
-    // A name or value as the table set holds it: Latin-1, at most 12
-    // characters (longer ones are refused or, with truncate, cut).
+    // A name or value as the table set holds it: Latin-1, no control
+    // characters, at most 12 characters (longer ones are refused or, with
+    // truncate, cut).
     std::string Name(const std::string& full, const std::string& what) const;
     int Register(Variable& variable, const std::string& full, bool isNull);
 };
 
 std::string PairCounter::State::Name(const std::string& full, const std::string& what) const {
+    // Cutting would not mend a control character: it is refused first.
+    if (const auto control = FirstControlCharacter(full))
+        throw ImportError(what + " " + Quoted(Printable(full)) + " holds " + ControlCharacterName(*control) + Where());
     if (full.size() <= static_cast<std::size_t>(MaxNameLength)) return full;
     if (!options.truncate)
         throw ImportError(what + " " + Quoted(full) + " is longer than " + std::to_string(MaxNameLength) +

@@ -2,9 +2,9 @@
 // reader feeds whole records, a database or a big engine feeds the counts it
 // computed per pair of values. Either way the same rules apply: at most 16
 // variables named by the name rules, 2 to 16 categories each, names and
-// values of at most 12 characters (or cut with the truncate option), a NULL
-// as a category of its own named as an empty field is, and every cell within
-// the 32-bit range. Every refusal is an ImportError whose message says why.
+// values without control characters (line ends, tabs, NUL) and of at most 12
+// characters (or cut with the truncate option), a NULL as a category of its
+// own named as an empty field is, and every cell within the 32-bit range. Every refusal is an ImportError whose message says why.
 #pragma once
 
 #include <array>

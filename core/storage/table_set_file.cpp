@@ -185,10 +185,12 @@ bool ReadInputSide(InputSide& ts, std::string_view text, WarningSink& warnings) 
     return complete;
 }
 
-void ReadTableSet(TableSet& ts, WarningSink& warnings) {
+bool ReadTableSet(TableSet& ts, WarningSink& warnings) {
     const std::string text = ReadWholeFile(ts.FileName);
-    if (ReadInputSide(ts, text, warnings))
+    const bool complete = ReadInputSide(ts, text, warnings);
+    if (complete)
         for (int v = 1; v <= ts.VariableCount; ++v) ts.VariableRoles[v] = 0;
+    return complete;
 }
 
 std::string TableSetText(const InputSide& ts) {
@@ -229,21 +231,23 @@ void WriteTableSet(const InputSide& ts) {
     file.Commit();
 }
 
-void OpenTableSet(TableSet& ts, const std::string& path, WarningSink& warnings) {
+bool OpenTableSet(TableSet& ts, const std::string& path, WarningSink& warnings) {
     // The reader itself leaves the table set untouched when it fails; the
     // file names are put back here.
     const std::string oldFileName = ts.FileName;
     const std::string oldBaseName = ts.FileBaseName;
     ts.FileName = path;
     ts.FileBaseName = BaseNameOf(path);
+    bool complete = false;
     try {
-        ReadTableSet(ts, warnings);
+        complete = ReadTableSet(ts, warnings);
     } catch (...) {
         ts.FileName = oldFileName;
         ts.FileBaseName = oldBaseName;
         throw;
     }
     MarkOpened(ts, path, false);
+    return complete;
 }
 
 }  // namespace kelvo

@@ -40,14 +40,38 @@ OutputFile::~OutputFile() { Abandon(); }
 void OutputFile::Create(const std::filesystem::path& path, Existing existing) {
     Abandon();
     if (path.empty()) throw IoError("Invalid filename");
-    const int flags = O_WRONLY | O_CREAT | (existing == Existing::Empty ? O_TRUNC : 0);
-    const int fd = detail::RetryOpen(path.c_str(), flags, 0666);
-    if (fd < 0) ThrowIoError(errno, IoOperation::Write);
-    m_fd = fd;
+    if (existing == Existing::WriteOver) {
+        m_fd = OpenRegularFile(path);
+    } else {
+        m_fd = detail::RetryOpen(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (m_fd < 0) ThrowIoError(errno, IoOperation::Write);
+    }
     m_written = 0;
     struct stat info {};
-    m_mayHoldMore = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
+    m_mayHoldMore = ::fstat(m_fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
     m_buffer.reserve(BufferSize);
+}
+
+int OutputFile::OpenRegularFile(const std::filesystem::path& path) {
+    const std::string refused = "Not a regular file: " + path.string();
+    // Not through a symbolic link at the path itself, and without waiting
+    // for a reader should the path be a named pipe.
+    const int fd = detail::RetryOpen(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        struct stat link {};
+        if (error == ELOOP && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+            throw IoError(refused + " (a symbolic link, which is not followed)");
+        if (error == ENXIO || error == EISDIR) throw IoError(refused);  // a pipe without a reader, a folder
+        ThrowIoError(error, IoOperation::Write);
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        throw IoError(refused);
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
 }
 
 void OutputFile::Write(std::string_view text) {

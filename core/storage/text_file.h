@@ -34,7 +34,10 @@ public:
         // such as the estimation log: on ext4 a file emptied and written
         // again is flushed to the disk when it is closed, which makes every
         // rewrite wait for the disk. A write killed part-way leaves the old
-        // text's tail after the new text.
+        // text's tail after the new text. Only a regular file is written
+        // over: a symbolic link (which is not followed) or any other kind
+        // of file at the path is refused with an IoError, so that a file
+        // the program keeps for itself never destroys another one.
         WriteOver,
     };
     // Creates the file, or opens an existing one, for writing.
@@ -60,6 +63,9 @@ protected:
     void Abandon();
 
 private:
+    // Opens (or creates) the regular file at `path` for writing over, as
+    // Existing::WriteOver says. Throws IoError.
+    static int OpenRegularFile(const std::filesystem::path& path);
     void WriteOut(const char* data, std::size_t size);
     // Cuts the file to what was written; false when that failed.
     bool CutToWritten();

@@ -242,6 +242,46 @@ TEST(CliEstimateTest, LogThatCannotBeWrittenIsAnError) {
     EXPECT_EQ(result.err, "kelvo-cli: Path not found\n");
 }
 
+TEST(CliEstimateTest, ALogThatIsASymbolicLinkIsNotWrittenThrough) {
+    test::TempDir dir;
+    test::WriteFile(dir / "notes", "precious notes");
+    std::filesystem::create_symlink(dir / "notes", dir / "log");
+    const auto result = RunCli({"estimate", Titanic, "--dependent", "Survived", "--predictors", "Sex"}, dir.path());
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "kelvo-cli: Not a regular file: log (a symbolic link, which is not followed)\n");
+    EXPECT_EQ(test::ReadFile(dir / "notes"), "precious notes");
+}
+
+// A table header that stops the reading leaves the later tables at 0: the
+// commands that estimate still give their output, with the warning and exit
+// status 3, even for a model that uses none of the tables left out.
+class CliPartialReadTest : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(CliPartialReadTest, ExitsWithStatus3AndTheWarning) {
+    test::TempDir dir;
+    std::string text = test::ReadFile(Titanic);
+    text.replace(text.find("Survived*Age"), 12, "Survived*Agx");
+    test::WriteFile(dir / "t.tbl", text);
+    std::vector<std::string> arguments = GetParam();
+    arguments.insert(arguments.begin() + 1, (dir / "t.tbl").string());
+    arguments.insert(arguments.end(), {"--dependent", "Survived", "--predictors", "Class,Sex"});
+    const auto result = RunCli(arguments, dir.path());
+    EXPECT_EQ(result.status, 3) << result.err;
+    EXPECT_NE(result.err.find("warning: Incorrect variable name in file: Agx\n"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("was read only up to the faulty table header above"), std::string::npos) << result.err;
+    // The output is there all the same.
+    EXPECT_TRUE(!result.out.empty() || std::filesystem::exists(dir / "out")) << arguments[0];
+
+    // The whole file: status 0.
+    arguments[1] = Titanic;
+    EXPECT_EQ(RunCli(arguments, dir.path()).status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, CliPartialReadTest,
+                         ::testing::Values(std::vector<std::string>{"estimate"},
+                                           std::vector<std::string>{"report", "--format", "text", "-o", "out"},
+                                           std::vector<std::string>{"chart", "-o", "out"}));
+
 }  // namespace
 }  // namespace kelvo
 

@@ -31,5 +31,43 @@ TEST(CliImportTest, RefusalWritesNothingAndKeepsAnOldFile) {
     EXPECT_EQ(test::ReadFile(out), "old");
 }
 
+// A name or value with a control character is refused from a real file by
+// both importers of files: exit status 2, the message, and no file.
+struct ControlCase {
+    const char* name;
+    const char* command;
+    std::string contents;
+    const char* message;
+};
+
+void PrintTo(const ControlCase& c, std::ostream* os) { *os << c.name; }
+
+class CliControlCharacterTest : public ::testing::TestWithParam<ControlCase> {};
+
+TEST_P(CliControlCharacterTest, RefusedWithExitStatus2AndNoFile) {
+    const ControlCase& c = GetParam();
+    test::TempDir dir;
+    test::WriteFile(dir / "in.csv", c.contents);
+    const auto out = dir / "out.tbl";
+    const auto result = RunCli({c.command, (dir / "in.csv").string(), "-o", out.string()});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CliControlCharacterTest,
+    ::testing::Values(
+        ControlCase{"CsvName", "import-csv", "Sex,\"Reg\nion\"\nMale,\"No\nrth\"\nFemale,South\n",
+                    "Variable name \"Reg\\nion\" holds a line end (line 2)"},
+        ControlCase{"CsvValue", "import-csv", "Sex,Region\nMale,\"No\nrth\"\nFemale,South\n",
+                    "Value in column \"Region\": \"No\\nrth\" holds a line end (line 3)"},
+        ControlCase{"CountsValue", "import-counts",
+                    "kelvo_set,A,B,kelvo_count\n0,:x,:p,3\n0,\":y\tz\",:p,4\n",
+                    "Value in column \"A\": \"y\\tz\" holds a tab (line 3)"},
+        ControlCase{"CountsName", "import-counts", std::string("kelvo_set,A\0,B,kelvo_count\n0,:x,:p,3\n", 37),
+                    "Variable name \"A\\0\" holds a NUL character (line 1)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace kelvo

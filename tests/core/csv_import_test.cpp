@@ -43,7 +43,7 @@ TEST(CsvImportTest, QuotesEmbeddedSeparatorsAndPiecesOfAnySize) {
     const std::string csv =
         "\xEF\xBB\xBF\"Na,me\",\"He said \"\"x\"\"\"\n"
         "\"a,b\", \"q\"\"1\" \n"
-        "\"multi\nline\",plain\n"
+        "\"two, words\",plain\n"
         "\"a,b\",plain\n";
     for (const std::size_t piece : {0u, 1u, 2u, 7u}) {
         const TableSet ts = Import(csv, {}, piece);
@@ -51,7 +51,7 @@ TEST(CsvImportTest, QuotesEmbeddedSeparatorsAndPiecesOfAnySize) {
         EXPECT_EQ(ts.VariableNames[1].str(), "Na,me");
         EXPECT_EQ(ts.VariableNames[2].str(), "He said \"x\"");
         EXPECT_EQ(ts.CategoryNames[1][1].str(), "a,b");
-        EXPECT_EQ(ts.CategoryNames[1][2].str(), "multi\nline");
+        EXPECT_EQ(ts.CategoryNames[1][2].str(), "two, words");
         EXPECT_EQ(ts.CategoryNames[2][1].str(), "q\"1");
         EXPECT_EQ(PairCell(ts, 1, 1, 2, 2), 1);
     }
@@ -88,7 +88,7 @@ TEST(CsvImportTest, TruncateCutsNamesAndValues) {
 
 struct RefusalCase {
     const char* name;
-    const char* csv;
+    std::string csv;
     const char* message;
     bool truncate;
 };
@@ -151,7 +151,18 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"OneCategory", "A,B\nx,y\nx,z\n", "Column \"A\" has only one category (at least 2)", false},
         RefusalCase{"BadWeight", "A,B,W\nx,y,1\nx,z,-1\n",
                     "Invalid weight \"-1\" in line 3: weights are whole numbers from 0 to 2147483647", false},
-        RefusalCase{"BadQuotes", "A,B\n\"x\"y,z\n", "Malformed quotes in line 2", false}),
+        RefusalCase{"BadQuotes", "A,B\n\"x\"y,z\n", "Malformed quotes in line 2", false},
+        // No name or value holds a control character, cut or not: a line end
+        // would split its line of the table-set file.
+        RefusalCase{"LineEndInAValue", "Sex,Region\nMale,\"No\nrth\"\nFemale,South\n",
+                    "Value in column \"Region\": \"No\\nrth\" holds a line end (line 3)", true},
+        RefusalCase{"LineEndInAName", "Sex,\"Reg\r\nion\"\nMale,North\n",
+                    "Variable name \"Reg\\r\\nion\" holds a line end (line 2)", true},
+        RefusalCase{"TabInAValue", "A,B\nx,y\nz,p\tq\n", "Value in column \"B\": \"p\\tq\" holds a tab (line 3)", false},
+        RefusalCase{"NulInAValue", std::string("A,B\nx,y\nz\0w,q\n", 14),
+                    "Value in column \"A\": \"z\\0w\" holds a NUL character (line 3)", false},
+        RefusalCase{"EscapeInAName", "A,B\x1B\nx,y\n",
+                    "Variable name \"B\\x1B\" holds the control character U+001B (line 1)", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CsvImportTest, CountBeyondACellIsRefused) {

@@ -1,10 +1,11 @@
 // The estimation log under write failures: the error reaches the caller with
 // the user's text, the results of an earlier estimation stay, and the next
-// estimation writes the same log again.
+// estimation writes the same log again; and a path that is no regular file.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <random>
+#include <sys/stat.h>
 
 #include "estimation.h"
 #include "estimation_support.h"
@@ -56,20 +57,36 @@ TEST(LogFailureTest, FileSizeLimitPartWayKeepsEarlierResults) {
     EXPECT_EQ(ts->Coefficients[7][3], earlier);
 }
 
-TEST(LogFailureTest, LogNamedLikeADirectoryOrAFullDisk) {
+// The log is written only to a regular file: a symbolic link is not followed
+// (the file it points to keeps its bytes, a dangling one creates nothing),
+// and a folder, a device or a named pipe (which would block) are refused.
+TEST(LogFailureTest, LogThatIsNoRegularFileIsRefusedAndNothingChanges) {
     test::TempDir dir;
-    auto ts = LargestModel();
+    test::WriteFile(dir / "notes", "precious notes");
+    std::filesystem::create_symlink(dir / "notes", dir / "link");
+    std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    const auto ts = test::ReadExample("titanic.tbl");
     CollectingWarningSink warnings;
-    for (const auto& [path, text] : {std::pair<std::filesystem::path, std::string>{dir.path(), "File access denied"},
-                                     {"/dev/full", "Disk full"}}) {
+    for (const auto& [path, reason] : std::vector<std::pair<std::filesystem::path, std::string>>{
+             {dir / "link", " (a symbolic link, which is not followed)"},
+             {dir / "dangling", " (a symbolic link, which is not followed)"},
+             {dir.path(), ""},
+             {dir / "pipe", ""},
+             {"/dev/full", ""}}) {
         try {
-            test::Estimate(*ts, 1, {2, 3}, warnings, path);
+            test::Estimate(*ts, 4, {1, 2}, warnings, path);
             ADD_FAILURE() << "no error for " << path;
         } catch (const IoError& e) {
-            EXPECT_EQ(e.what(), text) << path;
+            EXPECT_EQ(e.what(), "Not a regular file: " + path.string() + reason);
         }
     }
-    EXPECT_TRUE(std::filesystem::is_directory(dir.path()));
+    EXPECT_EQ(test::ReadFile(dir / "notes"), "precious notes");
+    EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
+    // A regular file behind the same name is written as always.
+    std::filesystem::remove(dir / "link");
+    EXPECT_TRUE(test::Estimate(*ts, 4, {1, 2}, warnings, dir / "link"));
+    EXPECT_TRUE(test::MatchesGolden("estimation_titanic.log", test::ReadFile(dir / "link")));
 }
 
 }  // namespace

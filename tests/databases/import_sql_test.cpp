@@ -243,7 +243,13 @@ INSTANTIATE_TEST_SUITE_P(
                 "is 2147483648, more than a table cell holds (2147483647)"},
         Refusal{"BadCondition", "A,B,W\nx,y,1\nz,q,1\n", {"--where", "A = = 1"}, "refused the query"},
         Refusal{"NoRecordMeetsTheCondition", "A,B,W\nx,y,1\nz,q,1\n", {"--where", "\"A\" = 'none'"},
-                "No records: the counting query found none"}),
+                "No records: the counting query found none"},
+        // A value or a column name with a control character could not stand
+        // on a line of the table-set file.
+        Refusal{"LineEndInAValue", "A,B,W\nx,y,1\n\"z\nw\",q,1\n", {"--weight", "W"},
+                "Value in column \"A\": \"z\\nw\" holds a line end (result row "},
+        Refusal{"TabInAColumnName", "A\tB,C,W\nx,y,1\nz,q,1\n", {"--weight", "W"},
+                "Variable name \"A\\tB\" holds a tab"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DatabaseImportTest, FractionalWeightIsRefused) {
@@ -300,6 +306,32 @@ TEST(DatabaseImportTest, NullIsACategoryNamedAsAnEmptyField) {
                                    (dir / "both.tbl").string()});
     EXPECT_EQ(both.status, 2);
     EXPECT_NE(both.err.find("Column \"A\" holds both NULL and empty values"), std::string::npos) << both.err;
+}
+
+// The user's condition runs in a read-only transaction as one statement: a
+// second statement pasted in is refused by the server, and so is a write
+// from within the one statement; the database is left as it was.
+TEST(DatabaseImportTest, TheConditionCanNeitherAddStatementsNorWrite) {
+    ASSERT_EQ(Server().Psql("CREATE TABLE r (sex text, region text);\n"
+                            "INSERT INTO r VALUES ('m', 'north'), ('f', 'south');\nCREATE SEQUENCE s;\n")
+                  .status,
+              0);
+    test::TempDir dir;
+    for (const auto& [where, message] : std::vector<std::pair<std::string, std::string>>{
+             {"1=1) GROUP BY GROUPING SETS ((sex),(region)); DROP TABLE r; COMMIT; "
+              "SELECT 1 FROM (SELECT 1 AS sex, 1 AS region) q WHERE (1=1",
+              "cannot insert multiple commands into a prepared statement"},
+             {"nextval('s') > 0", "cannot execute nextval() in a read-only transaction"}}) {
+        const CliResult result = RunCli({"import-sql", "--postgres", Server().Conninfo(), "--table", "r", "--where",
+                                         where, "-o", (dir / "r.tbl").string()});
+        EXPECT_EQ(result.status, 2) << where;
+        EXPECT_NE(result.err.find("The PostgreSQL server refused the query: ERROR:  " + message), std::string::npos)
+            << result.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "r.tbl"));
+    }
+    const CliResult left = Server().Psql("SELECT count(*) || ' rows' FROM r;\nSELECT 'used: ' || is_called FROM s;\n");
+    EXPECT_NE(left.out.find("2 rows"), std::string::npos) << left.out << left.err;
+    EXPECT_NE(left.out.find("used: false"), std::string::npos) << left.out;
 }
 
 TEST(DatabaseImportTest, AServerThatIsNotRunningIsAClearRefusal) {

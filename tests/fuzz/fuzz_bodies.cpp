@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 #include <memory>
 #include <string_view>
+#include <unistd.h>
 
 #include "csv_import.h"
 #include "estimation.h"
@@ -47,6 +49,21 @@ std::unique_ptr<TableSet> TableSetWithModel(const std::uint8_t* data, std::size_
     return ts;
 }
 
+// The estimation log of every run (a log is written only to a regular
+// file): one file of this process in the temporary folder, removed at exit.
+const std::filesystem::path& ScratchLog() {
+    struct Log {
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("kelvo-fuzz-" + std::to_string(::getpid()) + ".log");
+        ~Log() {
+            std::error_code ignored;
+            std::filesystem::remove(path, ignored);
+        }
+    };
+    static const Log log;
+    return log.path;
+}
+
 }  // namespace
 
 void Estimation(const std::uint8_t* data, std::size_t size) {
@@ -55,7 +72,7 @@ void Estimation(const std::uint8_t* data, std::size_t size) {
     CollectingWarningSink warnings;
     bool computed = false;
     try {
-        computed = ComputeEstimates(*ts, warnings, "/dev/null");
+        computed = ComputeEstimates(*ts, warnings, ScratchLog());
     } catch (const std::invalid_argument&) {
         return;  // a model the estimation refuses (a variable without categories)
     }

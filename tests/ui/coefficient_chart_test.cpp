@@ -100,6 +100,43 @@ private slots:
         QCOMPARE(errors.size(), 1);
     }
 
+    // A chart that cannot be drawn from the table set as it is now (here the
+    // selection has lost its dependent variable) ends at the control that
+    // asked for it, with the error box; no older chart stays to be saved.
+    void aChartThatCannotBeDrawnEndsInTheErrorBox_data() {
+        QTest::addColumn<bool>("fromCheckBox");
+        QTest::newRow("classical check box") << true;
+        QTest::newRow("category list") << false;
+    }
+    void aChartThatCannotBeDrawnEndsInTheErrorBox() {
+        QFETCH(bool, fromCheckBox);
+        TableSet ts;
+        EstimateTitanic(ts, true);
+        CollectingWarningSink warnings;
+        TCoefficientChart window(ts, warnings);
+        QStringList errors;
+        window.seams.showError = [&](const QString& text) { errors << text; };
+        bool asked = false;
+        window.seams.chooseSaveFile = [&](const QString&, const QString&, const QString&) {
+            asked = true;
+            return QString();
+        };
+        QVERIFY(test::ShowActive(&window));
+        QVERIFY(!window.Svg().empty());
+        ts.DependentVariable = 0;
+        if (fromCheckBox) {
+            window.ClassicalBox->click();
+        } else {
+            window.CategoryBox->setFocus();
+            QTest::keyClick(window.CategoryBox, Qt::Key_Down);
+        }
+        QCOMPARE(errors, QStringList{"no results: No dependent variable specified"});
+        QVERIFY(window.Svg().empty());
+        QVERIFY(window.isVisible());
+        window.SaveSvgButton->click();
+        QVERIFY(!asked);
+    }
+
     // Without the model summary there are no classical errors to switch to.
     void classicalNeedsTheSummary() {
         TableSet ts;

@@ -1,6 +1,7 @@
 // The variable chooser and the variable editor, with their cell editors
 // always open, driven with real key events.
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -210,6 +211,33 @@ private slots:
         QCOMPARE(test::DataEntryFields(ts), before);
         QCOMPARE(editor->NameEditor()->text(), name);
         QCOMPARE(editor->CategoryEditor(0)->text(), category);
+        editor->hide();
+    }
+
+    // A pasted text may bring a line end or a tab along: refused like any
+    // character a name cannot hold.
+    void editorRefusesPastedControlCharacters_data() {
+        QTest::addColumn<bool>("inName");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("warning");
+        QTest::newRow("line end in the name") << true << "Sex\nAge" << "A name cannot hold a line end";
+        QTest::newRow("tab in a category") << false << "Male\tFemale" << "A name cannot hold a tab";
+    }
+    void editorRefusesPastedControlCharacters() {
+        QFETCH(bool, inName);
+        QFETCH(QString, pasted);
+        QFETCH(QString, warning);
+        OpenEditor(ThreeVariables(), 2);
+        const std::string before = test::DataEntryFields(ts);
+        QLineEdit* field = inName ? editor->NameEditor() : editor->CategoryEditor(0);
+        Retype(field, "");
+        QApplication::clipboard()->setText(pasted);
+        QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(field->text(), pasted);
+        QTest::mouseClick(editor->OKButton, Qt::LeftButton);
+        QVERIFY(editor->isVisible());
+        QCOMPARE(warnings.warnings, std::vector<std::string>{warning.toStdString()});
+        QCOMPARE(test::DataEntryFields(ts), before);
         editor->hide();
     }
 

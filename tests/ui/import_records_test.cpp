@@ -114,6 +114,77 @@ private slots:
         QCOMPARE(window.ProgressBar->value(), window.ProgressBar->maximum());
     }
 
+    // The import takes the columns the preview showed, by their place: a
+    // name in UTF-8 or in Latin-1, or one that two columns bear.
+    void importsThePreviewedColumnsWhateverTheirNames_data() {
+        QTest::addColumn<QByteArray>("csv");
+        QTest::addColumn<int>("unchecked");
+        QTest::newRow("UTF-8") << QByteArray("R\xC3\xA9gion,Sexe\nNord,H\nSud,F\nSud,H\nSud,H\n") << -1;
+        QTest::newRow("Latin-1") << QByteArray("R\xE9gion,Sexe\nNord,H\nSud,F\nSud,H\nSud,H\n") << -1;
+        QTest::newRow("two of one name") << QByteArray("Sexe,R\xC3\xA9gion,Sexe\nx,Nord,H\nx,Sud,F\ny,Sud,H\ny,Sud,H\n") << 0;
+    }
+    void importsThePreviewedColumnsWhateverTheirNames() {
+        QFETCH(QByteArray, csv);
+        QFETCH(int, unchecked);
+        TempDir dir;
+        kelvo::test::WriteFile(dir / "r.csv", csv.toStdString());
+        kelvo::test::RecordingWarnings warnings;
+        TImportRecords window(warnings);
+        QVERIFY(window.ReadPreview(Q(dir / "r.csv")));
+        QCOMPARE(window.Columns->item(unchecked + 1, TImportRecords::NameColumn)->text(), QString::fromUtf8("R\u00e9gion"));
+        if (unchecked >= 0) window.UseBox(unchecked)->setChecked(false);
+        window.seams.chooseTableFile = [&] { return Q(dir / "r.tbl"); };
+        window.ImportButtonClick();
+        QCOMPARE(warnings.warnings, std::vector<std::string>{});
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+        kelvo::TableSet ts;
+        kelvo::CollectingWarningSink quiet;
+        kelvo::OpenTableSet(ts, (dir / "r.tbl").string(), quiet);
+        QCOMPARE(ts.VariableCount, 2);
+        QCOMPARE(ts.VariableNames[1].str(), std::string("R\xE9gion"));
+        QCOMPARE(ts.VariableNames[2].str(), std::string("Sexe"));
+        QCOMPARE(ts.CategoryNames[2][1].str(), std::string("H"));
+        QCOMPARE(kelvo::PairCell(ts, 1, 2, 2, 1), 2);  // Sud and H
+    }
+
+    // A column whose name or values hold a control character cannot become
+    // a variable: the note says where, the others import as usual.
+    void columnsWithControlCharactersAreGreyed() {
+        TempDir dir;
+        kelvo::test::WriteFile(dir / "c.csv", "A,\"B\tb\",C\nx,p,u\ny,q,\"line\nend\"\nx,p,v\n");
+        kelvo::test::RecordingWarnings warnings;
+        TImportRecords window(warnings);
+        QVERIFY(window.ReadPreview(Q(dir / "c.csv")));
+        QCOMPARE(window.Columns->item(1, TImportRecords::NoteColumn)->text(), QString("name holds a tab"));
+        QCOMPARE(window.Columns->item(2, TImportRecords::NoteColumn)->text(), QString("value on line 4 holds a line end"));
+        QVERIFY(!window.UseBox(1)->isEnabled() && !window.UseBox(1)->isChecked());
+        QVERIFY(!window.UseBox(2)->isEnabled() && !window.UseBox(2)->isChecked());
+        QVERIFY(!window.ImportButton->isEnabled());  // one variable is left
+    }
+
+    // What the reading or the writing throws ends at the slot: a refusal as
+    // a warning, a failed file operation in the error box; the window stays.
+    void failuresEndAtTheSlots() {
+        Preview preview;
+        TImportRecords& window = preview.window;
+        QStringList errors;
+        window.seams.showError = [&](const QString& text) { errors << text; };
+        QVERIFY(!window.ReadPreview(Q(preview.dir / "missing.csv")));
+        QCOMPARE(errors, QStringList{"File not found"});
+        QVERIFY(preview.Read());
+        window.seams.chooseTableFile = [&] { return Q(preview.dir / "missing" / "out.tbl"); };
+        window.ImportButtonClick();
+        QCOMPARE(errors, (QStringList{"File not found", "Path not found"}));
+        QCOMPARE(window.result(), int(QDialog::Rejected));
+        // The file changed since the preview: the column chosen is gone.
+        kelvo::test::WriteFile(preview.dir / "p.csv", "A,Many\nx,1\ny,2\n");
+        window.seams.chooseTableFile = [&] { return Q(preview.dir / "out.tbl"); };
+        window.ImportButtonClick();
+        QCOMPARE(preview.warnings.warnings, std::vector<std::string>{"No column 4: the file has 2"});
+        QVERIFY(!std::filesystem::exists(preview.dir / "out.tbl"));
+        QVERIFY(window.ImportButton->isEnabled());
+    }
+
     void cancelledImportWritesNothing() {
         TempDir dir;
         const auto csv = LargeCsv(dir);

@@ -58,6 +58,7 @@ class ModelFlowTest : public QObject {
     void ReadExample() {
         ts = std::make_unique<TableSet>();
         windows = std::make_unique<AppWindows>(*ts);
+        windows->SelectModel().LogPath = m_folder.filePath("log").toStdString();
         const QString example = m_folder.filePath("titanic.tbl");
         QFile::remove(example);
         QVERIFY(QFile::copy(QString::fromStdString(test::SourcePath("examples/titanic.tbl").string()), example));

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <filesystem>
 #include <memory>
 
 #include "data_entry_test_support.h"
@@ -79,11 +80,15 @@ class SelectModelTest : public QObject {
     std::unique_ptr<TSelectModel> dialog;
     QStringList shown;  // follow-up windows and error boxes, in order
 
+    // The estimation log, in a state folder that Compute makes.
+    QString LogPath() const { return m_folder.filePath("state/kelvo/log"); }
+
     void Open(std::unique_ptr<TableSet> tableSet) {
         ts = std::move(tableSet);
         warnings.warnings.clear();
         shown.clear();
         dialog = std::make_unique<TSelectModel>(*ts, warnings);
+        dialog->LogPath = LogPath().toStdString();
         dialog->seams.showCheckResults = [this] { shown << "check"; };
         dialog->seams.showDisplayResults = [this] { shown << "display"; };
         dialog->seams.showError = [this](const QString& text) { shown << "error: " + text; };
@@ -92,7 +97,7 @@ class SelectModelTest : public QObject {
 
 private slots:
     void initTestCase() {
-        // The estimation log goes to the current directory.
+        // Nothing is written to the current directory.
         QVERIFY(m_folder.isValid());
         QVERIFY(QDir::setCurrent(m_folder.path()));
     }
@@ -334,7 +339,7 @@ private slots:
         QCOMPARE(ts->DependentVariable, 4);
         QVERIFY(dialog->isVisible());
         QVERIFY(shown.isEmpty());
-        QVERIFY(!QFile::exists("log"));
+        QVERIFY(!QFile::exists(LogPath()));
     }
 
     void computeShowsTheCheckAndTheResultsThenCloses() {
@@ -361,8 +366,8 @@ private slots:
         QVERIFY(ts->ResultsAvailable);
         QCOMPARE(dialog->DependentListCount, 1);
 
-        // The same numbers as the estimation run directly, and the log in the
-        // current directory.
+        // The same numbers as the estimation run directly, and the log in its
+        // folder, made private to the user; nothing in the current directory.
         auto expected = test::ReadExample("titanic.tbl");
         RecordingWarnings quiet;
         QVERIFY(test::Estimate(*expected, 4, {1, 2}, quiet, m_folder.filePath("expected.log").toStdString()));
@@ -375,8 +380,11 @@ private slots:
                 QCOMPARE(ts->Coefficients[p][d], expected->Coefficients[p][d]);
                 QCOMPARE(ts->StandardErrors[p][d], expected->StandardErrors[p][d]);
             }
-        QVERIFY(QFile::exists("log"));
-        QCOMPARE(test::ReadFile("log"), test::ReadFile(m_folder.filePath("expected.log").toStdString()));
+        QCOMPARE(test::ReadFile(LogPath().toStdString()), test::ReadFile(m_folder.filePath("expected.log").toStdString()));
+        for (const char* folder : {"state", "state/kelvo"})
+            QVERIFY(std::filesystem::status(m_folder.filePath(folder).toStdString()).permissions() ==
+                    std::filesystem::perms::owner_all);
+        QVERIFY(!QFile::exists("log"));
     }
 
     void aSingularModelWarnsClosesAndKeepsThePreviousResults() {
@@ -396,7 +404,7 @@ private slots:
     }
 
     void aLogThatCannotBeWrittenIsReportedAndTheDialogStays() {
-        QVERIFY(QDir().mkdir("log"));  // a folder where the log file should go
+        QVERIFY(QDir().mkpath(LogPath()));  // a folder where the log file should go
         auto tableSet = test::ReadExample("titanic.tbl");
         tableSet->VariableRoles[4] = 1;
         tableSet->VariableRoles[2] = 2;
@@ -404,11 +412,11 @@ private slots:
         QTest::mouseClick(dialog->OKButton, Qt::LeftButton);
         QCOMPARE(shown.size(), 1);
         QVERIFY2(shown.first().startsWith("error: "), qPrintable(shown.first()));
-        QCOMPARE(shown.first(), QStringLiteral("error: File access denied"));
+        QCOMPARE(shown.first(), "error: Not a regular file: " + LogPath());
         QVERIFY(dialog->isVisible());
         QVERIFY(ts->ResultsAvailable);
         // A second try after the folder has gone works.
-        QVERIFY(QDir().rmdir("log"));
+        QVERIFY(QDir().rmdir(LogPath()));
         shown.clear();
         QTest::mouseClick(dialog->OKButton, Qt::LeftButton);
         QCOMPARE(shown, (QStringList{"check", "display"}));

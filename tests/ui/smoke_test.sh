@@ -34,6 +34,8 @@ expect() {
 run || { echo "kelvo ended with status $?" >&2; exit 1; }
 expect "^shown: KELVO - Quendar - Version 7.0 592x"
 expect "^file: -, variables: -$"
+# The estimation log goes to the state folder, not to the current folder.
+expect "^estimation log: $work/state/kelvo/log$"
 
 # A file named on the command line is read at start-up; Qt's own options
 # still work beside it.
