@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
         const auto box = kelvo::ui::RecoveryBox(
             &windows.Main(),
             kelvo::ui::RecoveryQuestion(QStringLiteral("/home/analyst/survey/titanic.tbl").toStdString(),
-                                        1'765'200'000));
+                                        1'765'200'000, kelvo::ui::JournalAge::Newer, 1'765'190'000));
         ok &= Save(*box, folder, QStringLiteral("recovery_question"));
     }
 
