@@ -65,6 +65,13 @@ int main(int argc, char** argv) {
     main.seams.chooseOpenFile = [example] { return example; };
     main.ReadKELVOFile2Click();
     ok &= Save(main, folder, QStringLiteral("main_window"));
+    // With the lines of recovered changes and of a journal that cannot be
+    // written.
+    main.RecoveredLine->show();
+    main.ShowJournalProblem(QStringLiteral("Recovery file not written: Disk full"));
+    ok &= Save(main, folder, QStringLiteral("main_window_unsaved"));
+    main.RecoveredLine->hide();
+    main.ShowJournalProblem(QString());
 
     // The main window with its File menu open.
     main.show();
