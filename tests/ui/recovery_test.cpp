@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 #include <filesystem>
@@ -395,38 +394,6 @@ private slots:
         second.main().OfferRecovery();
         QCOMPARE(second.questions.size(), 1);
         QCOMPARE(second.ts->PairTables[1][1][1], 4444);
-    }
-
-    // Escape and the close box answer Later; Return the default, Recover.
-    void theQuestionsAnswers_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("Escape") << int(Qt::Key_Escape) << 0 << int(Recovery::Answer::Later);
-        QTest::newRow("close box") << 0 << 0 << int(Recovery::Answer::Later);
-        QTest::newRow("Return") << int(Qt::Key_Return) << 0 << int(Recovery::Answer::Recover);
-        QTest::newRow("Alt+D") << int(Qt::Key_D) << int(Qt::AltModifier) << int(Recovery::Answer::Discard);
-        QTest::newRow("Alt+L") << int(Qt::Key_L) << int(Qt::AltModifier) << int(Recovery::Answer::Later);
-    }
-    void theQuestionsAnswers() {
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        QFETCH(int, answer);
-        WhenModalShown([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            QVERIFY(box != nullptr);
-            QVERIFY(QTest::qWaitForWindowActive(box));
-            if (key == 0) box->close();
-            else QTest::keyClick(box, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-            // A key that does nothing must not pass for Later (a mnemonic
-            // clicks its button a moment later).
-            if (!QTest::qWaitFor([box] { return !box->isVisible(); }, 1000)) {
-                box->findChild<QPushButton*>(QStringLiteral("DiscardButton"))->click();
-                QFAIL("the key left the question open");
-            }
-        });
-        const Recovery::Answer got = kelvo::ui::AskRecovery(nullptr, QStringLiteral("Recover unsaved changes?"));
-        QCOMPARE(int(got), answer);
     }
 
     // Ctrl+S saves from inside the editors, with what they show.
