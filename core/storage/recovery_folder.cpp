@@ -113,7 +113,7 @@ std::filesystem::path JournalPath(const std::filesystem::path& folder, const std
 std::filesystem::path FreeJournalPath(const std::filesystem::path& folder, const std::string& tableSetPath) {
     const std::string stem = NameStem(WholePath(tableSetPath));
     for (int number = 1; number < MaxNumber; ++number) {
-        const std::filesystem::path file = folder / (Numbered(stem, number) + std::string(Extension));
+        std::filesystem::path file = folder / (Numbered(stem, number) + std::string(Extension));
         if (!Taken(file)) return file;
     }
     ThrowIoError(EEXIST, IoOperation::Write);
@@ -181,7 +181,7 @@ std::filesystem::path SetAsideDamagedJournal(const std::filesystem::path& file, 
     if (::localtime_r(&when, &local) != nullptr) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
     const std::string base = stem + ".damaged-" + stamp;
     for (int number = 1; number < MaxNumber; ++number) {
-        const std::filesystem::path target = file.parent_path() / Numbered(base, number);
+        std::filesystem::path target = file.parent_path() / Numbered(base, number);
         if (MoveWithoutReplacing(file, target)) return target;
     }
     ThrowIoError(EEXIST, IoOperation::Write);
