@@ -45,7 +45,7 @@ AppWindows::AppWindows(kelvo::TableSet& ts, const std::filesystem::path& recover
     m_modelSummary = std::make_unique<TModelSummary>(m_ts, m_warnings, parent);
     m_coefficientChart = std::make_unique<TCoefficientChart>(m_ts, m_warnings, parent);
     m_importRecords = std::make_unique<TImportRecords>(m_warnings, parent);
-    m_recovery = std::make_unique<Recovery>(m_ts, m_warnings, recoveryFolder);
+    m_recovery = std::make_unique<Recovery>(m_ts, recoveryFolder);
     Wire();
 }
 
@@ -64,7 +64,12 @@ void AppWindows::Wire() {
     // The import saves through the main window's Create dialog, with its
     // overwrite confirmation.
     seams.showImportRecords = [this](const QString& path) { return m_importRecords->Run(path); };
-    m_importRecords->seams.chooseTableFile = seams.chooseCreateFile;
+    // A file that another KELVO has open is not written over by the import.
+    m_importRecords->seams.chooseTableFile = [this] {
+        const QString path = m_main->seams.chooseCreateFile ? m_main->seams.chooseCreateFile() : QString();
+        if (path.isEmpty() || !m_recovery->Claim(ToPath(path).string())) return QString();
+        return path;
+    };
     m_importRecords->seams.showError = seams.showError;
     seams.showSpecifyOutput = [this] {
         m_specifyOutput->exec();
@@ -106,6 +111,26 @@ void AppWindows::Wire() {
     seams.offerRecoveryAtStartUp = [this] { return m_recovery->OfferAll(); };
     m_recovery->seams.ask = [this](const QString& question) { return AskRecovery(m_main.get(), question); };
     m_recovery->seams.showError = seams.showError;
+    seams.claimFile = [this](const QString& path) { return m_recovery->Claim(ToPath(path).string()); };
+    seams.claimSettled = [this] { m_recovery->Settle(); };
+    // A journal that cannot be written is said in a line of the main window
+    // and of the table editor, where the typing goes on undisturbed.
+    m_recovery->seams.showProblem = [this](const QString& problem) {
+        m_main->ShowJournalProblem(problem);
+        m_editTable->ShowJournalProblem(problem);
+    };
+    // Save (Ctrl+S) from every window: the action of the main window's menu
+    // belongs to each of them too. The names in an open variable editor are
+    // stored first.
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             m_warningMessage.get(), m_confirmMessage.get(), m_editVariables.get(), m_editVariable.get(),
+             m_editTable.get(), m_selectModel.get(), m_checkResults.get(), m_displayResults.get(),
+             m_specifyOutput.get(), m_about.get(), m_createVariables.get(), m_enterVariable.get(), m_help.get(),
+             m_modelSummary.get(), m_coefficientChart.get(), m_importRecords.get()})
+        window->addAction(m_main->Save1);
+    seams.storeOpenEdits = [this] {
+        if (m_editVariable->isVisible()) m_editVariable->StoreNames();
+    };
     seams.showAbout = [this] { m_about->exec(); };
     seams.showHelp = [this] { m_help->ShowContents(); };
 }

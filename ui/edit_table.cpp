@@ -107,10 +107,16 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
     NextButton = AddButton(this, "NextButton", "&Next", PressedByEnter::Never, &TEditTable::NextButtonClick);
     PrevButton = AddButton(this, "PrevButton", "&Previous", PressedByEnter::Never, &TEditTable::PrevButtonClick);
 
+    StatusLine = new QLabel(this);
+    StatusLine->setObjectName("StatusLine");
+    StatusLine->setStyleSheet("color: #b00000");
+    StatusLine->hide();
+
     auto* buttons = PagingButtonRow(PrevButton, NextButton, OKButton);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Label1);
     layout->addWidget(Tab, 1);
+    layout->addWidget(StatusLine);
     layout->addLayout(buttons);
     SetTabOrder({Tab, PrevButton, NextButton, OKButton});
     resize(735, 442);
@@ -285,6 +291,11 @@ void TEditTable::SetCellText(int column, int row, const QString& text) {
 
 void TEditTable::SetCurrentCell(int column, int row) {
     if (column >= 1 && row >= 1 && column <= m_S + 1 && row <= m_R + 1) Tab->setCurrentCell(row - 1, column - 1);
+}
+
+void TEditTable::ShowJournalProblem(const QString& problem) {
+    StatusLine->setText(problem);
+    StatusLine->setVisible(!problem.isEmpty());
 }
 
 QString TEditTable::CopyText() const {

@@ -35,6 +35,8 @@ public:
     QPushButton* OKButton;
     QPushButton* NextButton;
     QPushButton* PrevButton;
+    // Below the grid, shown only while recovery journals cannot be written.
+    QLabel* StatusLine;
 
     // How a cell is painted.
     enum CellState { Fixed = 1, Selected = 2, Focused = 4 };
@@ -72,6 +74,10 @@ public:
     int TableNumber() const { return m_k; }
     // Moves the current cell (grid coordinates, data or totals cells).
     void SetCurrentCell(int column, int row);
+
+    // Shows why recovery journals cannot be written, or, with an empty
+    // text, that they can again. It never takes the keyboard.
+    void ShowJournalProblem(const QString& problem);
 
 protected:
     void showEvent(QShowEvent* event) override;

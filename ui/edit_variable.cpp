@@ -88,27 +88,28 @@ QLineEdit* TEditVariable::NameEditor() const { return kelvo::ui::NameEditor(tab1
 QLineEdit* TEditVariable::CategoryEditor(int row) const { return kelvo::ui::NameEditor(Tab2, row); }
 
 void TEditVariable::OKButtonClick() {
-    if (NameEditorText(tab1, 0).isEmpty()) return;
-    if (m_variable == 0) {
-        accept();
-        return;
-    }
+    if (StoreNames()) accept();
+}
+
+bool TEditVariable::StoreNames() {
+    if (NameEditorText(tab1, 0).isEmpty()) return false;
+    if (m_variable == 0) return true;
     // Every name is checked before anything is stored, so a refused name
     // leaves the table set untouched and the window open with all the text.
     const auto name = StoredName(NameEditorText(tab1, 0), m_warnings);
-    if (!name) return;
+    if (!name) return false;
     std::vector<std::string> categories;
     for (int row = 0; row < Tab2->rowCount(); ++row) {
         const auto category = StoredName(NameEditorText(Tab2, row), m_warnings);
-        if (!category) return;
+        if (!category) return false;
         categories.push_back(*category);
     }
-    if (!AcceptVariableName(m_ts, *name, m_variable, m_warnings)) return;
+    if (!AcceptVariableName(m_ts, *name, m_variable, m_warnings)) return false;
 
     m_ts.VariableNames[m_variable] = *name;
     for (int j = 1; j <= static_cast<int>(categories.size()); ++j) m_ts.CategoryNames[m_variable][j] = categories[j - 1];
     if (seams.changed) seams.changed();
-    accept();
+    return true;
 }
 
 void TEditVariable::reject() {}

@@ -42,6 +42,9 @@ public:
     // Stores the names (cut to 12 characters) and closes, unless the name is
     // empty (nothing happens) or refused (a warning says why).
     void OKButtonClick();
+    // Stores the names as OK does, without closing (Save in the editor).
+    // False when nothing was stored: the name is empty, or refused.
+    bool StoreNames();
 
     // The open cell editors: the variable name, and category row `row`.
     QLineEdit* NameEditor() const;

@@ -53,6 +53,24 @@ struct MarkModified {
     }
 };
 
+// Settles the claim of a file when the command that claimed it ends, in
+// whatever way; Settle() does it earlier.
+class ClaimScope {
+public:
+    explicit ClaimScope(const std::function<void()>& settle) : m_settle(settle) {}
+    ~ClaimScope() { Settle(); }
+    ClaimScope(const ClaimScope&) = delete;
+    ClaimScope& operator=(const ClaimScope&) = delete;
+    void Settle() {
+        if (!m_settled && m_settle) m_settle();
+        m_settled = true;
+    }
+
+private:
+    const std::function<void()>& m_settle;
+    bool m_settled = false;
+};
+
 }  // namespace
 
 void PathLabel::setPath(const QString& path) {
@@ -131,6 +149,15 @@ void TMain::BuildControls() {
     Label3->setGeometry(76, 3, 216, 17);
     Label4 = MakeLabel("Label4", QStringLiteral("Variables: "), Panel1, 8, 21, 64);
     Label5 = MakeLabel("Label5", QStringLiteral("-"), Panel1, 76, 21, 216);
+
+    RecoveredLine = MakeLabel("RecoveredLine",
+                              QStringLiteral("Recovered changes, not saved yet: File > Save writes them to the file"),
+                              client, 24, 88, 544);
+    RecoveredLine->hide();
+    JournalLine = MakeLabel("JournalLine", QString(), client, 24, 106, 544);
+    JournalLine->setStyleSheet(QStringLiteral("color: #b00000"));
+    JournalLine->setToolTip(QStringLiteral("Your changes are safe once you save them"));
+    JournalLine->hide();
 }
 
 void TMain::BuildMenu() {
@@ -233,6 +260,7 @@ void TMain::WriteAndForgetJournal() {
     kelvo::WriteTableSet(m_ts);
     // The file now holds every change: the journal has nothing more to keep.
     if (seams.tableSetSaved) seams.tableSetSaved();
+    ShowRecovered(false);
 }
 
 bool TMain::WriteIfModified() {
@@ -249,6 +277,9 @@ bool TMain::WriteIfModified() {
 void TMain::Save1Click() {
     RunCommand([this] {
         if (!m_ts.TableSetOpen) return;
+        // Ctrl+S works in every window; an editor's names not yet stored
+        // are part of what is saved.
+        if (seams.storeOpenEdits) seams.storeOpenEdits();
         WriteAndForgetJournal();
         m_ts.TableSetModified = false;
     });
@@ -259,6 +290,15 @@ void TMain::ShowFileLabels() {
     Label5->setText(QString::number(m_ts.VariableCount));
 }
 
+void TMain::ShowRecovered(bool recovered) { RecoveredLine->setVisible(recovered); }
+
+void TMain::ShowJournalProblem(const QString& problem) {
+    JournalLine->setText(problem);
+    JournalLine->setVisible(!problem.isEmpty());
+}
+
+bool TMain::ClaimFile(const QString& path) { return !seams.claimFile || seams.claimFile(path); }
+
 void TMain::CreateKELVOFile1Click() {
     RunCommand([this] {
         // A modified table set is written before it is replaced, as Read
@@ -266,8 +306,12 @@ void TMain::CreateKELVOFile1Click() {
         if (!WriteIfModified()) return;
         const QString path = seams.chooseCreateFile ? seams.chooseCreateFile() : QString();
         if (path.isEmpty()) return;
+        ClaimScope claim(seams.claimSettled);
+        if (!ClaimFile(path)) return;
         kelvo::StartNewTableSet(m_ts, ToPath(path).string());
+        claim.Settle();
         ShowFileLabels();
+        ShowRecovered(false);
         if (seams.showCreateVariables) seams.showCreateVariables();
     });
 }
@@ -286,6 +330,8 @@ void TMain::ImportRecords1Click() {
         // The new file replaces the table set, as Read file does: a modified
         // one is written first.
         if (!WriteIfModified()) return;
+        // The import claims the file it writes when it is chosen.
+        const ClaimScope claim(seams.claimSettled);
         const QString records = seams.chooseImportFile ? seams.chooseImportFile() : QString();
         if (records.isEmpty()) return;
         const QString written = seams.showImportRecords ? seams.showImportRecords(records) : QString();
@@ -302,6 +348,8 @@ void TMain::ReadKELVOFile(const QString& path) {
 }
 
 void TMain::ReadChosenFile(const QString& path) {
+    ClaimScope claim(seams.claimSettled);
+    if (!ClaimFile(path)) return;
     try {
         kelvo::OpenTableSet(m_ts, ToPath(path).string(), m_warnings);
     } catch (const kelvo::IoError& error) {
@@ -309,15 +357,19 @@ void TMain::ReadChosenFile(const QString& path) {
         ShowError(QString::fromLatin1(error.what()) + QLatin1Char('\n') + QDir::toNativeSeparators(path));
         return;
     }
+    claim.Settle();
     // Unsaved changes to this file that a crash left behind are offered
     // in place of what the file holds.
-    if (seams.offerRecovery) seams.offerRecovery(FromPath(m_ts.FileName));
+    const bool recovered = seams.offerRecovery && seams.offerRecovery(FromPath(m_ts.FileName));
     ShowFileLabels();
+    ShowRecovered(recovered);
 }
 
 void TMain::OfferRecovery() {
     RunCommand([this] {
-        if (seams.offerRecoveryAtStartUp && seams.offerRecoveryAtStartUp()) ShowFileLabels();
+        if (!seams.offerRecoveryAtStartUp || !seams.offerRecoveryAtStartUp()) return;
+        ShowFileLabels();
+        ShowRecovered(true);
     });
 }
 

@@ -71,6 +71,15 @@ public:
         std::function<void()> tableSetSaved;
         std::function<bool(const QString&)> offerRecovery;
         std::function<bool()> offerRecoveryAtStartUp;
+        // One file in one KELVO: before a file becomes the open table set
+        // it is claimed (false: another KELVO has it open, which has been
+        // said, and nothing is opened); when the command ends, the claim
+        // is settled, whether the file was opened or not.
+        std::function<bool(const QString&)> claimFile;
+        std::function<void()> claimSettled;
+        // Before Save writes: an editor that is open stores what it shows
+        // and has not stored yet.
+        std::function<void()> storeOpenEdits;
     };
 
     TMain(kelvo::TableSet& ts, kelvo::WarningSink& warnings, QWidget* parent = nullptr);
@@ -90,6 +99,11 @@ public:
     PathLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
     QLabel* Label5 = nullptr;
+    // Below the panel, each shown only while it applies: changes recovered
+    // from a journal that are not in the file yet; journals that cannot be
+    // written.
+    QLabel* RecoveredLine = nullptr;
+    QLabel* JournalLine = nullptr;
 
     QMenu* ReadKELVOfile1 = nullptr;  // "File"
     QAction* CreateKELVOFile1 = nullptr;
@@ -120,6 +134,9 @@ public:
     // The start-up without a file: offers the unsaved changes that an
     // earlier run left in its recovery journals.
     void OfferRecovery();
+    // Shows why journals cannot be written, or, with an empty text, that
+    // they can again.
+    void ShowJournalProblem(const QString& problem);
 
 public slots:
     void FormCreate();
@@ -162,10 +179,14 @@ private:
     void RunCommand(const std::function<void()>& command);
     void ShowError(const QString& text);
     void ShowFileLabels();
+    // The recovered table set is (true) or is no longer (false) on screen
+    // with changes that are not in its file.
+    void ShowRecovered(bool recovered);
     // Reads the file at `path` into the table set and shows it in the
-    // labels; throws IoError, leaving the table set and its names as they
-    // were.
+    // labels; a failure is shown, leaving the table set and its names as
+    // they were. A file that another KELVO has open is not read.
     void ReadChosenFile(const QString& path);
+    bool ClaimFile(const QString& path);
 
     kelvo::TableSet& m_ts;
     kelvo::WarningSink& m_warnings;

@@ -14,7 +14,7 @@
 #include "recovery_journal.h"
 #include "table_set.h"
 #include "table_set_file.h"
-#include "warnings.h"
+#include "table_set_lock.h"
 
 namespace kelvo::ui {
 
@@ -31,11 +31,27 @@ bool SamePath(const std::string& a, const std::string& b) {
     return std::filesystem::absolute(a).lexically_normal() == std::filesystem::absolute(b).lexically_normal();
 }
 
+QString TimeText(std::int64_t time) {
+    return QDateTime::fromSecsSinceEpoch(time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
 }  // namespace
 
-QString RecoveryQuestion(const std::string& path, std::int64_t time) {
-    const QString when = QDateTime::fromSecsSinceEpoch(time).toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    return QStringLiteral("Recover unsaved changes to %1 from %2?").arg(QDir::toNativeSeparators(FromPath(path)), when);
+QString RecoveryQuestion(const std::string& path, std::int64_t time, JournalAge age, std::int64_t fileTime) {
+    QString text = QStringLiteral("Recover unsaved changes to %1 from %2?")
+                       .arg(QDir::toNativeSeparators(FromPath(path)), TimeText(time));
+    switch (age) {
+    case JournalAge::Newer:
+        text += QStringLiteral("\nThey are newer than the file (saved %1).").arg(TimeText(fileTime));
+        break;
+    case JournalAge::Older:
+        text += QStringLiteral("\nThey are older than the file (saved %1).").arg(TimeText(fileTime));
+        break;
+    case JournalAge::NoFile:
+        text += QStringLiteral("\nThe file is not there: never saved, or removed.");
+        break;
+    }
+    return text;
 }
 
 std::unique_ptr<QMessageBox> RecoveryBox(QWidget* parent, const QString& question) {
@@ -44,11 +60,13 @@ std::unique_ptr<QMessageBox> RecoveryBox(QWidget* parent, const QString& questio
     box->setObjectName(QStringLiteral("RecoveryQuestion"));
     QPushButton* recover = box->addButton(QStringLiteral("&Recover"), QMessageBox::AcceptRole);
     QPushButton* discard = box->addButton(QStringLiteral("&Discard"), QMessageBox::DestructiveRole);
+    QPushButton* later = box->addButton(QStringLiteral("&Later"), QMessageBox::RejectRole);
     recover->setObjectName(QStringLiteral("RecoverButton"));
     discard->setObjectName(QStringLiteral("DiscardButton"));
+    later->setObjectName(QStringLiteral("LaterButton"));
     box->setDefaultButton(recover);
-    // No escape button: Escape and the close box leave the journal for later.
-    box->setEscapeButton(static_cast<QAbstractButton*>(nullptr));
+    // Escape and the close box decide nothing: the journal stays.
+    box->setEscapeButton(later);
     return box;
 }
 
@@ -62,26 +80,67 @@ Recovery::Answer AskRecovery(QWidget* parent, const QString& question) {
     return Recovery::Answer::Later;
 }
 
-Recovery::Recovery(kelvo::TableSet& ts, kelvo::WarningSink& warnings, std::filesystem::path folder, QObject* parent)
-    : QObject(parent), m_ts(ts), m_warnings(warnings), m_folder(std::move(folder)) {
+Recovery::Recovery(kelvo::TableSet& ts, std::filesystem::path folder, QObject* parent)
+    : QObject(parent), m_ts(ts), m_folder(std::move(folder)) {
     m_timer.setSingleShot(true);
     m_timer.setInterval(Interval);
     connect(&m_timer, &QTimer::timeout, this, &Recovery::WriteNow);
-    // The writer reports from its own thread; the notice is shown on the
-    // window's thread. The writer's thread ends before this object does
-    // (m_writer goes first), and a report still queued goes with the object.
+    // The writer reports from its own thread; the windows hear of it on
+    // theirs. The writer's thread ends before this object does (m_writer
+    // goes first), and a report still queued goes with the object.
     m_writer = std::make_unique<kelvo::JournalWriter>(
         [this](const std::string& text) {
             QMetaObject::invokeMethod(
                 this, [this, text] { WriteFailed(QString::fromLatin1(text)); }, Qt::QueuedConnection);
         },
-        [this] { QMetaObject::invokeMethod(this, [this] { m_failureShown = false; }, Qt::QueuedConnection); });
+        [this] { QMetaObject::invokeMethod(this, [this] { WriteWorked(); }, Qt::QueuedConnection); });
 }
 
-Recovery::~Recovery() = default;
+Recovery::~Recovery() {
+    // The writer first: a journal being written finishes before the lock of
+    // its file goes.
+    m_writer.reset();
+}
 
-std::filesystem::path Recovery::JournalOf(const std::string& path) const {
-    return kelvo::JournalPath(m_folder, path);
+bool Recovery::Claim(const std::string& path) { return ClaimFor(path, true); }
+
+bool Recovery::ClaimFor(const std::string& path, bool report) {
+    const std::filesystem::path file = m_folder.empty() ? std::filesystem::path() : kelvo::LockPath(m_folder, path);
+    // Claimed already (the import claims the file it writes, then reads it).
+    const bool claimed = m_claim && m_claim->file() == file;
+    if (!claimed) m_claim.reset();
+    m_claimedPath = path;
+    // The file open now: its lock is held already.
+    if (m_folder.empty() || claimed || (m_lock && m_lock->file() == file)) return true;
+    auto lock = std::make_unique<TableSetLock>(file);
+    switch (lock->Acquire()) {
+    case TableSetLock::Result::Locked:
+        m_claim = std::move(lock);
+        return true;
+    case TableSetLock::Result::Failed:
+        // Nothing can be kept here (the journals will say so); the file
+        // opens without a lock.
+        return true;
+    case TableSetLock::Result::Held:
+        break;
+    }
+    m_claimedPath.reset();
+    if (report && seams.showError) seams.showError(OpenElsewhereText(FromPath(path), lock->owner()));
+    return false;
+}
+
+void Recovery::Settle() {
+    if (!m_claimedPath) return;
+    if (m_ts.TableSetOpen && SamePath(m_ts.FileName, *m_claimedPath)) {
+        // Another table set, or the same one read again: its journal is a
+        // new one. A claim that is the lock already held leaves it.
+        m_timer.stop();
+        m_journal.clear();
+        if (m_claim || !m_lock || m_lock->file() != kelvo::LockPath(m_folder, m_ts.FileName))
+            m_lock = std::move(m_claim);
+    }
+    m_claim.reset();
+    m_claimedPath.reset();
 }
 
 void Recovery::Changed() {
@@ -93,22 +152,36 @@ void Recovery::Changed() {
 
 void Recovery::WriteNow() {
     if (!m_ts.TableSetOpen || m_ts.FileName.empty()) return;
+    // The first journal of the run takes a name that no journal has: one
+    // left by an earlier run stays as it is until the user decides.
+    if (m_journal.empty()) {
+        try {
+            m_journal = kelvo::FreeJournalPath(m_folder, m_ts.FileName);
+        } catch (const kelvo::IoError& error) {
+            WriteFailed(QString::fromLatin1(error.what()));
+            return;
+        }
+    }
     // The copy is taken here, on the window's thread, where the table set
     // is changed (a plain copy of the input side, some 140 KB at most); the
     // writer makes the text from it and writes it on its own thread.
-    m_writer->Submit(JournalOf(m_ts.FileName), m_ts.FileName, static_cast<std::int64_t>(std::time(nullptr)),
+    m_writer->Submit(m_journal, m_ts.FileName, static_cast<std::int64_t>(std::time(nullptr)),
                      std::make_unique<const kelvo::InputSide>(m_ts));
 }
 
 void Recovery::Saved() {
     m_timer.stop();
-    if (m_folder.empty() || m_ts.FileName.empty()) return;
-    try {
-        m_writer->Remove(JournalOf(m_ts.FileName));
-    } catch (const kelvo::IoError&) {
-        // The file is saved; a journal that could not be removed is offered
-        // at the next start, where the user can discard it.
+    if (m_folder.empty()) return;
+    if (!m_journal.empty()) {
+        try {
+            m_writer->Remove(m_journal);
+        } catch (const kelvo::IoError&) {
+            // The file is saved; a journal that could not be removed is
+            // offered at the next start as older than the file.
+        }
     }
+    // Everything typed is in the file now.
+    WriteWorked();
 }
 
 void Recovery::WriteWaiting() {
@@ -122,11 +195,15 @@ void Recovery::WriteWaiting() {
 int Recovery::Writes() const { return m_writer->Writes(); }
 
 void Recovery::WriteFailed(const QString& text) {
-    // The next change tries again; the notice is not repeated until a write
-    // has worked.
-    if (m_failureShown) return;
-    m_failureShown = true;
-    m_warnings.ShowWarning("Recovery file not written: " + text.toStdString());
+    // The next change tries again; the line stays until a write has worked.
+    m_problem = QStringLiteral("Recovery file not written: ") + text;
+    if (seams.showProblem) seams.showProblem(m_problem);
+}
+
+void Recovery::WriteWorked() {
+    if (m_problem.isEmpty()) return;
+    m_problem.clear();
+    if (seams.showProblem) seams.showProblem(QString());
 }
 
 void Recovery::ReportDamaged(const std::filesystem::path& file, const std::string& reason) {
@@ -135,9 +212,25 @@ void Recovery::ReportDamaged(const std::filesystem::path& file, const std::strin
                         .arg(QString::fromLatin1(reason), QDir::toNativeSeparators(FromPath(file.string()))));
 }
 
-Recovery::Answer Recovery::Offer(const std::filesystem::path& file, const std::string& tableSetPath,
-                                 std::int64_t time) {
-    const Answer answer = seams.ask ? seams.ask(RecoveryQuestion(tableSetPath, time)) : Answer::Later;
+void Recovery::SetAside(const kelvo::FoundJournal& found) {
+    std::filesystem::path kept = found.file;
+    try {
+        kept = kelvo::SetAsideDamagedJournal(found.file, static_cast<std::int64_t>(std::time(nullptr)));
+    } catch (const kelvo::IoError&) {
+        // It stays under its name, which no later journal takes.
+    }
+    ReportDamaged(kept, found.error);
+}
+
+Recovery::Answer Recovery::Offer(const kelvo::FoundJournal& found, const std::string& tableSetPath) {
+    const std::filesystem::path& file = found.file;
+    const kelvo::Journal& journal = *found.journal;
+    const std::int64_t modified = found.modified;
+    const std::int64_t fileTime = ModifiedAt(tableSetPath);
+    JournalAge age = JournalAge::NoFile;
+    if (fileTime >= 0) age = modified > fileTime ? JournalAge::Newer : JournalAge::Older;
+    const QString question = RecoveryQuestion(tableSetPath, journal.time, age, fileTime / 1'000'000'000);
+    const Answer answer = seams.ask ? seams.ask(question) : Answer::Later;
     if (answer == Answer::Discard) {
         try {
             m_writer->Remove(file);
@@ -148,20 +241,32 @@ Recovery::Answer Recovery::Offer(const std::filesystem::path& file, const std::s
     return answer;
 }
 
+bool Recovery::Recover(const kelvo::FoundJournal& found) {
+    try {
+        kelvo::RecoverTableSet(m_ts, *found.journal);
+    } catch (const kelvo::IoError& error) {
+        ReportDamaged(found.file, error.what());
+        return false;
+    }
+    return true;
+}
+
 bool Recovery::OfferAll() {
     if (m_folder.empty()) return false;
-    for (const kelvo::FoundJournal& found : kelvo::FindJournals(m_folder)) {
-        if (!found.journal) {
-            ReportDamaged(found.file, found.error);
-            continue;
-        }
-        if (Offer(found.file, found.journal->tableSetPath, found.journal->time) != Answer::Recover) continue;
-        try {
-            kelvo::RecoverTableSet(m_ts, *found.journal);
-        } catch (const kelvo::IoError& error) {
-            ReportDamaged(found.file, error.what());
-            continue;
-        }
+    const std::vector<kelvo::FoundJournal> journals = kelvo::FindJournals(m_folder);
+    for (const kelvo::FoundJournal& found : journals)
+        if (!found.journal) SetAside(found);
+    for (const kelvo::FoundJournal& found : journals) {
+        if (!found.journal) continue;
+        const std::string& path = found.journal->tableSetPath;
+        // Another KELVO has the file open: the journal is its own.
+        if (!ClaimFor(path, false)) continue;
+        const bool recovered = Offer(found, path) == Answer::Recover && Recover(found);
+        Settle();
+        if (!recovered) continue;
+        // The recovered journal is the run's own now: later changes go into
+        // it, and Save removes it.
+        m_journal = found.file;
         return true;
     }
     return false;
@@ -169,27 +274,21 @@ bool Recovery::OfferAll() {
 
 bool Recovery::OfferFor(const std::string& path) {
     if (m_folder.empty()) return false;
-    const std::filesystem::path file = JournalOf(path);
-    const std::int64_t journalTime = ModifiedAt(file);
-    if (journalTime < 0) return false;
-    kelvo::Journal journal;
-    try {
-        journal = kelvo::ReadJournal(file);
-    } catch (const kelvo::IoError& error) {
-        ReportDamaged(file, error.what());
-        return false;
+    const std::vector<kelvo::FoundJournal> journals = kelvo::FindJournals(m_folder);
+    for (const kelvo::FoundJournal& found : journals)
+        if (!found.journal && kelvo::IsJournalNameOf(found.file, path)) SetAside(found);
+    const std::int64_t fileTime = ModifiedAt(path);
+    for (const kelvo::FoundJournal& found : journals) {
+        // Journals of other files (a name hash shared by chance included),
+        // this run's own, and changes older than the file wait for a start
+        // without a file.
+        if (!found.journal || !SamePath(found.journal->tableSetPath, path) || found.file == m_journal) continue;
+        if (found.modified <= fileTime) continue;
+        if (Offer(found, path) != Answer::Recover || !Recover(found)) continue;
+        m_journal = found.file;
+        return true;
     }
-    // Another file of the same name hash, or changes older than the file:
-    // not this file's unsaved work.
-    if (SamePath(journal.tableSetPath, path) == false || journalTime <= ModifiedAt(path)) return false;
-    if (Offer(file, path, journal.time) != Answer::Recover) return false;
-    try {
-        kelvo::RecoverTableSet(m_ts, journal);
-    } catch (const kelvo::IoError& error) {
-        ReportDamaged(file, error.what());
-        return false;
-    }
-    return true;
+    return false;
 }
 
 }  // namespace kelvo::ui

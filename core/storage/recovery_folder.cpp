@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "atomic_file.h"
@@ -26,6 +30,64 @@ std::uint64_t PathHash(std::string_view text) {
     return hash;
 }
 
+// The absolute path, without "." and "..".
+std::string WholePath(const std::string& tableSetPath) {
+    return std::filesystem::absolute(tableSetPath).lexically_normal().string();
+}
+
+// The file name of `whole` in characters that every file system takes, and
+// the hash of the whole path.
+std::string NameStem(const std::string& whole) {
+    std::string name = std::filesystem::path(whole).filename().string();
+    for (char& c : name) {
+        const bool plain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' ||
+                           c == '_' || c == '.';
+        if (!plain) c = '_';
+    }
+    if (name.size() > 64) name.resize(64);
+    if (name.empty() || name.front() == '.') name.insert(name.begin(), '_');
+    char hash[17];
+    const auto end = std::to_chars(hash, hash + 16, PathHash(whole), 16).ptr;
+    std::string hex(hash, end);
+    hex.insert(hex.begin(), 16 - hex.size(), '0');
+    return name + "-" + hex;
+}
+
+// Names are numbered from 2 on; the first has no number. Far more than any
+// folder will hold, only to bound the search.
+constexpr int MaxNumber = 100000;
+std::string Numbered(const std::string& name, int number) {
+    return number == 1 ? name : name + "-" + std::to_string(number);
+}
+
+// Whether anything has this name, a link that leads nowhere included. A
+// name that cannot be looked at (no folder) is free: the write to it says
+// why it fails.
+bool Taken(const std::filesystem::path& file) {
+    struct stat info {};
+    return ::lstat(file.c_str(), &info) == 0;
+}
+
+// Renames `from` to `to` unless `to` exists (false then); throws IoError
+// for any other failure.
+bool MoveWithoutReplacing(const std::filesystem::path& from, const std::filesystem::path& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno == EEXIST) return false;
+    if (errno != EINVAL && errno != ENOSYS) ThrowIoError(errno, IoOperation::Write);
+    // A file system that cannot rename without replacing: a second link,
+    // which is never made over an existing name, then the old one goes.
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        if (errno == EEXIST) return false;
+        ThrowIoError(errno, IoOperation::Write);
+    }
+    if (::unlink(from.c_str()) != 0) {
+        const int error = errno;
+        ::unlink(to.c_str());
+        ThrowIoError(error, IoOperation::Write);
+    }
+    return true;
+}
+
 }  // namespace
 
 std::filesystem::path RecoveryFolderFor(const char* stateHome, const char* home) {
@@ -45,22 +107,44 @@ std::filesystem::path RecoveryFolder() {
 }
 
 std::filesystem::path JournalPath(const std::filesystem::path& folder, const std::string& tableSetPath) {
-    const std::string whole = std::filesystem::absolute(tableSetPath).lexically_normal().string();
-    // The file name, in characters that every file system takes, and the
-    // hash of the whole path.
-    std::string name = std::filesystem::path(whole).filename().string();
-    for (char& c : name) {
-        const bool plain = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' ||
-                           c == '_' || c == '.';
-        if (!plain) c = '_';
+    return folder / (NameStem(WholePath(tableSetPath)) + std::string(Extension));
+}
+
+std::filesystem::path FreeJournalPath(const std::filesystem::path& folder, const std::string& tableSetPath) {
+    const std::string stem = NameStem(WholePath(tableSetPath));
+    for (int number = 1; number < MaxNumber; ++number) {
+        std::filesystem::path file = folder / (Numbered(stem, number) + std::string(Extension));
+        if (!Taken(file)) return file;
     }
-    if (name.size() > 64) name.resize(64);
-    if (name.empty() || name.front() == '.') name.insert(name.begin(), '_');
-    char hash[17];
-    const auto end = std::to_chars(hash, hash + 16, PathHash(whole), 16).ptr;
-    std::string hex(hash, end);
-    hex.insert(hex.begin(), 16 - hex.size(), '0');
-    return folder / (name + "-" + hex + std::string(Extension));
+    ThrowIoError(EEXIST, IoOperation::Write);
+}
+
+bool IsJournalNameOf(const std::filesystem::path& file, const std::string& tableSetPath) {
+    const std::string name = file.filename().string();
+    const std::string stem = NameStem(WholePath(tableSetPath));
+    if (name.size() < stem.size() + Extension.size() || name.compare(0, stem.size(), stem) != 0 ||
+        name.compare(name.size() - Extension.size(), Extension.size(), Extension) != 0)
+        return false;
+    // Between the two: nothing, or "-" and the number of the name.
+    const std::string_view middle =
+        std::string_view(name).substr(stem.size(), name.size() - stem.size() - Extension.size());
+    if (middle.empty()) return true;
+    return middle.size() >= 2 && middle.front() == '-' &&
+           middle.find_first_not_of("0123456789", 1) == std::string_view::npos;
+}
+
+std::filesystem::path LockPath(const std::filesystem::path& folder, const std::string& tableSetPath) {
+    std::error_code error;
+    const std::filesystem::path real = std::filesystem::weakly_canonical(std::filesystem::absolute(tableSetPath), error);
+    return folder / (NameStem(error ? WholePath(tableSetPath) : real.string()) + ".lock");
+}
+
+void MakeRecoveryFolder(const std::filesystem::path& folder) {
+    std::error_code error;
+    if (std::filesystem::create_directories(folder, error))
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+    std::error_code probe;
+    if (!std::filesystem::is_directory(folder, probe)) ThrowIoError(error ? error.value() : ENOTDIR, IoOperation::Write);
 }
 
 void WriteJournal(const std::filesystem::path& file, const Journal& journal) {
@@ -69,12 +153,12 @@ void WriteJournal(const std::filesystem::path& file, const Journal& journal) {
 
 void WriteJournal(const std::filesystem::path& file, const std::string& tableSetPath, std::int64_t time,
                   std::string_view tableSetText) {
-    const std::filesystem::path folder = file.parent_path();
-    std::error_code error;
-    if (std::filesystem::create_directories(folder, error))
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
     // A folder that could not be made shows in the write below, with the
     // reason of the system.
+    try {
+        MakeRecoveryFolder(file.parent_path());
+    } catch (const IoError&) {
+    }
     AtomicOutputFile out(file);
     out.Write(JournalHeader(tableSetPath, time, tableSetText.size()));
     out.Write(tableSetText);
@@ -85,6 +169,22 @@ Journal ReadJournal(const std::filesystem::path& file) { return ParseJournal(Rea
 
 void RemoveJournal(const std::filesystem::path& file) {
     if (::unlink(file.c_str()) != 0 && errno != ENOENT) ThrowIoError(errno, IoOperation::Write);
+}
+
+std::filesystem::path SetAsideDamagedJournal(const std::filesystem::path& file, std::int64_t time) {
+    std::string stem = file.filename().string();
+    if (stem.size() > Extension.size() && stem.compare(stem.size() - Extension.size(), Extension.size(), Extension) == 0)
+        stem.resize(stem.size() - Extension.size());
+    const std::time_t when = static_cast<std::time_t>(time);
+    std::tm local{};
+    char stamp[32] = "0";
+    if (::localtime_r(&when, &local) != nullptr) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+    const std::string base = stem + ".damaged-" + stamp;
+    for (int number = 1; number < MaxNumber; ++number) {
+        std::filesystem::path target = file.parent_path() / Numbered(base, number);
+        if (MoveWithoutReplacing(file, target)) return target;
+    }
+    ThrowIoError(EEXIST, IoOperation::Write);
 }
 
 std::vector<FoundJournal> FindJournals(const std::filesystem::path& folder) {
@@ -98,6 +198,9 @@ std::vector<FoundJournal> FindJournals(const std::filesystem::path& folder) {
             continue;
         FoundJournal entry;
         entry.file = it->path();
+        struct stat info {};
+        if (::stat(entry.file.c_str(), &info) == 0)
+            entry.modified = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
         try {
             entry.journal = ReadJournal(entry.file);
         } catch (const IoError& failure) {
@@ -108,6 +211,7 @@ std::vector<FoundJournal> FindJournals(const std::filesystem::path& folder) {
     std::stable_sort(found.begin(), found.end(), [](const FoundJournal& a, const FoundJournal& b) {
         if (a.journal.has_value() != b.journal.has_value()) return a.journal.has_value();
         if (a.journal && a.journal->time != b.journal->time) return a.journal->time > b.journal->time;
+        if (a.modified != b.modified) return a.modified > b.modified;
         return a.file < b.file;
     });
     return found;

@@ -8,7 +8,12 @@
 // never appears among the user's own files or travels with them.
 //
 // A journal is named after the table-set path it belongs to: the file name
-// and a hash of the whole path.
+// and a hash of the whole path. A run that finds the name taken (by a journal
+// that an earlier run left and the user has not yet recovered or discarded)
+// numbers its own ("-2", "-3", ...), so that no journal is ever written over
+// by another run. A journal that cannot be read is set aside under a name of
+// its own that no later journal takes. The lock file that tells which KELVO
+// has a table-set file open lies beside the journals.
 #pragma once
 
 #include <cstdint>
@@ -29,8 +34,25 @@ std::filesystem::path RecoveryFolderFor(const char* stateHome, const char* home)
 // The recovery folder of this process's environment.
 std::filesystem::path RecoveryFolder();
 
-// The journal of the table-set file `tableSetPath` in `folder`.
+// The journal of the table-set file `tableSetPath` in `folder`, the first of
+// the names that its journals take.
 std::filesystem::path JournalPath(const std::filesystem::path& folder, const std::string& tableSetPath);
+// The first of those names that no file in `folder` has: JournalPath, then
+// the same name numbered 2, 3, ...
+std::filesystem::path FreeJournalPath(const std::filesystem::path& folder, const std::string& tableSetPath);
+// Whether `file` has one of the names of the journals of `tableSetPath`
+// (the journal itself says whose it is; this is for one that cannot be read).
+bool IsJournalNameOf(const std::filesystem::path& file, const std::string& tableSetPath);
+
+// The lock file of the table-set file `tableSetPath` in `folder`, named after
+// the file that the path leads to (symbolic links followed), so that two
+// paths to one file share it.
+std::filesystem::path LockPath(const std::filesystem::path& folder, const std::string& tableSetPath);
+
+// Makes the recovery folder (and the folders above it) if it is not there;
+// a folder it makes is private to the user. Throws IoError when there is
+// no folder afterwards.
+void MakeRecoveryFolder(const std::filesystem::path& folder);
 
 // Writes a journal atomically (creating the folder, private to the user)
 // and reads one back; both throw IoError.
@@ -42,13 +64,22 @@ Journal ReadJournal(const std::filesystem::path& file);
 // Removes a journal; one that is not there is no error.
 void RemoveJournal(const std::filesystem::path& file);
 
-// Every journal in the folder, newest first, with those that cannot be read
-// after them (`error` says why; such a journal is kept, for the user to
-// look at).
+// Moves a journal that cannot be read out of the way, within its folder, to
+// "STEM.damaged-YYYYMMDD-HHMMSS" (STEM its name without ".journal", the
+// local time of `time`, seconds since 1970), numbered "-2", "-3", ... when
+// that name is taken. Nothing is written over; no journal is ever given such
+// a name, and FindJournals does not list it. Returns the new path; throws
+// IoError, leaving the journal where it was.
+std::filesystem::path SetAsideDamagedJournal(const std::filesystem::path& file, std::int64_t time);
+
+// Every journal in the folder, newest first (by the time of its changes,
+// then by when its file was written), with those that cannot be read after
+// them (`error` says why).
 struct FoundJournal {
     std::filesystem::path file;
     std::optional<Journal> journal;
     std::string error;
+    std::int64_t modified = 0;  // when its file was last written, nanoseconds since 1970
 };
 std::vector<FoundJournal> FindJournals(const std::filesystem::path& folder);
 

@@ -129,6 +129,74 @@ TEST(RecoveryJournalTest, FoundNewestFirstWithDamagedOnesKept) {
     EXPECT_NO_THROW(RemoveJournal(found[0].file));
 }
 
+// A run never writes over a journal that another run left: its own takes
+// the next free name, and every such name is known as the file's own.
+TEST(RecoveryJournalTest, EachRunTakesAFreeName) {
+    test::TempDir dir;
+    const std::string survey = "/a/survey.tbl";
+    const fs::path first = JournalPath(dir.path(), survey);
+    EXPECT_EQ(FreeJournalPath(dir.path(), survey), first);
+    test::WriteFile(first, "left by a run before");
+    const fs::path second = FreeJournalPath(dir.path(), survey);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(second.parent_path(), dir.path());
+    test::WriteFile(second, "left by another");
+    const fs::path third = FreeJournalPath(dir.path(), survey);
+    EXPECT_NE(third, first);
+    EXPECT_NE(third, second);
+    for (const fs::path& name : {first, second, third}) {
+        EXPECT_TRUE(IsJournalNameOf(name, survey)) << name;
+        EXPECT_FALSE(IsJournalNameOf(name, "/b/survey.tbl")) << name;
+    }
+    // Not journals of the file: set aside, temporary, or named otherwise.
+    const std::string stem = first.stem().string();
+    for (const std::string& other : {stem + ".damaged-20261208-101500", "." + stem + ".journal.AbC123",
+                                     stem + "-x.journal", stem + "-.journal", stem + ".lock"})
+        EXPECT_FALSE(IsJournalNameOf(dir / other, survey)) << other;
+}
+
+// The lock follows the file, not the spelling of its path.
+TEST(RecoveryJournalTest, OneLockForEveryPathToAFile) {
+    test::TempDir dir;
+    test::WriteFile(dir / "survey.tbl", "");
+    fs::create_directory(dir / "real");
+    fs::create_directory_symlink(dir / "real", dir / "link");
+    const fs::path lock = LockPath(dir / "state", (dir / "real" / "x.tbl").string());
+    EXPECT_EQ(lock.parent_path(), dir / "state");
+    EXPECT_EQ(LockPath(dir / "state", (dir / "link" / "x.tbl").string()), lock);
+    EXPECT_EQ(LockPath(dir / "state", (dir / "real" / ".." / "real" / "x.tbl").string()), lock);
+    EXPECT_NE(LockPath(dir / "state", (dir / "survey.tbl").string()), lock);
+    EXPECT_NE(lock, JournalPath(dir / "state", (dir / "real" / "x.tbl").string()));
+}
+
+// A journal that cannot be read is moved aside, byte for byte, never over
+// another one; FindJournals no longer lists it, and no later journal of its
+// file takes its name.
+TEST(RecoveryJournalTest, DamagedJournalIsSetAsideUnderANameOfItsOwn) {
+    test::TempDir dir;
+    const fs::path folder = dir / "recovery";
+    const std::string survey = "/a/survey.tbl";
+    const std::string damaged = "KELVO recovery journal 1\npath /a/survey.tbl\ntime 1\nsize 99\n4\r\n";
+    fs::create_directories(folder);
+    std::vector<fs::path> aside;
+    for (int round = 0; round < 2; ++round) {
+        const fs::path file = FreeJournalPath(folder, survey);
+        test::WriteFile(file, damaged + std::to_string(round));
+        ASSERT_EQ(FindJournals(folder).size(), 1u);
+        aside.push_back(SetAsideDamagedJournal(file, 1'765'200'000));
+        EXPECT_FALSE(fs::exists(file));
+        EXPECT_EQ(test::ReadFile(aside.back()), damaged + std::to_string(round));
+        EXPECT_EQ(aside.back().parent_path(), folder);
+        EXPECT_NE(aside.back().filename().string().find(".damaged-"), std::string::npos) << aside.back();
+        EXPECT_TRUE(FindJournals(folder).empty());
+        EXPECT_EQ(FreeJournalPath(folder, survey), JournalPath(folder, survey));
+    }
+    // The same second: the second one is numbered, the first kept.
+    EXPECT_NE(aside[0], aside[1]);
+    EXPECT_EQ(test::ReadFile(aside[0]), damaged + "0");
+    EXPECT_THROW(SetAsideDamagedJournal(folder / "gone.journal", 1), IoError);
+}
+
 // What the program submits: a copy of the table set's input side.
 std::unique_ptr<const InputSide> Snapshot(const TableSet& ts) { return std::make_unique<const InputSide>(ts); }
 

@@ -82,6 +82,8 @@ private slots:
         TEditTable window(ts, warnings);
         window.SetCurrentCell(2, 1);
         Render(&window, "edit_table");
+        window.ShowJournalProblem("Recovery file not written: Disk full");
+        Render(&window, "edit_table_journal_failed");
     }
 
     void editTableOfSixteenCategories() {

@@ -15,6 +15,7 @@
 #include "app_windows.h"
 #include "data_entry_test_support.h"
 #include "edit_table.h"
+#include "edit_variable.h"
 #include "journal_writer.h"
 #include "main_window.h"
 #include "recovery.h"
@@ -23,7 +24,6 @@
 #include "table_set.h"
 #include "table_set_file.h"
 #include "test_support.h"
-#include "warning_message.h"
 #include "window_test_support.h"
 
 namespace fs = std::filesystem;
@@ -48,7 +48,7 @@ struct Session {
         Recovery& recovery = windows->RecoveryJournal();
         recovery.seams.ask = [this](const QString& question) {
             questions << question;
-            return answer;
+            return answers.isEmpty() ? answer : answers.takeFirst();
         };
         recovery.seams.showError = [this](const QString& text) { errors << text; };
         windows->Main().seams.showError = recovery.seams.showError;
@@ -71,14 +71,25 @@ struct Session {
     std::unique_ptr<AppWindows> windows;
     QStringList questions;
     QStringList errors;
+    // The answers to the questions in turn; then `answer` to every other.
+    QList<Recovery::Answer> answers;
     Recovery::Answer answer = Recovery::Answer::Recover;
 };
 
-std::int32_t FirstCellOf(const std::string& tableSetText) {
+std::unique_ptr<TableSet> Parsed(const std::string& tableSetText) {
     auto ts = std::make_unique<TableSet>();
     kelvo::CollectingWarningSink warnings;
     kelvo::ReadInputSide(*ts, tableSetText, warnings);
-    return ts->PairTables[1][1][1];
+    return ts;
+}
+
+std::int32_t FirstCellOf(const std::string& tableSetText) { return Parsed(tableSetText)->PairTables[1][1][1]; }
+
+QString Q(const fs::path& path) { return QString::fromStdString(path.string()); }
+
+// Waits until `window` has the keyboard (its own window, not only exposed).
+bool Active(QWidget* window) {
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; }, 5000);
 }
 
 // Makes the table-set file older than anything written afterwards.
@@ -224,12 +235,15 @@ private slots:
             QCOMPARE(s.ts->PairTables[1][1][1], 2222);
             QCOMPARE(s.main().Label3->text(), QString::fromStdString(s.file.string()));
             QCOMPARE(s.main().Label5->text(), QStringLiteral("4"));
-            // The file is written by Exit as any modified table set is.
+            // Until the file holds them, the main window says so; the file
+            // is written by Exit as any modified table set is.
             s.main().show();
             QVERIFY(QTest::qWaitForWindowExposed(&s.main()));
+            QVERIFY(s.main().RecoveredLine->isVisible());
             s.main().Exit1->trigger();
             QCOMPARE(FirstCellOf(ReadFile(s.file)), 2222);
             QVERIFY(!fs::exists(s.journal()));
+            QVERIFY(!s.main().RecoveredLine->isVisibleTo(&s.main()));
         }
     }
 
@@ -256,81 +270,262 @@ private slots:
         QCOMPARE(s.ts->PairTables[1][1][1], 3333);
     }
 
-    // A journal that cannot be read is reported, at start-up and at Read,
-    // and stays where it is; nothing is loaded from it.
-    void damagedJournalIsReportedAndKept() {
+    // A journal that cannot be read is set aside before anything else is
+    // written for its file, at start-up and at Read, and the box says where
+    // it is; nothing is loaded from it, and it is never written over.
+    void damagedJournalIsSetAsideAndKept() {
         TempDir dir;
         Session s(dir);
         fs::create_directories(s.folder);
         const std::string damaged = "KELVO recovery journal 1\npath " + s.file.string() + "\ntime 1\nsize 99\n4\r\n";
-        kelvo::test::WriteFile(s.journal(), damaged);
-        s.main().OfferRecovery();
-        QCOMPARE(s.errors.size(), 1);
-        QVERIFY(s.errors[0].startsWith(QStringLiteral("Damaged recovery file: it is kept\n")));
-        QVERIFY(s.errors[0].endsWith(QString::fromStdString(s.journal().string())));
+        std::vector<fs::path> aside;
+        for (const bool atStartUp : {true, false}) {
+            kelvo::test::WriteFile(s.journal(), damaged + (atStartUp ? "1" : "2"));
+            if (atStartUp) {
+                s.main().OfferRecovery();
+                QVERIFY(!s.ts->TableSetOpen);
+            } else {
+                Age(s.file);
+                s.ReadAndChange(77);
+            }
+            QCOMPARE(s.errors.size(), int(aside.size()) + 1);
+            const QStringList lines = s.errors.back().split(QLatin1Char('\n'));
+            QCOMPARE(lines.value(0), QStringLiteral("Damaged recovery file: it is kept"));
+            aside.push_back(lines.value(1).toStdString());
+            QVERIFY2(aside.back().filename().string().find(".damaged-") != std::string::npos, qPrintable(lines.value(1)));
+            QCOMPARE(ReadFile(aside.back()), damaged + (atStartUp ? "1" : "2"));
+        }
         QVERIFY(s.questions.isEmpty());
-        QVERIFY(!s.ts->TableSetOpen);
-
-        Age(s.file);
-        s.main().ReadKELVOFile(QString::fromStdString(s.file.string()));
-        QCOMPARE(s.errors.size(), 2);
         QVERIFY(s.ts->TableSetOpen);
-        QVERIFY(!s.ts->TableSetModified);
-        QCOMPARE(ReadFile(s.journal()), damaged);
+        // The change typed after the Read has its journal, beside both.
+        s.recovery().WriteWaiting();
+        QCOMPARE(FirstCellOf(kelvo::ReadJournal(s.recovery().CurrentJournal()).tableSetText), 77);
+        QCOMPARE(ReadFile(aside[0]), damaged + "1");
+        QCOMPARE(ReadFile(aside[1]), damaged + "2");
+    }
+
+    // Later keeps a journal as it is: the run goes on with a journal of its
+    // own, and the next start offers both, newest first (or, after a Save,
+    // the old one as older than the file).
+    void laterKeepsTheJournal_data() {
+        QTest::addColumn<bool>("save");
+        QTest::newRow("then a crash") << false;
+        QTest::newRow("then Save") << true;
+    }
+    void laterKeepsTheJournal() {
+        QFETCH(bool, save);
+        TempDir dir;
+        {
+            Session crashed(dir);
+            crashed.ReadAndChange(2222);
+            crashed.recovery().WriteWaiting();
+        }
+        const fs::path first = kelvo::JournalPath(dir / "state" / "recovery", (dir / "titanic.tbl").string());
+        const std::string kept = ReadFile(first);
+        Age(dir / "titanic.tbl");
+        {
+            Session s(dir);
+            s.answer = Recovery::Answer::Later;
+            s.ReadAndChange(3333);
+            QCOMPARE(s.questions.size(), 1);
+            QVERIFY(s.questions[0].contains(QStringLiteral("\nThey are newer than the file (saved ")));
+            s.recovery().WriteWaiting();
+            QVERIFY(s.recovery().CurrentJournal() != first);
+            QCOMPARE(FirstCellOf(kelvo::ReadJournal(s.recovery().CurrentJournal()).tableSetText), 3333);
+            QCOMPARE(ReadFile(first), kept);
+            if (save) {
+                s.main().Save1->trigger();
+                QVERIFY(!fs::exists(s.recovery().CurrentJournal()));
+            }
+        }
+        QCOMPARE(ReadFile(first), kept);
+        // The newest first: Later for the second run's, Recover for the
+        // first run's.
+        Session next(dir);
+        next.answers = {Recovery::Answer::Later, Recovery::Answer::Recover};
+        if (save) next.answers.pop_front();
+        next.main().OfferRecovery();
+        QCOMPARE(next.questions.size(), save ? 1 : 2);
+        QVERIFY(next.ts->TableSetOpen);
+        QCOMPARE(next.ts->PairTables[1][1][1], 2222);
+        QVERIFY(next.questions.back().contains(save ? QStringLiteral("\nThey are older than the file (saved ")
+                                                    : QStringLiteral("\nThey are newer than the file (saved ")));
+        QCOMPARE(FirstCellOf(ReadFile(next.file)), save ? 3333 : 180);
+    }
+
+    // One file, one KELVO: a second one that would open the file says who
+    // has it and opens nothing; at start-up it neither offers nor discards
+    // the owner's journal. Once the owner has gone, the journal is offered.
+    void anotherKelvoHasTheFile_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Read") << "Read";
+        QTest::newRow("Create") << "Create";
+        QTest::newRow("start-up") << "start-up";
+    }
+    void anotherKelvoHasTheFile() {
+        QFETCH(QString, command);
+        TempDir dir;
+        auto owner = std::make_unique<Session>(dir);
+        owner->ReadAndChange(4444);
+        owner->recovery().WriteWaiting();
+        const std::string journal = ReadFile(owner->journal());
+
+        Session second(dir);
+        second.answer = Recovery::Answer::Discard;
+        second.main().seams.chooseCreateFile = [&] { return Q(second.file); };
+        bool created = false;
+        second.main().seams.showCreateVariables = [&] { created = true; };
+        if (command == QLatin1String("Read")) second.main().ReadKELVOFile(Q(second.file));
+        else if (command == QLatin1String("Create")) second.main().CreateKELVOFile1->trigger();
+        else second.main().OfferRecovery();
+        const QStringList expected = {
+            QStringLiteral("%1 is open in another KELVO window (process %2)")
+                .arg(Q(second.file))
+                .arg(QCoreApplication::applicationPid())};
+        QCOMPARE(second.errors, command == QLatin1String("start-up") ? QStringList() : expected);
+        QVERIFY(second.questions.isEmpty());
+        QVERIFY(!second.ts->TableSetOpen);
+        QVERIFY(!created);
+        QCOMPARE(second.main().Label3->text(), QStringLiteral("-"));
+        QCOMPARE(ReadFile(second.journal()), journal);
+
+        owner.reset();  // gone without saving
+        second.answer = Recovery::Answer::Recover;
+        second.main().OfferRecovery();
+        QCOMPARE(second.questions.size(), 1);
+        QCOMPARE(second.ts->PairTables[1][1][1], 4444);
+    }
+
+    // Ctrl+S saves from inside the editors, with what they show.
+    void saveFromTheEditors_data() {
+        QTest::addColumn<bool>("tableEditor");
+        QTest::newRow("table editor") << true;
+        QTest::newRow("variable editor") << false;
+    }
+    void saveFromTheEditors() {
+        QFETCH(bool, tableEditor);
+        TempDir dir;
+        Session s(dir);
+        s.main().show();
+        QVERIFY(Active(&s.main()));
+        s.main().ReadKELVOFile(Q(s.file));
+        std::unique_ptr<TableSet> saved;
+        const auto typeAndSave = [&](QWidget* window, const QString& text) {
+            QVERIFY(Active(window));
+            kelvo::test::TypeIntoFocus(text);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::ControlModifier);
+            saved = Parsed(ReadFile(s.file));
+        };
+        if (tableEditor) {
+            WhenModalShown([&](QWidget* modal) {
+                auto* editor = qobject_cast<kelvo::ui::TEditTable*>(modal);
+                QVERIFY(editor != nullptr);
+                editor->SetCurrentCell(1, 1);
+                editor->Tab->setFocus();
+                typeAndSave(editor, QStringLiteral("5"));
+                editor->OKButton->click();
+            });
+            s.main().Edittables1->trigger();
+            QVERIFY(saved != nullptr);
+            QCOMPARE(saved->PairTables[1][1][1], 5);
+        } else {
+            WhenModalShown([&](QWidget* chooser) {
+                QVERIFY(chooser != nullptr);
+                WhenModalShown([&](QWidget* modal) {
+                    auto* editor = qobject_cast<kelvo::ui::TEditVariable*>(modal);
+                    QVERIFY(editor != nullptr);
+                    editor->NameEditor()->selectAll();
+                    typeAndSave(editor, QStringLiteral("Klasse"));
+                    editor->OKButton->click();
+                });
+                chooser->findChild<QPushButton*>(QStringLiteral("SelectButton"))->click();
+                chooser->findChild<QPushButton*>(QStringLiteral("CancelButton"))->click();
+            });
+            s.main().Editvariables1->trigger();
+            QVERIFY(saved != nullptr);
+            QCOMPARE(saved->VariableNames[1], std::string("Klasse"));
+        }
+        QVERIFY(s.errors.isEmpty());
+        QVERIFY(!fs::exists(s.journal()));
     }
 
     // A journal that cannot be written (no folder can be made, the disk is
-    // full) shows one notice for many changes; the table-set file is never
-    // touched by it, and the window goes on working.
-    void failedJournalShowsOneNotice_data() {
+    // full) is said in a line of the table editor and of the main window,
+    // never in a box: every key typed after it lands. The line goes with the
+    // next journal written; the table-set file is never touched by it.
+    void failedJournalTakesNoKey_data() {
         QTest::addColumn<bool>("full");
         QTest::newRow("folder cannot be made") << false;
         QTest::newRow("disk full") << true;
     }
-    void failedJournalShowsOneNotice() {
+    void failedJournalTakesNoKey() {
         QFETCH(bool, full);
         TempDir dir;
         if (!full) kelvo::test::WriteFile(dir / "state", "a file where the folder should be");
         Session s(dir);
-        QStringList notices;
-        // Every notice is answered, however many come and whenever they come.
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [&notices] {
-            if (auto* notice = qobject_cast<kelvo::ui::TWarningMessage*>(QApplication::activeModalWidget())) {
-                notices << notice->Edit1->text();
-                notice->OKButton->click();
-            }
-        });
-        answer.start(5);
-        s.main().ReadKELVOFile(QString::fromStdString(s.file.string()));
+        s.main().show();
+        QVERIFY(Active(&s.main()));
+        s.main().ReadKELVOFile(Q(s.file));
         const std::string before = ReadFile(s.file);
         struct stat was {};
         QCOMPARE(::stat(s.file.c_str(), &was), 0);
-        {
-            std::unique_ptr<kelvo::test::FileSizeLimit> limit;
-            if (full) limit = std::make_unique<kelvo::test::FileSizeLimit>(100);
-            for (int change = 0; change < 3; ++change) {
-                s.ts->PairTables[1][1][1] = 100 + change;
-                s.main().seams.tableSetChanged();
-                s.recovery().WriteWaiting();
-                QTest::qWait(20);  // the failure reaches the window
+        // Any other window that takes the keyboard is noted (and closed).
+        QStringList taken;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&taken] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal != nullptr && qobject_cast<kelvo::ui::TEditTable*>(modal) == nullptr) {
+                taken << modal->objectName();
+                modal->close();
             }
-        }
-        QCOMPARE(notices.size(), 1);
-        QCOMPARE(notices[0], full ? QStringLiteral("Recovery file not written: Disk full")
-                                  : QStringLiteral("Recovery file not written: Path not found"));
-        QVERIFY(notices[0].size() <= 45);
-        QCOMPARE(ReadFile(s.file), before);
+        });
+        watch.start(5);
+        auto limit = full ? std::make_unique<kelvo::test::FileSizeLimit>(100) : nullptr;
+        bool shown = false;
+        bool gone = false;
+        QString problem;
+        QString mainProblem;
+        WhenModalShown([&](QWidget* modal) {
+            auto* editor = qobject_cast<kelvo::ui::TEditTable*>(modal);
+            QVERIFY(editor != nullptr);
+            QVERIFY(Active(editor));
+            editor->SetCurrentCell(1, 1);
+            editor->Tab->setFocus();
+            kelvo::test::TypeIntoFocus(QStringLiteral("11111"));
+            shown = QTest::qWaitFor([&] { return editor->StatusLine->isVisible(); }, Recovery::Interval + 2000);
+            kelvo::test::TypeIntoFocus(QStringLiteral("22222"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            kelvo::test::TypeIntoFocus(QStringLiteral("12121"));
+            QTest::qWait(Recovery::Interval + 100);  // another failed write
+            kelvo::test::TypeIntoFocus(QStringLiteral("21212"));
+            problem = editor->StatusLine->text();
+            mainProblem = s.main().JournalLine->isVisibleTo(&s.main()) ? s.main().JournalLine->text() : QString();
+            QCOMPARE(ReadFile(s.file), before);
+            // The journals can be written again: the next one clears the lines.
+            limit.reset();
+            if (!full) fs::remove(dir / "state");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+            kelvo::test::TypeIntoFocus(QStringLiteral("2"));
+            gone = QTest::qWaitFor([&] { return !editor->StatusLine->isVisible(); }, Recovery::Interval + 2000);
+            editor->OKButton->click();
+        });
+        s.main().Edittables1->trigger();
+        QVERIFY(shown);
+        QVERIFY2(taken.isEmpty(), qPrintable(taken.join(u',')));
+        QCOMPARE(problem, full ? QStringLiteral("Recovery file not written: Disk full")
+                               : QStringLiteral("Recovery file not written: Path not found"));
+        QCOMPARE(mainProblem, problem);
+        QVERIFY(gone);
+        QVERIFY(!s.main().JournalLine->isVisibleTo(&s.main()));
+        QCOMPARE(s.ts->PairTables[1][1][1], 1111122222);
+        QCOMPARE(s.ts->PairTables[1][1][2], 1212121212);
         struct stat now {};
         QCOMPARE(::stat(s.file.c_str(), &now), 0);
         QCOMPARE(now.st_mtim.tv_sec, was.st_mtim.tv_sec);
         QCOMPARE(now.st_mtim.tv_nsec, was.st_mtim.tv_nsec);
-        // Save still works, and the notice is shown again only after a
-        // journal has been written in between.
-        s.ts->TableSetModified = true;
         s.main().Save1->trigger();
         QVERIFY(s.errors.isEmpty());
-        QCOMPARE(FirstCellOf(ReadFile(s.file)), 102);
+        QCOMPARE(Parsed(ReadFile(s.file))->PairTables[1][1][2], 1212121212);
     }
 };
 

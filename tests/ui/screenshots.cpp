@@ -65,6 +65,13 @@ int main(int argc, char** argv) {
     main.seams.chooseOpenFile = [example] { return example; };
     main.ReadKELVOFile2Click();
     ok &= Save(main, folder, QStringLiteral("main_window"));
+    // With the lines of recovered changes and of a journal that cannot be
+    // written.
+    main.RecoveredLine->show();
+    main.ShowJournalProblem(QStringLiteral("Recovery file not written: Disk full"));
+    ok &= Save(main, folder, QStringLiteral("main_window_unsaved"));
+    main.RecoveredLine->hide();
+    main.ShowJournalProblem(QString());
 
     // The main window with its File menu open.
     main.show();
@@ -133,7 +140,7 @@ int main(int argc, char** argv) {
         const auto box = kelvo::ui::RecoveryBox(
             &windows.Main(),
             kelvo::ui::RecoveryQuestion(QStringLiteral("/home/analyst/survey/titanic.tbl").toStdString(),
-                                        1'765'200'000));
+                                        1'765'200'000, kelvo::ui::JournalAge::Newer, 1'765'190'000));
         ok &= Save(*box, folder, QStringLiteral("recovery_question"));
     }
 
