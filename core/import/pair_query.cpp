@@ -146,7 +146,9 @@ std::string PairQuery(const PairQueryOptions& spec) {
     // once per pair, grouping sets copy them once per set). The weight is
     // checked and made a whole number once per record.
     const bool weighted = !source.whole.empty();
-    std::string combinations = weighted ? "SUM(" + source.whole + ")" : std::string("COUNT(*)");
+    // A whole number again, so that the pairs add whole numbers: a sum of
+    // sums may otherwise be an engine's slow decimal type.
+    std::string combinations = weighted ? "CAST(SUM(" + source.whole + ") AS BIGINT)" : std::string("COUNT(*)");
     combinations += " AS kelvo_count";
     std::string aggregates = "SUM(kelvo_count) AS kelvo_count";
     if (weighted) {
