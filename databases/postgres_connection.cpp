@@ -126,11 +126,10 @@ public:
     }
 
     void Query(const std::string& sql, const std::function<void(SqlRow)>& row) override {
-        // The query is parsed on its own first, so that it is known to be
-        // one query (the extended protocol takes one statement) before it
-        // goes into the COPY: a condition that closed the COPY's parenthesis
-        // could otherwise copy to a file. The line end keeps a comment at
-        // its end from reaching the COPY's own words.
+        // The query is parsed on its own first: it must be one query (the
+        // extended protocol takes one statement), so that the COPY holds
+        // that query and nothing of the user's condition reaches the COPY's
+        // own words (the line end after it ends a comment at its end).
         const Result parsed(PQprepare(m_connection, "", sql.c_str(), 0, nullptr));
         if (PQresultStatus(parsed.get()) != PGRES_COMMAND_OK) Refused(parsed.get());
         const Result started(Execute("COPY (\n" + sql + "\n) TO STDOUT"));

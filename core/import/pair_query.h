@@ -71,7 +71,8 @@ std::string PairQuery(const PairQueryOptions& spec);
 // (a NULL as NULL; SQLite's values as stored, which it reads out as the
 // same text), then, with a weight, the weight as a whole number in text,
 // NULL where it is not one from 0 to 2147483647. With the first-seen
-// order the records come in rowid order. Throws ImportError as PairQuery.
+// order the records come in rowid order. Throws ImportError for a
+// first-seen order outside SQLite and for too few or too many columns.
 std::string RecordQuery(const PairQueryOptions& spec);
 
 // The refusals that a database import gives whether it counts the records
