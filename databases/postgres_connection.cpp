@@ -3,6 +3,12 @@
 // the rows come through COPY ... TO STDOUT, one at a time as the server
 // sends them: a refusal (a value too long) stops the transfer, and memory
 // stays flat however many records there are.
+//
+// libpq is loaded when the first connection is made, not when kelvo-cli
+// starts: it brings some thirty shared libraries (TLS, Kerberos, LDAP) whose
+// loading costs every command about 5 ms, and only import-sql --postgres
+// uses them.
+#include <dlfcn.h>
 #include <libpq-fe.h>
 
 #include <algorithm>
@@ -22,13 +28,78 @@ std::string Reason(const char* message) {
     return text;
 }
 
+// The functions of libpq that the back end calls.
+struct Libpq {
+    decltype(&::PQclear) clear;
+    decltype(&::PQconnectdb) connectdb;
+    decltype(&::PQerrorMessage) errorMessage;
+    decltype(&::PQexecParams) execParams;
+    decltype(&::PQfinish) finish;
+    decltype(&::PQfname) fname;
+    decltype(&::PQfreemem) freemem;
+    decltype(&::PQgetCopyData) getCopyData;
+    decltype(&::PQgetResult) getResult;
+    decltype(&::PQnfields) nfields;
+    decltype(&::PQprepare) prepare;
+    decltype(&::PQresultErrorField) resultErrorField;
+    decltype(&::PQresultErrorMessage) resultErrorMessage;
+    decltype(&::PQresultStatus) resultStatus;
+    decltype(&::PQsetClientEncoding) setClientEncoding;
+    decltype(&::PQstatus) status;
+};
+
+[[noreturn]] void CannotLoad(const std::string& what) {
+    throw ImportError("Cannot load PostgreSQL's client library " + what +
+                      " (Debian package libpq5: run scripts/install-deps)");
+}
+
+template <class Function>
+void Bind(void* library, const char* name, Function& function) {
+    function = reinterpret_cast<Function>(dlsym(library, name));
+    if (function == nullptr) CannotLoad(std::string("libpq.so.5: no ") + name);
+}
+
+Libpq Load() {
+    // Kept loaded for the life of the process, as if it had been linked.
+    void* library = dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
+    if (library == nullptr) {
+        const char* error = dlerror();
+        CannotLoad(error != nullptr ? error : "libpq.so.5");
+    }
+    Libpq pq{};
+    Bind(library, "PQclear", pq.clear);
+    Bind(library, "PQconnectdb", pq.connectdb);
+    Bind(library, "PQerrorMessage", pq.errorMessage);
+    Bind(library, "PQexecParams", pq.execParams);
+    Bind(library, "PQfinish", pq.finish);
+    Bind(library, "PQfname", pq.fname);
+    Bind(library, "PQfreemem", pq.freemem);
+    Bind(library, "PQgetCopyData", pq.getCopyData);
+    Bind(library, "PQgetResult", pq.getResult);
+    Bind(library, "PQnfields", pq.nfields);
+    Bind(library, "PQprepare", pq.prepare);
+    Bind(library, "PQresultErrorField", pq.resultErrorField);
+    Bind(library, "PQresultErrorMessage", pq.resultErrorMessage);
+    Bind(library, "PQresultStatus", pq.resultStatus);
+    Bind(library, "PQsetClientEncoding", pq.setClientEncoding);
+    Bind(library, "PQstatus", pq.status);
+    return pq;
+}
+
+// libpq's functions, loaded on first use. A failed load throws and is tried
+// again at the next call.
+const Libpq& Pq() {
+    static const Libpq pq = Load();
+    return pq;
+}
+
 struct ResultDeleter {
-    void operator()(PGresult* result) const { PQclear(result); }
+    void operator()(PGresult* result) const { Pq().clear(result); }
 };
 using Result = std::unique_ptr<PGresult, ResultDeleter>;
 
 struct CopyDataDeleter {
-    void operator()(char* data) const { PQfreemem(data); }
+    void operator()(char* data) const { Pq().freemem(data); }
 };
 
 // The fields of one row of COPY's text format: separated by tabs, \N for a
@@ -83,15 +154,15 @@ private:
 
 class PostgresConnection : public SqlConnection {
 public:
-    explicit PostgresConnection(const std::string& conninfo) : m_connection(PQconnectdb(conninfo.c_str())) {
+    explicit PostgresConnection(const std::string& conninfo) : m_connection(Pq().connectdb(conninfo.c_str())) {
         if (m_connection == nullptr) throw ImportError("Cannot connect to the PostgreSQL server: out of memory");
-        if (PQstatus(m_connection) != CONNECTION_OK) {
-            const std::string reason = Reason(PQerrorMessage(m_connection));
-            PQfinish(m_connection);
+        if (Pq().status(m_connection) != CONNECTION_OK) {
+            const std::string reason = Reason(Pq().errorMessage(m_connection));
+            Pq().finish(m_connection);
             throw ImportError("Cannot connect to the PostgreSQL server: " + reason);
         }
         // Values arrive as UTF-8, as from every other source.
-        PQsetClientEncoding(m_connection, "UTF8");
+        Pq().setClientEncoding(m_connection, "UTF8");
         // The import only reads, the user's condition included: a read-only
         // transaction, never committed. In it, the planner may give the
         // counting query's pairs hash tables: it cannot know that each holds
@@ -100,28 +171,28 @@ public:
         // slower.
         for (const char* command : {"START TRANSACTION READ ONLY", "SET LOCAL work_mem = '256MB'"}) {
             const Result done(Execute(command));
-            if (PQresultStatus(done.get()) != PGRES_COMMAND_OK) {
-                const std::string reason = Reason(PQresultErrorMessage(done.get()));
-                PQfinish(m_connection);
+            if (Pq().resultStatus(done.get()) != PGRES_COMMAND_OK) {
+                const std::string reason = Reason(Pq().resultErrorMessage(done.get()));
+                Pq().finish(m_connection);
                 throw ImportError("The PostgreSQL server refused the query: " + reason);
             }
         }
     }
-    ~PostgresConnection() override { PQfinish(m_connection); }
+    ~PostgresConnection() override { Pq().finish(m_connection); }
 
     SqlDialect Dialect() const override { return SqlDialect::Postgres; }
 
     std::vector<std::string> Columns(const std::string& table) override {
         const std::string sql = "SELECT * FROM " + QuoteIdentifier(SqlDialect::Postgres, table) + " WHERE false";
         const Result result(Execute(sql));
-        if (PQresultStatus(result.get()) != PGRES_TUPLES_OK) {
-            const char* state = PQresultErrorField(result.get(), PG_DIAG_SQLSTATE);
+        if (Pq().resultStatus(result.get()) != PGRES_TUPLES_OK) {
+            const char* state = Pq().resultErrorField(result.get(), PG_DIAG_SQLSTATE);
             if (state != nullptr && std::string_view(state) == "42P01")  // undefined_table
                 throw ImportError("No table named " + Quoted(table) + " in the PostgreSQL database");
             Refused(result.get());
         }
         std::vector<std::string> columns;
-        for (int c = 0; c < PQnfields(result.get()); ++c) columns.emplace_back(PQfname(result.get(), c));
+        for (int c = 0; c < Pq().nfields(result.get()); ++c) columns.emplace_back(Pq().fname(result.get(), c));
         return columns;
     }
 
@@ -130,38 +201,37 @@ public:
         // extended protocol takes one statement), so that the COPY holds
         // that query and nothing of the user's condition reaches the COPY's
         // own words (the line end after it ends a comment at its end).
-        const Result parsed(PQprepare(m_connection, "", sql.c_str(), 0, nullptr));
-        if (PQresultStatus(parsed.get()) != PGRES_COMMAND_OK) Refused(parsed.get());
+        const Result parsed(Pq().prepare(m_connection, "", sql.c_str(), 0, nullptr));
+        if (Pq().resultStatus(parsed.get()) != PGRES_COMMAND_OK) Refused(parsed.get());
         const Result started(Execute("COPY (\n" + sql + "\n) TO STDOUT"));
-        if (PQresultStatus(started.get()) != PGRES_COPY_OUT) Refused(started.get());
+        if (Pq().resultStatus(started.get()) != PGRES_COPY_OUT) Refused(started.get());
         CopyTextRow fields;
         for (;;) {
             char* buffer = nullptr;
-            const int size = PQgetCopyData(m_connection, &buffer, 0);
+            const int size = Pq().getCopyData(m_connection, &buffer, 0);
             const std::unique_ptr<char, CopyDataDeleter> data(buffer);
             if (size == -1) break;  // the end of the rows
             if (size < 0)
-                throw ImportError("The PostgreSQL server refused the query: " + Reason(PQerrorMessage(m_connection)));
+                throw ImportError("The PostgreSQL server refused the query: " + Reason(Pq().errorMessage(m_connection)));
             row(fields.Split(std::string_view(buffer, static_cast<std::size_t>(size))));
         }
         // How the query ended (an error part way through shows here), and
         // then no more results.
         for (;;) {
-            const Result result(PQgetResult(m_connection));
+            const Result result(Pq().getResult(m_connection));
             if (!result) return;
-            if (PQresultStatus(result.get()) != PGRES_COMMAND_OK) Refused(result.get());
+            if (Pq().resultStatus(result.get()) != PGRES_COMMAND_OK) Refused(result.get());
         }
-        const Result end(PQexec(m_connection, "ROLLBACK"));
     }
 
 private:
     // Runs one statement through the extended protocol.
     PGresult* Execute(const std::string& sql) {
-        return PQexecParams(m_connection, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
+        return Pq().execParams(m_connection, sql.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0);
     }
 
     [[noreturn]] static void Refused(const PGresult* result) {
-        throw ImportError("The PostgreSQL server refused the query: " + Reason(PQresultErrorMessage(result)));
+        throw ImportError("The PostgreSQL server refused the query: " + Reason(Pq().resultErrorMessage(result)));
     }
 
     PGconn* m_connection;
