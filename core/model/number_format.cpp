@@ -172,7 +172,7 @@ std::size_t WriteParts(char* out, const FixedParts& parts, int decimals, int wid
     }
     p = WriteDigitsBackwards(p, parts.integer);
     if (parts.negative) *--p = '-';
-    return static_cast<std::size_t>(padding + length);
+    return static_cast<std::size_t>(padding) + static_cast<std::size_t>(length);
 }
 
 // The longest text of QuickParts: a sign, 15 digits, the point, 20 decimals.
@@ -236,7 +236,7 @@ WholeNumberFields FieldsFor(int decimals, int width) {
     const int leading = std::countr_zero(digits | 1ULL << 56) / 8;
     const std::uint64_t text = digits + AsciiZeros - (((1ULL << (8 * leading)) - 1) & 0x1010101010101010ULL);
     if (fields.integerField >= 8) {
-        std::memcpy(out, "        ", 8);
+        std::memset(out, ' ', 8);
         std::memcpy(out + fields.integerField - 8, &text, 8);
     } else {
         const std::uint64_t kept = text >> (8 * (8 - fields.integerField));
@@ -261,7 +261,7 @@ WholeNumberFields FieldsFor(int decimals, int width) {
     const int integerLength = 8 - leading;
     const int length = static_cast<int>(parts.negative) + integerLength + 1 + decimals;
     const int padding = width > length ? width - length : 0;
-    for (int i = 0; i < padding; i += 8) std::memcpy(out + i, "        ", 8);
+    for (int i = 0; i < padding; i += 8) std::memset(out + i, ' ', 8);
     char* p = out + padding;
     if (parts.negative) *p++ = '-';
     const std::uint64_t integer = (digits + AsciiZeros) >> (8 * leading);
@@ -271,7 +271,7 @@ WholeNumberFields FieldsFor(int decimals, int width) {
     const std::uint64_t fraction =
         (EightDigits(static_cast<std::uint32_t>(parts.fraction)) + AsciiZeros) >> (8 * (8 - decimals));
     std::memcpy(p, &fraction, 8);
-    return static_cast<std::size_t>(padding + length);
+    return static_cast<std::size_t>(padding) + static_cast<std::size_t>(length);
 }
 
 // The text by the value's decimal expansion, digit by digit: right for every
@@ -372,7 +372,7 @@ void AppendFixedRow(std::string& out, std::span<const double> values, int decima
             out.resize(used + number.size() + rest);
             text = out.data();
         }
-        std::memcpy(text + used, number.data(), number.size());
+        number.copy(text + used, number.size());
         used += number.size();
     }
     out.resize(used);

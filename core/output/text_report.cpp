@@ -59,6 +59,7 @@ void TextDriver::ModelTable(const OutputTable& table) {
     // "Model:", then "Label: text" a line, between dashes as long as the last
     // line (the predictors), whatever the length of the others.
     std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(table.Rows()));
     for (int r = 0; r < table.Rows(); ++r) lines.push_back(table.At(0, r).text + ": " + table.At(1, r).text);
     const int width = lines.empty() ? 0 : static_cast<int>(lines.back().size());
     m_out.Line(table.title + ":");
