@@ -35,8 +35,13 @@ void CheckSelection(const InputSide& in, const ModelSelection& model) {
         throw std::invalid_argument("no odds-ratio model: " + problem);
 }
 
-std::string Grouped(std::int64_t value) {
-    std::string digits = std::to_string(value);
+// In decimal with thousands separators; wide enough for 16^16.
+std::string Grouped(unsigned __int128 value) {
+    std::string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char>('0' + static_cast<int>(value % 10)));
+        value /= 10;
+    } while (value > 0);
     for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) digits.insert(static_cast<std::size_t>(at), ",");
     return digits;
 }
@@ -180,15 +185,25 @@ double ChiSquaredP(double g2, int df) {
 
 }  // namespace
 
-std::int64_t OddsRatioCells(const InputSide& in, const ModelSelection& model) {
+namespace {
+
+unsigned __int128 ExactCells(const InputSide& in, const ModelSelection& model) {
     CheckSelection(in, model);
-    std::int64_t cells = 1;
-    for (const int v : ModelVariables(model)) cells *= in.CategoryCounts[v];
+    unsigned __int128 cells = 1;
+    for (const int v : ModelVariables(model)) cells *= static_cast<unsigned>(in.CategoryCounts[v]);
     return cells;
 }
 
-std::string OddsRatioTooLargeText(std::int64_t cells) {
-    return "Model too large for the odds-ratio model: " + Grouped(cells) + " cells (at most " +
+}  // namespace
+
+std::int64_t OddsRatioCells(const InputSide& in, const ModelSelection& model) {
+    const unsigned __int128 cells = ExactCells(in, model);
+    constexpr auto largest = std::numeric_limits<std::int64_t>::max();
+    return cells > static_cast<unsigned __int128>(largest) ? largest : static_cast<std::int64_t>(cells);
+}
+
+std::string OddsRatioTooLargeText(const InputSide& in, const ModelSelection& model) {
+    return "Model too large for the odds-ratio model: " + Grouped(ExactCells(in, model)) + " cells (at most " +
            Grouped(MaxOddsRatioCells) + ")";
 }
 
@@ -207,7 +222,7 @@ std::vector<std::int32_t> OddsRatioInputs(const InputSide& in, const ModelSelect
 
 OddsRatioModel FitOddsRatioModel(const InputSide& in, const ModelSelection& model, const OddsRatioControl& control) {
     const std::int64_t cells = OddsRatioCells(in, model);
-    if (cells > MaxOddsRatioCells) throw OddsRatioRefused(OddsRatioTooLargeText(cells));
+    if (cells > MaxOddsRatioCells) throw OddsRatioRefused(OddsRatioTooLargeText(in, model));
     const std::vector<int> variables = ModelVariables(model);
     const int V = static_cast<int>(variables.size());
     const int P = V - 1;

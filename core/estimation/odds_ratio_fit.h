@@ -60,13 +60,15 @@ struct OddsRatioControl {
     int maxIterations = MaxOddsRatioIterations;
 };
 
-// The cells of the joint table of the selection's variables. Throws
-// std::invalid_argument when the selection cannot be estimated
+// The cells of the joint table of the selection's variables, or the largest
+// int64 where there are more (16 variables of 16 categories make 2^64).
+// Throws std::invalid_argument when the selection cannot be estimated
 // (EstimationProblem).
 std::int64_t OddsRatioCells(const InputSide& in, const ModelSelection& model);
 
-// "Model too large for the odds-ratio model: N cells (at most 16,777,216)".
-std::string OddsRatioTooLargeText(std::int64_t cells);
+// "Model too large for the odds-ratio model: N cells (at most 16,777,216)",
+// N the exact count of the selection's joint table.
+std::string OddsRatioTooLargeText(const InputSide& in, const ModelSelection& model);
 
 // The selection and the pair tables among its variables, as the model
 // keeps them to know whether it still belongs to the table set.

@@ -192,6 +192,21 @@ TEST(OddsRatioModelTest, RefusesWhatItCannotFit) {
     } catch (const OddsRatioRefused& error) {
         EXPECT_STREQ(error.what(), "Model too large for the odds-ratio model: 268,435,456 cells (at most 16,777,216)");
     }
+    // Sixteen variables of sixteen categories: 2^64 cells, beyond 64 bits.
+    large.VariableCount = 16;
+    for (int v = 8; v <= 16; ++v) {
+        large.VariableNames[v] = "V" + std::to_string(v);
+        large.CategoryCounts[v] = 16;
+    }
+    const ModelSelection all = Selection(1, {2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16});
+    EXPECT_EQ(OddsRatioCells(large, all), std::numeric_limits<std::int64_t>::max());
+    try {
+        FitOddsRatioModel(large, all);
+        ADD_FAILURE() << "a model of 16^16 cells was fitted";
+    } catch (const OddsRatioRefused& error) {
+        EXPECT_STREQ(error.what(),
+                     "Model too large for the odds-ratio model: 18,446,744,073,709,551,616 cells (at most 16,777,216)");
+    }
 
     TableSet ts = test::MakeTableSet({{"A", {"1", "2"}}, {"B", {"1", "2"}}, {"C", {"1", "2"}}});
     test::SetTable(ts, 1, 2, {{5, 5}, {5, 5}});
