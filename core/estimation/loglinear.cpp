@@ -280,6 +280,27 @@ public:
         RequireMargins();
         StartAt(start);
         Iterate(control);
+        // Where the likelihood has its maximum only at infinity (the tables
+        // leave some combinations without cases although no pair-table cell
+        // is empty), the fit drives those cells towards 0 and the
+        // parameters that lead there without bound. The maximum is then the
+        // table with those cells 0: fitted again on the others, where the
+        // parameters that only led there depend on the rest and are not
+        // estimable.
+        if (MarkVanishedCells()) {
+            m_fit.boundary = true;
+            m_fit.converged = false;
+            m_fit.estimable.assign(m_fit.columns.size(), 1);
+            m_fit.inBasis.assign(m_fit.columns.size(), 0);
+            m_dependent.assign(m_fit.columns.size(), 0);
+            for (std::size_t i = 0; i < m_fit.columns.size(); ++i)
+                if (!(m_fit.observed[i] > 0)) m_dependent[i] = m_fit.estimable[i] = 0;
+            m_basis.clear();
+            FindDependencies(control.stop);
+            Basis();
+            StartAt(start);
+            Iterate(control);
+        }
         m_fit.terms = Terms(m_theta);
         m_fit.theta.assign(m_fit.columns.size(), 0.0);
         for (std::size_t i = 0; i < m_basis.size(); ++i) m_fit.theta[static_cast<std::size_t>(m_basis[i])] = m_theta[i];
@@ -342,10 +363,34 @@ private:
         }
     }
 
+    // The cells of a converged fit that it drove to (nearly) 0 without a
+    // margin cell that forces them there, kept as zeros from now on: true
+    // when there are any.
+    bool MarkVanishedCells() {
+        if (!m_fit.converged) return false;
+        // Far below any count the data can support, far above rounding.
+        const double vanished = 1e-11 * m_model.total;
+        const std::int64_t cells = m_layout.cells;
+        bool any = false;
+        for (std::int64_t c = 0; c < cells && !any; ++c) any = m_table[c] > 0 && m_table[c] < vanished;
+        if (!any) return false;
+        m_support.assign(static_cast<std::size_t>(cells), 1);
+        for (std::int64_t c = 0; c < cells; ++c)
+            if (m_table[c] < vanished) m_support[static_cast<std::size_t>(c)] = 0;
+        return true;
+    }
+
+    void Fill(const LogLinearTerms& terms) {
+        FillTable(m_layout, terms, m_table);
+        if (m_support.empty()) return;
+        for (std::size_t c = 0; c < m_support.size(); ++c)
+            if (!m_support[c]) m_table[c] = 0;
+    }
+
     // Columns that depend on earlier ones on the cells that can have cases,
     // and those that take part in such a dependency: neither is estimable.
     void FindDependencies(const std::stop_token& stop) {
-        FillTable(m_layout, m_zeros, m_table);  // 1 on every possible cell
+        Fill(m_zeros);  // 1 on every possible cell
         std::vector<int> candidates;
         for (std::size_t i = 0; i < m_fit.columns.size(); ++i)
             if (!m_dependent[i]) candidates.push_back(static_cast<int>(i));
@@ -462,7 +507,7 @@ private:
     // The table of theta, its margins, and the log-likelihood (up to a
     // constant): T'theta - sum of m. False when the table overflows.
     bool Evaluate(const std::vector<double>& theta, const std::stop_token& stop, double& logLikelihood) {
-        FillTable(m_layout, Terms(theta), m_table);
+        Fill(Terms(theta));
         m_margins.Compute(m_table, stop);
         const double fitted = *m_margins.Of(0);
         if (!std::isfinite(fitted)) return false;
@@ -609,6 +654,7 @@ private:
     LoglinearFit m_fit;
     LogLinearTerms m_zeros;
     bool m_anyZero = false;
+    std::vector<char> m_support;    // [cell]: not driven to 0 (empty: every cell)
     std::vector<char> m_dependent;  // [column]: vanishes or depends on earlier columns
     std::vector<int> m_basis;       // the columns fitted
     std::vector<double> m_theta;    // [basis]

@@ -122,6 +122,10 @@ struct LoglinearFit {
     int iterations = 0;
     bool converged = false;
     double marginError = 0;         // the largest difference of a margin cell, relative to N
+    // Some cells without a margin cell that forces them to 0 are 0 in the
+    // fit (its maximum lies at infinity in some parameters, which are not
+    // estimable); the fitted table holds them as 0, `terms` does not.
+    bool boundary = false;
     LogLinearTerms terms;           // the fitted table's terms
 
     // For the warm start of a related model: the parameter of `column`, or 0.

@@ -116,8 +116,8 @@ std::size_t ColumnOf(const LoglinearFit& fit, int t, int c, int d) {
 
 // The warning for a parameter that is not estimable, naming the cells of
 // its odds ratio that hold no cases.
-std::string NotEstimable(const InputSide& in, const LoglinearModel& observed, const std::vector<int>& variables, int t,
-                         int c, int d) {
+std::string NotEstimable(const InputSide& in, const LoglinearModel& observed, const LoglinearFit& fit,
+                         const std::vector<int>& variables, int t, int c, int d) {
     const int D = variables[0];
     const int X = variables[static_cast<std::size_t>(t)];
     const int Kt = observed.layout.categories[t];
@@ -128,7 +128,10 @@ std::string NotEstimable(const InputSide& in, const LoglinearModel& observed, co
         empty += empty.empty() ? "no cases of " : " nor of ";
         empty += Cell(in, D, dd) + " with " + Cell(in, X, cc);
     }
-    if (empty.empty()) empty = "empty cells of the other tables leave it undetermined";
+    if (empty.empty())
+        empty = fit.boundary ? "the tables leave some combinations of the model's variables without cases, and it "
+                               "has no finite estimate"
+                             : "empty cells of the other tables leave it undetermined";
     return "Odds ratio for " + Cell(in, X, c) + ", " + Cell(in, D, d) + " not estimable: " + empty;
 }
 
@@ -272,7 +275,7 @@ OddsRatioModel FitOddsRatioModel(const InputSide& in, const ModelSelection& mode
                         const double variance = variances[column - first];
                         parameter.standardError = variance >= 0 ? std::sqrt(variance) : NaN;
                     } else {
-                        parameter.warning = NotEstimable(in, full, variables, t, c, d);
+                        parameter.warning = NotEstimable(in, full, fit, variables, t, c, d);
                     }
                     result.parameters.push_back(parameter);
                 }

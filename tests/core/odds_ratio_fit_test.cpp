@@ -179,6 +179,27 @@ TEST(OddsRatioModelTest, EmptyReferenceCell) {
     EXPECT_NE(model.Warnings()[1].find("no cases of Dep = No with Group = A"), std::string::npos) << model.Warnings()[1];
 }
 
+// Pair tables without an empty cell whose joint table must have two: A = B
+// = C = 1 and A = B = C = 2. The likelihood has its maximum only at
+// infinity; both odds ratios are not estimable, the fit is the joint table
+// itself, and each test compares it with the closed form of the model
+// without that association, m(a, b, c) = n(a, c) n(b, c) / n(c).
+TEST(OddsRatioModelTest, MaximumAtInfinityIsNotEstimable) {
+    TableSet ts = test::MakeTableSet({{"A", {"1", "2"}}, {"B", {"1", "2"}}, {"C", {"1", "2"}}});
+    for (const auto& [a, b] : {std::pair{1, 2}, std::pair{1, 3}, std::pair{2, 3}}) test::SetTable(ts, a, b, {{10, 20}, {20, 10}});
+    const OddsRatioModel model = FitOddsRatioModel(ts, Selection(1, {2, 3}));
+    ASSERT_TRUE(model.converged);
+    ASSERT_EQ(model.parameters.size(), 2u);
+    for (const OddsRatioParameter& p : model.parameters) EXPECT_FALSE(p.Estimable());
+    ASSERT_EQ(model.Warnings().size(), 2u);
+    EXPECT_EQ(model.Warnings()[0], "Odds ratio for B = 2, A = 2 not estimable: the tables leave some combinations of "
+                                   "the model's variables without cases, and it has no finite estimate");
+    EXPECT_NEAR(model.predictions[0].minimum, 0, 1e-9);
+    EXPECT_NEAR(model.predictions[0].maximum, 100, 1e-9);
+    const double g2 = 2 * (20 * std::log(10 / (40 / 3.0)) + 40 * std::log(10 / (20 / 3.0)));
+    for (const OddsRatioTest& t : model.tests) EXPECT_TRUE(test::NearRelative(t.g2, g2, 1e-8)) << t.g2;
+}
+
 TEST(OddsRatioModelTest, RefusesWhatItCannotFit) {
     TableSet large;
     large.VariableCount = 7;
