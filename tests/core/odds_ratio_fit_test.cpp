@@ -24,17 +24,7 @@ ModelSelection Selection(int dependent, const std::vector<int>& predictors) {
     return model;
 }
 
-// The joint table of a table set made by PairTablesOf, with the model's
-// variables in the order the odds-ratio model takes them (dependent first).
-struct Case {
-    const char* name;
-    unsigned seed;
-    std::vector<int> categories;
-    int records;
-    int dependent;
-    std::vector<int> predictors;
-};
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+using Case = test::RecordModel;
 
 class AgainstPoissonRegression : public ::testing::TestWithParam<Case> {};
 
