@@ -635,6 +635,7 @@ private:
             }
             m_theta.swap(trial);
             logLikelihood = newLogLikelihood;
+            if (control.stepped) control.stepped(m_fit.iterations);
             error = MarginError();
             // A fit that stops improving (rounding sets its floor) ends.
             if (error < best / 2) {

@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <stop_token>
 #include <vector>
 
@@ -108,6 +109,8 @@ struct FitControl {
     // tolerance x N of the observed one.
     double tolerance = 1e-13;
     std::stop_token stop;
+    // Called after each step of the fit with the steps taken so far.
+    std::function<void(int)> stepped;
 };
 
 // The fit of one model, with its columns in order: the intercept, the main

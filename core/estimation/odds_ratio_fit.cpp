@@ -236,12 +236,19 @@ OddsRatioModel FitOddsRatioModel(const InputSide& in, const ModelSelection& mode
     result.cells = cells;
     result.totalCount = full.total;
     result.inputs = OddsRatioInputs(in, model);
-    const auto progress = [&control, P](int done) {
+    // P + 2 stages: the fit, the variances, and a fit for each test; within
+    // a fit each step moves the share on, up to nine tenths of its stage.
+    int stage = 0;
+    const auto progress = [&control, &stage, P](int done) {
+        stage = done;
         if (control.progress) control.progress(static_cast<double>(done) / (P + 2));
     };
     detail::FitControl fitControl;
     fitControl.maxIterations = control.maxIterations;
     fitControl.stop = control.stop;
+    fitControl.stepped = [&control, &stage, P](int steps) {
+        if (control.progress) control.progress((stage + std::min(0.9, steps / 10.0)) / (P + 2));
+    };
     try {
         std::vector<double> table;
         try {

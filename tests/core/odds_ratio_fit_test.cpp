@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "loglinear_reference.h"
@@ -247,6 +248,16 @@ TEST(OddsRatioModelTest, StopsAsAsked) {
     EXPECT_EQ(limited.iterations, 1);
     ASSERT_FALSE(limited.Warnings().empty());
     EXPECT_EQ(limited.Warnings()[0].rfind("The odds-ratio model did not converge: after 1 iterations", 0), 0u);
+
+    // The progress only grows, and reaches the end.
+    std::vector<double> shares;
+    control = {};
+    control.progress = [&shares](double share) { shares.push_back(share); };
+    FitOddsRatioModel(ts, Selection(1, {2, 3}), control);
+    ASSERT_GT(shares.size(), 4u);
+    EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end()));
+    EXPECT_EQ(shares.front(), 0);
+    EXPECT_EQ(shares.back(), 1);
 
     std::stop_source source;
     source.request_stop();
