@@ -325,7 +325,8 @@ private:
             for (int a = 1; a < K[v]; ++a)
                 for (int b = 1; b < K[w]; ++b) {
                     columns.push_back({v, w, a, b});
-                    observed.push_back(m_model.observedPair[slot][static_cast<std::size_t>(a * K[w] + b)]);
+                    const int cell = a * K[w] + b;
+                    observed.push_back(m_model.observedPair[slot][static_cast<std::size_t>(cell)]);
                 }
         }
         m_fit.estimable.assign(columns.size(), 1);
@@ -472,8 +473,10 @@ private:
                 terms.constant = theta[i];
             else if (c.w < 0)
                 terms.main[c.v][static_cast<std::size_t>(c.a)] += theta[i];
-            else
-                terms.pair[PairSlot(c.v, c.w)][static_cast<std::size_t>(c.a * K[c.w] + c.b)] += theta[i];
+            else {
+                const int cell = c.a * K[c.w] + c.b;
+                terms.pair[PairSlot(c.v, c.w)][static_cast<std::size_t>(cell)] += theta[i];
+            }
         }
         return terms;
     }
@@ -618,7 +621,9 @@ private:
             // closer).
             bool accepted = false;
             double newLogLikelihood = 0;
-            for (double t = 1; t > 1e-12; t /= 2) {
+            double t = 2;
+            for (int halvings = 0; halvings < 40; ++halvings) {
+                t /= 2;
                 for (std::size_t i = 0; i < trial.size(); ++i) trial[i] = m_theta[i] + t * delta[i];
                 if (!Evaluate(trial, control.stop, newLogLikelihood)) continue;
                 const double noise = 1e-13 * std::max(LinearMagnitude(m_theta), LinearMagnitude(trial));

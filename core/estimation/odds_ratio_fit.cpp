@@ -54,6 +54,7 @@ std::string Cell(const InputSide& in, int v, int category) {
 // their totals, and the check that they agree.
 LoglinearModel ObservedModel(const InputSide& in, const std::vector<int>& variables) {
     std::vector<int> categories;
+    categories.reserve(variables.size());
     for (const int v : variables) categories.push_back(in.CategoryCounts[v]);
     LoglinearModel observed;
     observed.layout = detail::JointLayout(categories);
@@ -64,14 +65,16 @@ LoglinearModel ObservedModel(const InputSide& in, const std::vector<int>& variab
             const int Kv = categories[static_cast<std::size_t>(v)];
             const int Kw = categories[static_cast<std::size_t>(w)];
             auto& cells = observed.observedPair[PairSlot(v, w)];
-            cells.assign(static_cast<std::size_t>(Kv * Kw), 0.0);
+            const int size = Kv * Kw;
+            cells.assign(static_cast<std::size_t>(size), 0.0);
             std::vector<double> rows(static_cast<std::size_t>(Kv)), columns(static_cast<std::size_t>(Kw));
             double total = 0;
             for (int a = 0; a < Kv; ++a)
                 for (int b = 0; b < Kw; ++b) {
                     const double n = PairCell(in, variables[static_cast<std::size_t>(v)], a + 1,
                                               variables[static_cast<std::size_t>(w)], b + 1);
-                    cells[static_cast<std::size_t>(a * Kw + b)] = n;
+                    const int cell = a * Kw + b;
+                    cells[static_cast<std::size_t>(cell)] = n;
                     rows[static_cast<std::size_t>(a)] += n;
                     columns[static_cast<std::size_t>(b)] += n;
                     total += n;
