@@ -22,7 +22,11 @@
 // A pair table cell without cases forces the joint table's cells in it to
 // 0; a parameter that then does not exist (an infinite log odds ratio, or
 // one the remaining cells do not determine) is not estimable: NaN, with a
-// warning naming the empty cell. The others are estimated as usual.
+// warning naming the empty cell. The others are estimated as usual. Tables
+// without an empty cell can still leave combinations of the variables
+// without cases (the likelihood has its maximum only at infinity): those
+// cells are then fitted as 0 and the odds ratios that lead there are not
+// estimable either.
 #pragma once
 
 #include <cstdint>
