@@ -10,6 +10,8 @@
 #include "model_fit.h"
 #include "model_options.h"
 #include "model_results.h"
+#include "odds_ratio_fit.h"
+#include "odds_ratio_sections.h"
 #include "output_sections.h"
 #include "text_report.h"
 
@@ -19,13 +21,18 @@ namespace {
 
 // ---- Text output: the report's tables, rendered by the text driver ----
 
-void PrintResults(std::ostream& out, const ModelResults& results) {
+// The linear model's tables when it was computed, then the odds ratios when
+// they were asked for.
+void PrintResults(std::ostream& out, const ModelResults& results, bool computed) {
     StreamLineSink lines(out);
     TextDriver driver(lines);
-    BuildCoefficientsSection(results, driver);
-    BuildStandardErrorsSection(results, driver);
-    BuildPredictionRangeSection(results, driver);
-    BuildModelSummarySection(results, driver);
+    if (computed) {
+        BuildCoefficientsSection(results, driver);
+        BuildStandardErrorsSection(results, driver);
+        BuildPredictionRangeSection(results, driver);
+        BuildModelSummarySection(results, driver);
+    }
+    if (results.oddsRatios) BuildOddsRatioSection(results, driver);
 }
 
 }  // namespace
@@ -56,15 +63,26 @@ void RegisterEstimateCommand(CLI::App& app, int& status) {
     CLI::App* estimate = model.command;
     auto json = std::make_shared<bool>(false);
     estimate->add_flag("--json", *json, "Print the results as one JSON object (17 significant digits)");
-    estimate->callback([model, json, &status] {
+    auto oddsRatios = std::make_shared<bool>(false);
+    estimate->add_flag("--odds-ratios", *oddsRatios,
+                       "Also fit the loglinear model with every two-way association: the odds ratios of the "
+                       "dependent variable with each predictor, their tests and the range of its predictions "
+                       "(also for a singular linear model; exit 1 when the fit does not converge)");
+    estimate->callback([model, json, oddsRatios, &status] {
         StderrWarningSink warnings;
         const EstimatedModel result = EstimateModel(*model.path, *model.options, warnings);
+        bool converged = true;
+        if (*oddsRatios) {
+            ComputeOddsRatioModel(*result.ts);
+            for (const std::string& warning : result.ts->OddsRatios.Warnings()) warnings.ShowWarning(warning);
+            converged = result.ts->OddsRatios.converged;
+        }
         const ModelResults results = ResultsOf(*result.ts);
         if (*json)
             PrintJson(std::cout, results, result.computed, warnings.warnings);
-        else if (result.computed)
-            PrintResults(std::cout, results);
-        status = StatusAfterRead(result.complete, *model.path, result.computed ? ExitOk : ExitFindings);
+        else
+            PrintResults(std::cout, results, result.computed);
+        status = StatusAfterRead(result.complete, *model.path, result.computed && converged ? ExitOk : ExitFindings);
     });
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <nlohmann/json.hpp>
 #include <string_view>
 
@@ -123,6 +124,79 @@ void WriteFit(JsonText& json, JsonNames& names, const ModelResults& results) {
     json.Raw("}");
 }
 
+// The odds-ratio model: its fit, the test of each association, every
+// parameter (null where not estimable) and the range of its predictions
+// with the combinations where they are reached.
+void WriteOddsRatios(JsonText& json, JsonNames& names, const ModelResults& results) {
+    const OddsRatioModel& model = *results.oddsRatios;
+    const int P = results.PredictorCount();
+    json.Raw("{\"cells\": ");
+    json.Raw(std::to_string(model.cells));
+    json.Raw(", \"iterations\": ");
+    json.Integer(model.iterations);
+    json.Raw(model.converged ? ", \"converged\": true" : ", \"converged\": false");
+    json.Raw(", \"tests\": ");
+    json.Array(static_cast<int>(model.tests.size()), [&](int i) {
+        const OddsRatioTest& test = model.tests[static_cast<std::size_t>(i) - 1];
+        json.Raw("{\"predictor\": ");
+        json.Raw(names.Variable(test.predictor));
+        json.Raw(", \"g2\": ");
+        json.Number(test.g2);
+        json.Raw(", \"df\": ");
+        json.Integer(test.df);
+        json.Raw(", \"p_value\": ");
+        json.Number(test.pValue);
+        json.Raw("}");
+    });
+    json.Raw(", \"parameters\": ");
+    json.Array(static_cast<int>(model.parameters.size()), [&](int i) {
+        const OddsRatioParameter& p = model.parameters[static_cast<std::size_t>(i) - 1];
+        const bool estimable = p.Estimable();
+        const auto number = [&](const char* key, double value) {
+            json.Raw(key);
+            json.Number(estimable ? value : std::numeric_limits<double>::quiet_NaN());
+        };
+        json.Raw("{\"predictor\": ");
+        json.Raw(names.Variable(p.predictor));
+        json.Raw(", \"category\": ");
+        json.Raw(names.Category(p.predictor, p.category));
+        json.Raw(", \"dependent_category\": ");
+        json.Raw(names.Category(0, p.dependentCategory));
+        number(", \"log_odds_ratio\": ", p.logOddsRatio);
+        number(", \"standard_error\": ", p.standardError);
+        number(", \"odds_ratio\": ", p.OddsRatio());
+        number(", \"lower95\": ", p.Lower());
+        number(", \"upper95\": ", p.Upper());
+        json.Raw("}");
+    });
+    const auto combination = [&](const std::vector<int>& categories) {
+        json.Raw("{");
+        for (int t = 1; t <= P && !categories.empty(); ++t) {
+            if (t > 1) json.Raw(", ");
+            json.Raw(names.Variable(t));
+            json.Raw(": ");
+            json.Raw(names.Category(t, categories[static_cast<std::size_t>(t) - 1]));
+        }
+        json.Raw("}");
+    };
+    json.Raw(", \"predictions\": ");
+    json.Array(static_cast<int>(model.predictions.size()), [&](int i) {
+        const OddsRatioPrediction& p = model.predictions[static_cast<std::size_t>(i) - 1];
+        json.Raw("{\"dependent_category\": ");
+        json.Raw(names.Category(0, p.dependentCategory));
+        json.Raw(", \"minimum\": ");
+        json.Number(p.minimum);
+        json.Raw(", \"maximum\": ");
+        json.Number(p.maximum);
+        json.Raw(", \"minimum_at\": ");
+        combination(p.minimumAt);
+        json.Raw(", \"maximum_at\": ");
+        combination(p.maximumAt);
+        json.Raw("}");
+    });
+    json.Raw("}");
+}
+
 }  // namespace
 
 void PrintJson(std::ostream& out, const ModelResults& results, bool computed, const std::vector<std::string>& warnings) {
@@ -188,6 +262,11 @@ void PrintJson(std::ostream& out, const ModelResults& results, bool computed, co
             json.Raw(", \"fit\": ");
             WriteFit(json, names, results);
         }
+    }
+    // Fitted whether or not the linear model was singular.
+    if (results.oddsRatios) {
+        json.Raw(", \"odds_ratio_model\": ");
+        WriteOddsRatios(json, names, results);
     }
     json.Raw(", \"warnings\": ");
     json.Array(static_cast<int>(warnings.size()),

@@ -8,6 +8,7 @@
 #include "estimation.h"
 #include "model_fit.h"
 #include "model_options.h"
+#include "odds_ratio_fit.h"
 #include "report.h"
 
 namespace kelvo::cli {
@@ -15,8 +16,9 @@ namespace kelvo::cli {
 namespace {
 
 // The section names of --sections, in the order of OutputSections.
-constexpr const char* SectionNames[] = {nullptr, "tables", "coefficients", "errors", "enhanced", "summary", "charts"};
-constexpr int LastSection = SectionCharts;
+constexpr const char* SectionNames[] = {nullptr,   "tables", "coefficients", "errors",
+                                        "enhanced", "summary", "charts",      "odds-ratios"};
+constexpr int LastSection = SectionOddsRatios;
 
 // The OutputSections flags for a --sections list: "none", or section names
 // separated by commas in any order. Throws UsageError for anything else.
@@ -32,7 +34,8 @@ SectionChoice ParseSections(const std::string& list) {
             if (name == SectionNames[s]) section = s;
         if (section == 0)
             throw UsageError("unknown section \"" + name +
-                             "\" in --sections (use tables, coefficients, errors, enhanced, summary, charts or none)");
+                             "\" in --sections (use tables, coefficients, errors, enhanced, summary, charts, odds-ratios "
+                             "or none)");
         chosen[section] = true;
         if (comma == std::string::npos) break;
         start = comma + 1;
@@ -56,8 +59,8 @@ void RegisterReportCommand(CLI::App& app, int& status) {
         ->check(CLI::IsMember({"html", "text"}));
     report->add_option("--sections", *sections,
                        "Sections, separated by commas: tables, coefficients, errors, enhanced (HTML only), "
-                       "summary (the model summary), charts (coefficient charts, HTML only); none for the model alone "
-                       "(default: tables,coefficients,errors,enhanced)");
+                       "summary (the model summary), charts (coefficient charts, HTML only), odds-ratios (the "
+                       "odds-ratio model); none for the model alone (default: tables,coefficients,errors,enhanced)");
     report->add_option("-o,--output", *output, "Report file to write (an existing file is replaced)")->required();
     report->callback([model, format, sections, output, &status] {
         const SectionChoice chosen = ParseSections(*sections);
@@ -67,11 +70,17 @@ void RegisterReportCommand(CLI::App& app, int& status) {
         const EstimatedModel estimated = EstimateForOutput(*model.path, *model.options, warnings, "report", status);
         if (!estimated.computed) return;
         TableSet* ts = estimated.ts.get();
+        bool converged = true;
+        if (chosen[SectionOddsRatios]) {
+            ComputeOddsRatioModel(*ts);
+            for (const std::string& warning : ts->OddsRatios.Warnings()) warnings.ShowWarning(warning);
+            converged = ts->OddsRatios.converged;
+        }
         ts->ReportFileName = *output;
         ts->ReportType = *format == "html" ? HtmlReport : TextReport;
         ts->OutputSections = chosen;
         WriteReport(*ts);
-        status = StatusAfterRead(estimated.complete, *model.path, ExitOk);
+        status = StatusAfterRead(estimated.complete, *model.path, converged ? ExitOk : ExitFindings);
     });
 }
 

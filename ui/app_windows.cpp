@@ -15,6 +15,8 @@
 #include "main_window.h"
 #include "model_summary.h"
 #include "names_and_paths.h"
+#include "odds_ratio_fit.h"
+#include "odds_ratios.h"
 #include "recovery.h"
 #include "report.h"
 #include "select_model.h"
@@ -45,6 +47,7 @@ AppWindows::AppWindows(kelvo::TableSet& ts, const std::filesystem::path& recover
     m_modelSummary = std::make_unique<TModelSummary>(m_ts, m_warnings, parent);
     m_coefficientChart = std::make_unique<TCoefficientChart>(m_ts, m_warnings, parent);
     m_importRecords = std::make_unique<TImportRecords>(m_warnings, parent);
+    m_oddsRatios = std::make_unique<TOddsRatios>(m_ts, m_warnings, parent);
     m_recovery = std::make_unique<Recovery>(m_ts, recoveryFolder);
     Wire();
 }
@@ -61,6 +64,17 @@ void AppWindows::Wire() {
     seams.showSelectModel = [this] { m_selectModel->exec(); };
     seams.showDisplayResults = [this] { m_displayResults->exec(); };
     seams.showModelSummary = [this] { m_modelSummary->exec(); };
+    seams.showOddsRatios = [this] { m_oddsRatios->exec(); };
+    // A report with the odds ratios fits them first when they are not
+    // current, as the odds-ratio window does.
+    seams.fitOddsRatios = [this] {
+        try {
+            return FitOddsRatios(m_main.get(), m_ts);
+        } catch (const kelvo::OddsRatioRefused& refusal) {
+            m_warnings.ShowWarning(refusal.what());
+            return false;
+        }
+    };
     // The import saves through the main window's Create dialog, with its
     // overwrite confirmation.
     seams.showImportRecords = [this](const QString& path) { return m_importRecords->Run(path); };
@@ -94,8 +108,15 @@ void AppWindows::Wire() {
     create.showEditVariable = showVariableEditor;
     create.showEditTable = [this] { m_editTable->exec(); };
     m_editVariables->seams.showEditVariable = showVariableEditor;
-    // The results browser opens the chart of its page's predictor.
+    // The results browser opens the chart of its page's predictor, the
+    // odds-ratio window the odds-ratio chart of its page.
     m_displayResults->seams.showChart = [this](int predictor) {
+        m_coefficientChart->SetOddsRatios(false);
+        m_coefficientChart->SetPredictor(predictor);
+        m_coefficientChart->exec();
+    };
+    m_oddsRatios->seams.showChart = [this](int predictor, int category) {
+        m_coefficientChart->SetOddsRatios(true, category);
         m_coefficientChart->SetPredictor(predictor);
         m_coefficientChart->exec();
     };
@@ -126,7 +147,7 @@ void AppWindows::Wire() {
              m_warningMessage.get(), m_confirmMessage.get(), m_editVariables.get(), m_editVariable.get(),
              m_editTable.get(), m_selectModel.get(), m_checkResults.get(), m_displayResults.get(),
              m_specifyOutput.get(), m_about.get(), m_createVariables.get(), m_enterVariable.get(), m_help.get(),
-             m_modelSummary.get(), m_coefficientChart.get(), m_importRecords.get()})
+             m_modelSummary.get(), m_coefficientChart.get(), m_importRecords.get(), m_oddsRatios.get()})
         window->addAction(m_main->Save1);
     seams.storeOpenEdits = [this] {
         if (m_editVariable->isVisible()) m_editVariable->StoreNames();

@@ -17,6 +17,7 @@
 #include "estimation.h"
 #include "io_error.h"
 #include "names_and_paths.h"
+#include "odds_ratio_fit.h"
 #include "svg_view.h"
 #include "window_geometry.h"
 
@@ -38,7 +39,8 @@ TCoefficientChart::TCoefficientChart(TableSet& ts, WarningSink&, QWidget* parent
     SavePngButton = AddButton(this, "SavePngButton", "Save as P&NG...", PressedByEnter::Never,
                               &TCoefficientChart::SavePngButtonClick);
     OKButton = AddButton(this, "OKButton", "&OK", PressedByEnter::Never, &QDialog::accept);
-    connect(CategoryBox, &QComboBox::activated, this, [this](int index) { ShowCategory(index + 1); });
+    connect(CategoryBox, &QComboBox::activated, this,
+            [this](int index) { ShowCategory(index + (m_oddsRatios ? 2 : 1)); });
     connect(ClassicalBox, &QCheckBox::toggled, this, [this] { Redraw(); });
 
     seams.chooseSaveFile = [this](const QString& caption, const QString& filter, const QString& suffix) {
@@ -81,13 +83,18 @@ void TCoefficientChart::showEvent(QShowEvent* event) {
 }
 
 void TCoefficientChart::FormActivate() {
-    m_category = 1;
+    // The odds ratios are of dependent categories 2..K, against the first.
+    const int first = m_oddsRatios ? 2 : 1;
+    m_category = first;
     CategoryBox->clear();
     m_svg.clear();
-    const bool readable = m_ts.ResultsCurrent && kelvo::SelectionProblem(m_ts, m_ts).empty() && m_predictor >= 1 &&
-                          m_predictor <= m_ts.PredictorCount;
-    ClassicalBox->setEnabled(m_ts.Summary.present);
-    if (!m_ts.Summary.present) ClassicalBox->setChecked(false);
+    const bool current = m_oddsRatios ? kelvo::SelectionProblem(m_ts, m_ts).empty() && kelvo::OddsRatiosCurrent(m_ts)
+                                      : m_ts.ResultsCurrent && kelvo::SelectionProblem(m_ts, m_ts).empty();
+    const bool readable = current && m_predictor >= 1 && m_predictor <= m_ts.PredictorCount;
+    const bool classical = !m_oddsRatios && m_ts.Summary.present;
+    ClassicalBox->setVisible(!m_oddsRatios);
+    ClassicalBox->setEnabled(classical);
+    if (!classical) ClassicalBox->setChecked(false);
     SaveSvgButton->setEnabled(readable);
     SavePngButton->setEnabled(readable);
     if (!readable) {
@@ -95,16 +102,18 @@ void TCoefficientChart::FormActivate() {
         return;
     }
     const kelvo::ModelResults results = kelvo::ResultsOf(m_ts);
-    for (int d = 1; d <= results.DependentCategories(); ++d)
+    for (int d = first; d <= results.DependentCategories(); ++d)
         CategoryBox->addItem(FromName(results.dependent.categories[static_cast<std::size_t>(d)]));
-    ShowCategory(1);
+    ShowCategory(m_startCategory >= first && m_startCategory <= results.DependentCategories() ? m_startCategory
+                                                                                               : first);
     OKButton->setFocus();
 }
 
 void TCoefficientChart::ShowCategory(int d) {
-    if (d < 1 || d > CategoryBox->count()) return;
+    const int first = m_oddsRatios ? 2 : 1;
+    if (d < first || d - first >= CategoryBox->count()) return;
     m_category = d;
-    CategoryBox->setCurrentIndex(d - 1);
+    CategoryBox->setCurrentIndex(d - first);
     Redraw();
 }
 
@@ -116,7 +125,9 @@ void TCoefficientChart::Redraw() {
     // the table set as it is now ends here, with the error box, and no
     // older chart stays on screen to be saved.
     try {
-        m_svg = kelvo::CoefficientChartSvg(kelvo::ResultsOf(m_ts), m_category, m_predictor, options);
+        const kelvo::ModelResults results = kelvo::ResultsOf(m_ts);
+        m_svg = m_oddsRatios ? kelvo::ChartSvg(kelvo::BuildOddsRatioChart(results, m_category, m_predictor))
+                             : kelvo::CoefficientChartSvg(results, m_category, m_predictor, options);
     } catch (const std::exception& error) {
         m_svg.clear();
         Chart->Load(QByteArray());

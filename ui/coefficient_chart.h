@@ -1,6 +1,8 @@
 // The chart window: the coefficient chart of one predictor for one dependent
-// category (chosen in a list), drawn from the same SVG that the report and
-// kelvo-cli write, and saved as SVG or as PNG.
+// category (chosen in a list), or the odds-ratio chart of the odds-ratio
+// window's predictor for a dependent category against the first, drawn from
+// the same SVG that the report and kelvo-cli write, and saved as SVG or as
+// PNG.
 #pragma once
 
 #include <QDialog>
@@ -37,6 +39,14 @@ public:
 
     // The predictor (1..PredictorCount) the next showing draws.
     void SetPredictor(int t) { m_predictor = t; }
+    // Whether the next showings draw the odds ratios of the odds-ratio model
+    // (dependent categories 2..K, no classical errors) instead of the
+    // coefficients; the first dependent category they show.
+    void SetOddsRatios(bool oddsRatios, int firstCategory = 0) {
+        m_oddsRatios = oddsRatios;
+        m_startCategory = firstCategory;
+    }
+    bool OddsRatios() const { return m_oddsRatios; }
     int Predictor() const { return m_predictor; }
     int Category() const { return m_category; }
     // The SVG on screen.
@@ -63,6 +73,8 @@ private:
     TableSet& m_ts;
     int m_predictor = 1;
     int m_category = 1;
+    bool m_oddsRatios = false;
+    int m_startCategory = 0;  // 0: the first one shown
     std::string m_svg;
 };
 

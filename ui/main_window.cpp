@@ -197,6 +197,7 @@ void TMain::BuildMenu() {
     Specifymodel1 = item(Model1, "Specifymodel1", QStringLiteral("&Specify model"), &TMain::Specifymodel1Click);
     Displayresults1 = item(Model1, "Displayresults1", QStringLiteral("&Display results"), &TMain::Displayresults1Click);
     Modelsummary1 = item(Model1, "Modelsummary1", QStringLiteral("Model s&ummary"), &TMain::Modelsummary1Click);
+    Oddsratios1 = item(Model1, "Oddsratios1", QStringLiteral("&Odds ratios"), &TMain::Oddsratios1Click);
 
     Output1 = menu("Output1", QStringLiteral("&Output"));
     Specifyoutput1 = item(Output1, "Specifyoutput1", QStringLiteral("&Specify output"), &TMain::Specifyoutput1Click);
@@ -441,12 +442,22 @@ void TMain::Modelsummary1Click() {
     });
 }
 
+void TMain::Oddsratios1Click() {
+    // Fitted from the pair tables of the selected model, also when its
+    // linear model was singular.
+    RunCommand([this] {
+        if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
+        if (seams.showOddsRatios) seams.showOddsRatios();
+    });
+}
+
 void TMain::Specifyoutput1Click() {
     RunCommand([this] {
         if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
         if (!ResultsOfTheModel()) return;
         const bool accepted = seams.showSpecifyOutput ? seams.showSpecifyOutput() : false;
         if (!accepted) return;
+        if (m_ts.OutputSections[kelvo::SectionOddsRatios] && seams.fitOddsRatios && !seams.fitOddsRatios()) return;
         if (seams.writeReport) seams.writeReport(m_ts);
     });
 }

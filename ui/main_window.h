@@ -51,6 +51,10 @@ public:
         std::function<void()> showSelectModel;      // model selection
         std::function<void()> showDisplayResults;   // results browser
         std::function<void()> showModelSummary;     // model summary
+        std::function<void()> showOddsRatios;       // odds-ratio model
+        // Fits the odds-ratio model for a report that shows it: true when
+        // it is current afterwards (not refused, not cancelled).
+        std::function<bool()> fitOddsRatios;
         std::function<bool()> showSpecifyOutput;    // output options; true when accepted with OK
         // The import of the CSV file at the path: the table-set file it
         // wrote, or an empty text when none.
@@ -119,6 +123,7 @@ public:
     QAction* Specifymodel1 = nullptr;
     QAction* Displayresults1 = nullptr;
     QAction* Modelsummary1 = nullptr;  // after the original menu items
+    QAction* Oddsratios1 = nullptr;
     QMenu* Output1 = nullptr;
     QAction* Specifyoutput1 = nullptr;
     QMenu* Help1 = nullptr;
@@ -150,6 +155,7 @@ public slots:
     void Specifymodel1Click();
     void Displayresults1Click();
     void Modelsummary1Click();
+    void Oddsratios1Click();
     void Specifyoutput1Click();
     void AboutKELVO1Click();
     void Kelvohelp1Click();

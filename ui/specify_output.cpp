@@ -58,11 +58,13 @@ TSpecifyOutput::TSpecifyOutput(TableSet& ts, WarningSink&, QWidget* parent)
     CheckCoeff = MakeCheckBox("CheckCoeff", "Coefficients", GroupBox1);
     CheckErrors = MakeCheckBox("CheckErrors", "Standard errors", GroupBox1);
     CheckEnhanced = MakeCheckBox("CheckEnhanced", "Enhanced coefficients (HTML only)", GroupBox1);
-    // After the four standard sections: the summary and the charts.
+    // After the four standard sections: the summary, the charts and the
+    // odds ratios.
     CheckSummary = MakeCheckBox("CheckSummary", "Model summary", GroupBox1);
     CheckCharts = MakeCheckBox("CheckCharts", "Coefficient charts (HTML only)", GroupBox1);
+    CheckOddsRatios = MakeCheckBox("CheckOddsRatios", "Odds ratios", GroupBox1);
     auto* boxes = new QVBoxLayout(GroupBox1);
-    for (QCheckBox* box : {CheckTables, CheckCoeff, CheckErrors, CheckEnhanced, CheckSummary, CheckCharts})
+    for (QCheckBox* box : {CheckTables, CheckCoeff, CheckErrors, CheckEnhanced, CheckSummary, CheckCharts, CheckOddsRatios})
         boxes->addWidget(box);
 
     // Neither button is the default: Enter in the name field does nothing.
@@ -82,7 +84,7 @@ TSpecifyOutput::TSpecifyOutput(TableSet& ts, WarningSink&, QWidget* parent)
     layout->addLayout(ButtonRow({OKButton, CancelButton}, RowPlacement::Spread));
 
     SetTabOrder({FileTypeHtml, FileTypeText, Edit1, CheckTables, CheckCoeff, CheckErrors, CheckEnhanced, CheckSummary,
-                 CheckCharts, OKButton, CancelButton});
+                 CheckCharts, CheckOddsRatios, OKButton, CancelButton});
     FixClientSize(this, {ClientWidth, ClientHeight});
     CenterOnEveryShowing(this, [this] { FormActivate(); }, Activation::BeforePlacing);
 }
@@ -123,6 +125,7 @@ void TSpecifyOutput::OKButtonClick() {
     m_ts.OutputSections[SectionEnhanced] = CheckEnhanced->isChecked();
     m_ts.OutputSections[SectionSummary] = CheckSummary->isChecked();
     m_ts.OutputSections[SectionCharts] = CheckCharts->isChecked();
+    m_ts.OutputSections[SectionOddsRatios] = CheckOddsRatios->isChecked();
     // Used as typed: a relative name is relative to the current directory.
     m_ts.ReportFileName = ToPath(Edit1->text()).string();
     m_ts.ReportType = static_cast<std::uint8_t>(FileTypeIndex());

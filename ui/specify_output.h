@@ -35,6 +35,7 @@ public:
     QCheckBox* CheckEnhanced;
     QCheckBox* CheckSummary;   // "Model summary"
     QCheckBox* CheckCharts;    // "Coefficient charts (HTML only)"
+    QCheckBox* CheckOddsRatios;  // "Odds ratios"
     QPushButton* OKButton;
     QPushButton* CancelButton;
 

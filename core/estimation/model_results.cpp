@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "estimation.h"
+#include "odds_ratio_fit.h"
 
 namespace kelvo {
 
@@ -61,6 +62,7 @@ ModelResults ResultsOf(const InputSide& in, const ModelSelection& model, const E
     r.minimumPrediction.assign(est.MinimumPrediction.begin(), est.MinimumPrediction.begin() + D + 1);
     r.maximumPrediction.assign(est.MaximumPrediction.begin(), est.MaximumPrediction.begin() + D + 1);
     if (est.Summary.present) r.summary = est.Summary;
+    if (OddsRatiosCurrent(in, model, est)) r.oddsRatios = est.OddsRatios;
     return r;
 }
 

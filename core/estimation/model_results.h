@@ -1,7 +1,7 @@
 // The results of a model as everything that shows or writes them reads them:
 // a value of its own, with the model's variables, their names and case
-// counts, the coefficients, their standard errors, the prediction range and
-// the summary. The output builders, the charts and the JSON read only this;
+// counts, the coefficients, their standard errors, the prediction range, the
+// summary and the odds-ratio model. The output builders, the charts and the JSON read only this;
 // none of them goes back to the table set's arrays.
 //
 // It is taken from the table set when results are shown or written, so a
@@ -40,6 +40,9 @@ struct ModelResults {
     std::vector<double> minimumPrediction;  // [1..D], percent
     std::vector<double> maximumPrediction;  // [1..D], percent
     std::optional<ModelSummary> summary;    // when the summary of these results was computed
+    // When the odds-ratio model of this selection was fitted from the pair
+    // tables as they are (it does not depend on the linear model's results).
+    std::optional<OddsRatioModel> oddsRatios;
 
     int DependentCategories() const { return dependent.Categories(); }
     int PredictorCount() const { return static_cast<int>(predictors.size()); }

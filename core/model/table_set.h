@@ -14,10 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "table_limits.h"
 #include "matrix.h"
+#include "odds_ratio_model.h"
 #include "report_settings.h"
 #include "short_string.h"
+#include "table_limits.h"
 
 namespace kelvo {
 
@@ -105,6 +106,10 @@ struct EstimationArrays {
     // which keeps older values), and the summary of those results.
     bool ResultsCurrent = false;
     ModelSummary Summary;
+    // The odds-ratio model of the stored selection, when it has been fitted
+    // (it is fitted on demand, whether or not the linear model was
+    // singular); it holds the inputs it was fitted from.
+    OddsRatioModel OddsRatios;
     // Room for the text of the estimation log's largest block, used again
     // by the next estimation (its contents are of no meaning).
     std::string LogText;

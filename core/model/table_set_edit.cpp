@@ -13,6 +13,7 @@ void MarkOpened(TableSet& ts, const std::string& path, bool modified) {
     ts.ResultsAvailable = false;
     ts.ResultsCurrent = false;
     ts.Summary.present = false;
+    ts.OddsRatios = OddsRatioModel{};
 }
 
 void StartNewTableSet(TableSet& ts, const std::string& path) {

@@ -74,9 +74,8 @@ std::string XmlText(std::string_view latin1) {
 }
 
 std::string ChartSvg(const CoefficientChart& chart, bool standalone) {
-    const double axisLow = chart.axis.Low();
-    const double axisHigh = chart.axis.High();
-    const auto x = [&](double value) { return PlotLeft + (value - axisLow) / (axisHigh - axisLow) * (PlotRight - PlotLeft); };
+    const ChartAxis& axis = chart.axis;
+    const auto x = [&](double value) { return PlotLeft + axis.Fraction(value) * (PlotRight - PlotLeft); };
 
     const double bottom = Top + RowHeight * static_cast<double>(chart.rows.size());
     const double axisY = bottom + 6;
@@ -92,24 +91,21 @@ std::string ChartSvg(const CoefficientChart& chart, bool standalone) {
            Number(height, 0) + "\" viewBox=\"0 0 " + Number(Width, 0) + " " + Number(height, 0) +
            "\" font-family=\"DejaVu Sans, Arial, Helvetica, sans-serif\" font-size=\"12\">\n";
     out += "<title>" + XmlText(chart.title) + "</title>\n";
-    out += "<desc>Adjusted deviations from the average in percentage points with 95 % intervals (" +
-           std::string(chart.classical ? "classical" : "conservative") + " standard errors)</desc>\n";
+    out += "<desc>" + XmlText(chart.description) + "</desc>\n";
     svg.Element("rect x=\"0\" y=\"0\" width=\"" + Number(Width, 0) + "\" height=\"" + Number(height, 0) +
                 "\" fill=\"#ffffff\"");
     svg.Text(LabelLeft, 22, " class=\"title\" font-size=\"14\" font-weight=\"bold\"", chart.title);
 
     // Grid lines at the ticks, the zero line and the axis.
-    for (long long k = chart.axis.firstTick; k <= chart.axis.lastTick; ++k) {
-        const double value = static_cast<double>(k) * chart.axis.step;
-        const double tx = x(value);
-        if (k != 0) svg.Line("grid", tx, Top - 4, tx, axisY, "#e4e4e4", 1);
+    for (const ChartTick& tick : axis.Ticks()) {
+        const double tx = x(tick.value);
+        if (tick.value != axis.Reference()) svg.Line("grid", tx, Top - 4, tx, axisY, "#e4e4e4", 1);
         svg.Line("tick", tx, axisY, tx, axisY + 4, "#000000", 1);
-        svg.Text(tx, axisY + 17, " class=\"tick\" text-anchor=\"middle\"", Number(value, chart.axis.tickDecimals));
+        svg.Text(tx, axisY + 17, " class=\"tick\" text-anchor=\"middle\"", Number(tick.value, tick.decimals));
     }
-    svg.Line("zero", x(0), Top - 4, x(0), axisY, "#000000", 1);
+    svg.Line("zero", x(axis.Reference()), Top - 4, x(axis.Reference()), axisY, "#000000", 1);
     svg.Line("axis", PlotLeft, axisY, PlotRight, axisY, "#000000", 1);
-    svg.Text((PlotLeft + PlotRight) / 2, axisY + 34, " class=\"axis-title\" text-anchor=\"middle\"",
-             "Deviation from the average (percentage points)");
+    svg.Text((PlotLeft + PlotRight) / 2, axisY + 34, " class=\"axis-title\" text-anchor=\"middle\"", chart.axisTitle);
 
     // The rows.
     for (std::size_t r = 0; r < chart.rows.size(); ++r) {
@@ -120,12 +116,19 @@ std::string ChartSvg(const CoefficientChart& chart, bool standalone) {
             continue;
         }
         svg.Text(LabelLeft + (chart.stacked ? 12 : 0), y + 4, " class=\"label\"", row.label);
-        if (std::isfinite(row.halfWidth) && row.halfWidth > 0) {
-            const double left = x(row.value - row.halfWidth);
-            const double right = x(row.value + row.halfWidth);
+        if (!std::isfinite(row.value)) {
+            svg.Text(PlotLeft + 6, y + 4, " class=\"missing\" fill=\"#8c8c8c\"", "not estimable");
+            continue;
+        }
+        if (row.HasInterval()) {
+            // An end beyond the axis is cut there, without its cap.
+            const double low = row.IntervalLow(), high = row.IntervalHigh();
+            const bool lowInside = low >= axis.Low(), highInside = high <= axis.High();
+            const double left = lowInside ? x(low) : PlotLeft;
+            const double right = highInside ? x(high) : PlotRight;
             svg.Line("interval", left, y, right, y, Ink, 1.5);
-            svg.Line("cap", left, y - 4, left, y + 4, Ink, 1.5);
-            svg.Line("cap", right, y - 4, right, y + 4, Ink, 1.5);
+            if (lowInside) svg.Line("cap", left, y - 4, left, y + 4, Ink, 1.5);
+            if (highInside) svg.Line("cap", right, y - 4, right, y + 4, Ink, 1.5);
         }
         if (std::isfinite(row.unadjusted)) {
             const double ux = x(row.unadjusted);
@@ -156,8 +159,7 @@ std::string ChartSvg(const CoefficientChart& chart, bool standalone) {
         svg.Text(legendX + 9, legendY, " class=\"legend\"", "unadjusted");
         legendX += 90;
     }
-    svg.Text(legendX, legendY, " class=\"legend\"",
-             chart.classical ? "intervals: classical SE" : "intervals: conservative SE");
+    svg.Text(legendX, legendY, " class=\"legend\"", chart.intervalLegend);
     svg.Close("svg");
     return out;
 }

@@ -1,4 +1,4 @@
-// The SVG driver of the coefficient charts: an SVG 1.1 drawing, 600 pixels
+// The SVG driver of the charts (chart.h): an SVG 1.1 drawing, 600 pixels
 // wide in its own coordinates and scalable (viewBox). Points are filled when
 // significant and hollow otherwise, a small grey diamond marks the unadjusted
 // deviation, grid lines stand at the axis ticks. The text is ASCII with names

@@ -147,6 +147,7 @@ void HtmlDriver::Table(const OutputTable& table) {
         m_out.Line("</tr>");
     }
     m_out.Line("</table>");
+    for (const std::string& note : table.notes) EscapedLine("<i>", note, "</i><br>");
     if (!m_section.note.empty()) {
         EscapedLine("<i>", m_section.note, "</i><p>");
     } else {

@@ -27,7 +27,7 @@ enum class CellRole : std::uint8_t {
     Text,                // free text, such as the names of the model's variables
     Count,               // a whole number: a cell or a total of a pair table
     Percent,             // a percentage, coefficient or standard error
-    SignificantPercent,  // a coefficient whose 95 % interval leaves out 0
+    SignificantPercent,  // a coefficient whose 95 % interval leaves out 0 (an odds ratio: 1)
     OutOfRange,          // a prediction below 0 % or above 100 %
     Statistic,           // any other number (R squared, F, a p-value, ...)
 };
@@ -70,6 +70,9 @@ struct OutputTable {
     int headingRows = 1;  // 0 or 1
     int footerRows = 0;
     std::vector<OutputCell> cells;  // row after row
+    // Lines under the table (what could not be computed, and why); empty
+    // for the report's original tables.
+    std::vector<std::string> notes;
 
     int Rows() const { return columns > 0 ? static_cast<int>(cells.size()) / columns : 0; }
     const OutputCell& At(int column, int row) const {
@@ -84,6 +87,7 @@ struct OutputTable {
         headingRows = newHeadingRows;
         footerRows = 0;
         cells.clear();
+        notes.clear();
     }
     void Add(CellRole role, std::string_view text) { cells.push_back({role, {}, 0, std::string(text)}); }
     void Add(CellRole role, std::string&& text) { cells.push_back({role, {}, 0, std::move(text)}); }
@@ -108,6 +112,7 @@ enum class SectionKind : std::uint8_t {
     PredictionRange,       // the smallest and largest prediction per dependent category
     ModelSummary,          // fit, tests, unadjusted and adjusted deviations
     CoefficientCharts,     // a chart per predictor and dependent category
+    OddsRatios,            // the odds-ratio model: tests, odds ratios with their charts, predictions
 };
 
 struct SectionInfo {
@@ -116,7 +121,7 @@ struct SectionInfo {
     std::string note;   // a legend that belongs under every table, or empty
 };
 
-// A picture: a coefficient chart as data (chart.h), and its title.
+// A picture: a chart as data (chart.h), and its title.
 struct OutputFigure {
     std::string title;
     CoefficientChart chart;

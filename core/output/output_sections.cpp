@@ -4,6 +4,7 @@
 
 #include "chart.h"
 #include "number_format.h"
+#include "odds_ratio_sections.h"
 #include "significance.h"
 
 namespace kelvo {
@@ -268,6 +269,8 @@ void BuildSection(SectionKind kind, const InputSide& tables, const ModelResults&
             return BuildModelSummarySection(r, driver);
         case SectionKind::CoefficientCharts:
             return BuildChartsSection(r, driver);
+        case SectionKind::OddsRatios:
+            return BuildOddsRatioSection(r, driver);
     }
 }
 

@@ -21,6 +21,7 @@ std::vector<SectionKind> ReportSections(const ReportSettings& settings) {
     if (chosen[SectionEnhanced] && html) sections.push_back(SectionKind::EnhancedCoefficients);
     // After the four standard sections: the summary and the charts.
     if (chosen[SectionSummary]) sections.push_back(SectionKind::ModelSummary);
+    if (chosen[SectionOddsRatios]) sections.push_back(SectionKind::OddsRatios);
     // Pictures exist in HTML only, as the enhanced section does.
     if (chosen[SectionCharts] && html) sections.push_back(SectionKind::CoefficientCharts);
     return sections;
@@ -32,6 +33,8 @@ void WriteReport(const TableSet& ts) {
     const ModelResults results = ResultsOf(ts);
     if (ts.OutputSections[SectionSummary] && !results.summary)
         throw std::invalid_argument("no report: the model summary has not been computed");
+    if (ts.OutputSections[SectionOddsRatios] && !results.oddsRatios)
+        throw std::invalid_argument("no report: the odds-ratio model has not been fitted");
     OutputFile file;  // closed by its destructor when a writer throws
     file.Create(ts.ReportFileName);
     const std::vector<SectionKind> sections = ReportSections(ts);

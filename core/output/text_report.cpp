@@ -82,6 +82,7 @@ void TextDriver::Table(const OutputTable& table) {
         m_out.Line(m_line);
     }
     Dashes(width);
+    for (const std::string& note : table.notes) m_out.Line(note);
     m_out.Line({});
 }
 

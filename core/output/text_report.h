@@ -17,8 +17,8 @@ namespace kelvo {
 // columns. A table is its title, a line of dashes, the heading line (the
 // corner in 10 characters, each heading right-aligned in 12, names cut to
 // 10), dashes, a line per row (the label in 10, each number right-aligned in
-// 12 and never cut), dashes before the footer rows, dashes, and an empty
-// line; the dashes are as long as 10 + 12 for each further column. The model
+// 12 and never cut), dashes before the footer rows, dashes, the table's
+// notes a line each, and an empty line; the dashes are as long as 10 + 12 for each further column. The model
 // is drawn as its lines between two dash lines as long as the last of them.
 class TextDriver : public OutputDriver {
 public:

@@ -12,6 +12,7 @@
 #include "estimation_support.h"
 #include "largest_table_set.h"
 #include "model_fit.h"
+#include "odds_ratio_fit.h"
 #include "significance.h"
 #include "test_support.h"
 
@@ -173,6 +174,55 @@ TEST(ChartTest, SixteenCategoriesFit) {
     for (const auto& [left, right] : p.intervals) EXPECT_TRUE(left >= 160 - 1e-9 && right <= 580 + 1e-9);
 }
 
+// On the odds-ratio chart's logarithmic axis: two labelled ticks fix it.
+double LogPosition(const Parsed& p, double value) {
+    const auto& [x0, v0] = p.ticks.front();
+    const auto& [x1, v1] = p.ticks.back();
+    return x0 + std::log(value / v0) / std::log(v1 / v0) * (x1 - x0);
+}
+
+// Q groups P's categories a and b into x and c into y: two odds ratios of
+// Y are not estimable.
+TableSet Collinear() {
+    TableSet ts = test::MakeTableSet({{"P", {"a", "b", "c"}}, {"Q", {"x", "y"}}, {"Y", {"yes", "no"}}});
+    test::SetTable(ts, 2, 1, {{10, 20, 0}, {0, 0, 30}});
+    test::SetTable(ts, 3, 1, {{4, 15, 10}, {6, 5, 20}});
+    test::SetTable(ts, 3, 2, {{19, 10}, {11, 20}});
+    ts.DependentVariable = 3;
+    ts.PredictorCount = 2;
+    ts.PredictorList[1] = 1;
+    ts.PredictorList[2] = 2;
+    return ts;
+}
+
+// Each odds ratio and its interval stand where the log axis puts them, 1
+// among the ticks; a row that is not estimable has its label and no mark.
+TEST(ChartTest, OddsRatiosOnALogAxis) {
+    TableSet ts = Titanic();
+    ComputeOddsRatioModel(ts);
+    const ModelResults results = ResultsOf(ts);
+    const Parsed p = Parse(ChartSvg(BuildOddsRatioChart(results, 2, 1)));
+    ASSERT_EQ(p.points.size(), 3u);
+    ASSERT_EQ(p.intervals.size(), 3u);
+    EXPECT_TRUE(std::any_of(p.ticks.begin(), p.ticks.end(), [](const auto& tick) { return tick.second == 1; }));
+    for (std::size_t i = 0; i < 3; ++i) {
+        const OddsRatioParameter& parameter = ts.OddsRatios.parameters[i];
+        EXPECT_NEAR(p.points[i].x, LogPosition(p, parameter.OddsRatio()), 0.01);
+        EXPECT_NEAR(p.intervals[i].first, LogPosition(p, parameter.Lower()), 0.01);
+        EXPECT_NEAR(p.intervals[i].second, LogPosition(p, parameter.Upper()), 0.01);
+        EXPECT_EQ(p.points[i].filled, parameter.Significant());
+    }
+
+    TableSet collinear = Collinear();
+    ComputeOddsRatioModel(collinear);
+    const std::string svg = ChartSvg(BuildOddsRatioChart(ResultsOf(collinear), 2, 0));
+    const Parsed stacked = Parse(svg);
+    EXPECT_EQ(stacked.labels, (std::vector<std::string>{"b", "c", "y"}));
+    EXPECT_EQ(stacked.points.size(), 1u);
+    EXPECT_NE(svg.find(">not estimable</text>"), std::string::npos);
+    EXPECT_THROW(BuildOddsRatioChart(ResultsOf(collinear), 1, 1), std::invalid_argument);
+}
+
 // The document is valid SVG 1.1: xmllint checks it against the DTD that
 // Debian ships with Batik (installed by scripts/install-deps).
 TEST(ChartTest, ValidSvgOneOne) {
@@ -190,6 +240,12 @@ TEST(ChartTest, ValidSvgOneOne) {
             "/usr/bin/xmllint", {"--noout", "--nonet", "--dtdvalid", (dir / "svg11-flat.dtd").string(), (dir / name).string()});
         EXPECT_EQ(check.status, 0) << check.err;
     }
+    TableSet collinear = Collinear();
+    ComputeOddsRatioModel(collinear);
+    test::WriteFile(dir / "odds.svg", ChartSvg(BuildOddsRatioChart(ResultsOf(collinear), 2, 0)));
+    const auto check = test::RunProgram(
+        "/usr/bin/xmllint", {"--noout", "--nonet", "--dtdvalid", (dir / "svg11-flat.dtd").string(), (dir / "odds.svg").string()});
+    EXPECT_EQ(check.status, 0) << check.err;
 }
 
 }  // namespace

@@ -58,6 +58,7 @@ struct Fixture {
         s.showSelectModel = [this] { Record("showSelectModel"); };
         s.showDisplayResults = [this] { Record("showDisplayResults"); };
         s.showModelSummary = [this] { Record("showModelSummary"); };
+        s.showOddsRatios = [this] { Record("showOddsRatios"); };
         s.showSpecifyOutput = [this] {
             Record("showSpecifyOutput");
             return outputAccepted;
@@ -153,7 +154,7 @@ private slots:
         }
         QCOMPARE(captions, (QStringList{"File:", "Create KELVO file", "Read KELVO file", "Save", "Import records...", "-", "Exit", "Edit:",
                                         "Edit variables", "Edit tables", "Model:", "Specify model",
-                                        "Display results", "Model summary", "Output:", "Specify output", "Help:", "Kelvo help",
+                                        "Display results", "Model summary", "Odds ratios", "Output:", "Specify output", "Help:", "Kelvo help",
                                         "About KELVO"}));
         // Every item can always be chosen.
         for (QAction* menu : menus)
@@ -264,6 +265,7 @@ private slots:
                 row("Specifymodel1", "showSelectModel", false, false);
                 row("Displayresults1", "showDisplayResults", true, false);
                 row("Modelsummary1", "showModelSummary", true, false);
+                row("Oddsratios1", "showOddsRatios", true, false);
                 row("Specifyoutput1", "showSpecifyOutput", true, false);
             }
         }

@@ -153,6 +153,9 @@ private slots:
         QTest::newRow("HTML, header and footer only") << false << QList<bool>{false, false, false, false};
         QTest::newRow("text, every section, enhanced ignored") << true << QList<bool>{true, true, true, true};
         QTest::newRow("text, coefficients") << true << QList<bool>{false, true, false, false};
+        // The odds-ratio model is fitted for the report.
+        QTest::newRow("HTML, coefficients and odds ratios") << false << QList<bool>{false, true, false, false, true};
+        QTest::newRow("text, odds ratios") << true << QList<bool>{false, false, false, false, true};
     }
 
     void reportEqualsTheCliReport() {
@@ -168,8 +171,8 @@ private slots:
             if (text) output.FileTypeText->click();
             nameShown = output.Edit1->text();
             const QList<QCheckBox*> boxes{output.CheckTables, output.CheckCoeff, output.CheckErrors,
-                                          output.CheckEnhanced};
-            for (int i = 0; i < 4; ++i) boxes[i]->setChecked(sections[i]);
+                                          output.CheckEnhanced, output.CheckOddsRatios};
+            for (int i = 0; i < sections.size(); ++i) boxes[i]->setChecked(sections[i]);
             output.OKButton->click();
         });
         windows->Main().Specifyoutput1->trigger();
@@ -177,9 +180,9 @@ private slots:
         const std::string written = test::ReadFile(m_folder.filePath(proposed).toStdString());
 
         // The same model, estimated and written by kelvo-cli report.
-        const char* const names[] = {"tables", "coefficients", "errors", "enhanced"};
+        const char* const names[] = {"tables", "coefficients", "errors", "enhanced", "odds-ratios"};
         QStringList chosen;
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < sections.size(); ++i)
             if (sections[i]) chosen << names[i];
         const std::string expectedPath = m_folder.filePath("expected").toStdString();
         const test::CliResult cli =

@@ -25,6 +25,7 @@
 #include "main_window.h"
 #include "model_fit.h"
 #include "model_summary.h"
+#include "odds_ratios.h"
 #include "recovery.h"
 #include "select_model.h"
 #include "specify_output.h"
@@ -125,6 +126,10 @@ int main(int argc, char** argv) {
         ok &= Save(windows.ModelSummary(), folder, QStringLiteral("model_summary"));
         windows.CoefficientChart().SetPredictor(1);
         ok &= Save(windows.CoefficientChart(), folder, QStringLiteral("coefficient_chart"));
+        ok &= Save(windows.OddsRatios(), folder, QStringLiteral("odds_ratios"));
+        windows.CoefficientChart().SetOddsRatios(true, 2);
+        ok &= Save(windows.CoefficientChart(), folder, QStringLiteral("odds_ratio_chart"));
+        windows.CoefficientChart().SetOddsRatios(false);
     }
 
     kelvo::ui::TWarningMessage& warning = windows.WarningMessage();

@@ -164,12 +164,13 @@ private slots:
         QVERIFY(test::ShowActive(&dialog));
         QCOMPARE(QApplication::focusWidget(), dialog.FileTypeHtml);
         QList<QWidget*> order;
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 11; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             order << QApplication::focusWidget();
         }
         QCOMPARE(order, (QList<QWidget*>{dialog.Edit1, dialog.CheckTables, dialog.CheckCoeff, dialog.CheckErrors,
-                                         dialog.CheckEnhanced, dialog.CheckSummary, dialog.CheckCharts, dialog.OKButton,
+                                         dialog.CheckEnhanced, dialog.CheckSummary, dialog.CheckCharts,
+                                         dialog.CheckOddsRatios, dialog.OKButton,
                                          dialog.CancelButton, dialog.FileTypeHtml}));
     }
 };
