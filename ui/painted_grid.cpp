@@ -55,7 +55,11 @@ PaintedGrid::PaintedGrid(QWidget* parent,
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
+    // The corner button is cell (0, 0). The grid watches other widgets of
+    // its own as well (Qt's scroll area filters its scroll bars through it),
+    // so the corner is recognised by its pointer, never by what it is not.
+    m_corner = findChild<QAbstractButton*>();
+    if (m_corner != nullptr) m_corner->installEventFilter(this);
     SetRowHeight(GridRowHeight(this));
     SetGridSize(1, 1);
 }
@@ -90,7 +94,7 @@ void PaintedGrid::SetCellText(int column, int row, const QString& text) {
     if (column < 0 || row < 0 || column >= GridColumns() || row >= GridRows()) return;
     if (column == 0 && row == 0) {
         m_cornerText = text;
-        if (auto* corner = findChild<QAbstractButton*>()) corner->update();
+        if (m_corner != nullptr) m_corner->update();
         return;
     }
     QTableWidgetItem* item = nullptr;
@@ -172,12 +176,10 @@ QRect PaintedGrid::CellRect(int column, int row) const {
 QColor PaintedGrid::GridLineColor() const { return ui::GridLineColor(this); }
 
 bool PaintedGrid::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Paint && watched != this && watched != viewport()) {
-        // The corner button is cell (0, 0).
-        auto* corner = static_cast<QWidget*>(watched);
-        QPainter painter(corner);
-        PaintCell(&painter, 0, 0, corner->rect().adjusted(0, 0, -1, -1));
-        DrawCellEdges(&painter, corner->rect(), GridLineColor());
+    if (event->type() == QEvent::Paint && watched == m_corner && m_corner != nullptr) {
+        QPainter painter(m_corner);
+        PaintCell(&painter, 0, 0, m_corner->rect().adjusted(0, 0, -1, -1));
+        DrawCellEdges(&painter, m_corner->rect(), GridLineColor());
         return true;
     }
     return QTableWidget::eventFilter(watched, event);

@@ -82,6 +82,7 @@ protected:
 private:
     void PaintCell(QPainter* painter, int column, int row, const QRect& rect) const;
 
+    QWidget* m_corner = nullptr;  // the corner button, cell (0, 0)
     QString m_cornerText;
     int m_rowHeight = 16;
 };
