@@ -121,7 +121,7 @@ private slots:
         QVERIFY(bar->maximum() > 0);
         QVERIFY(!CellInView(shown.grid, shown.lastColumn));
         // What the grid shows where its scroll bar is, against the scroll bar
-        // drawn on its own: the same picture, not a grid cell.
+        // drawn on its own: its slider and groove, not a grid cell.
         const QImage grid = shown.grid->grab().toImage();
         const QRect where(bar->mapTo(shown.grid, QPoint(0, 0)), bar->size());
         const QImage drawn = ScrollBarAsDrawn(bar);
