@@ -194,17 +194,19 @@ OutputGrid::OutputGrid(QWidget* parent, int numberField)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
+QString OutputGrid::TextOf(const kelvo::OutputCell& cell) const {
+    return kelvo::IsNumber(cell.role) ? QString::fromStdString(PadLeft(kelvo::CellText(cell), m_numberField))
+                                      : FromName(cell.text);
+}
+
 void OutputGrid::ShowTable(const kelvo::OutputTable& table) {
     m_table = table;
     const int rows = table.Rows();
     SetGridSize(table.columns, rows);
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < table.columns; ++c) {
-            const kelvo::OutputCell& cell = table.At(c, r);
-            SetCellText(c, r,
-                        kelvo::IsNumber(cell.role) ? QString::fromStdString(PadLeft(kelvo::CellText(cell), m_numberField))
-                                                   : FromName(cell.text));
-        }
+        for (int c = 0; c < table.columns; ++c) SetCellText(c, r, TextOf(table.At(c, r)));
+    for (int c = 0; c < std::min<int>(table.columns, static_cast<int>(m_fixedWidths.size())); ++c)
+        SetColumnWidth(c, m_fixedWidths[static_cast<std::size_t>(c)]);
     viewport()->update();
     horizontalHeader()->viewport()->update();
 }
@@ -220,6 +222,32 @@ void OutputGrid::FitToTable() {
         width += columnWidth;
     }
     setFixedSize(width, GridRows() * RowHeight() + 2 * frameWidth());
+}
+
+void OutputGrid::FitToTables(const std::vector<kelvo::OutputTable>& tables, int visibleRows) {
+    QFont boldFont = font();
+    boldFont.setBold(true);
+    const QFontMetrics bold(boldFont);
+    m_fixedWidths.clear();
+    int rows = 1;
+    for (const kelvo::OutputTable& table : tables) {
+        rows = std::max(rows, table.Rows());
+        if (static_cast<int>(m_fixedWidths.size()) < table.columns)
+            m_fixedWidths.resize(static_cast<std::size_t>(table.columns), 75);
+        for (int r = 0; r < table.Rows(); ++r)
+            for (int c = 0; c < table.columns; ++c) {
+                int& width = m_fixedWidths[static_cast<std::size_t>(c)];
+                // 3 pixels of the cell's own margin on either side, and the grid line.
+                width = std::max(width, bold.horizontalAdvance(TextOf(table.At(c, r))) + 8);
+            }
+    }
+    const bool scrolls = rows > visibleRows;
+    setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    int width = 2 * frameWidth() + (scrolls ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) : 0);
+    for (const int column : m_fixedWidths) width += column;
+    setFixedSize(width, std::min(rows, visibleRows) * RowHeight() + 2 * frameWidth());
+    for (int c = 0; c < std::min<int>(GridColumns(), static_cast<int>(m_fixedWidths.size())); ++c)
+        SetColumnWidth(c, m_fixedWidths[static_cast<std::size_t>(c)]);
 }
 
 const kelvo::OutputCell* OutputGrid::CellAt(int column, int row) const {

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QTableWidget>
 #include <functional>
+#include <vector>
 
 #include "output_model.h"
 
@@ -108,6 +109,13 @@ public:
     // Every column at least 75 pixels wide and wide enough for its widest
     // text, and the grid as large as its table, so that it never scrolls.
     void FitToTable();
+    // One size for every table of `tables` that the grid is to show in turn
+    // (the pages of a window): every column at least 75 pixels wide and wide
+    // enough for its widest text in any of them, and room for at most
+    // `visibleRows` rows (the heading row included); a grid of more rows
+    // scrolls vertically. Paging then never changes the grid's size. The
+    // widths stay for the tables shown afterwards.
+    void FitToTables(const std::vector<kelvo::OutputTable>& tables, int visibleRows);
 
     // How cell (column, row) is painted: its background and whether its
     // text is bold.
@@ -118,7 +126,11 @@ public:
 private:
     const kelvo::OutputCell* CellAt(int column, int row) const;
     bool InSummaryColumn(int column) const;
+    QString TextOf(const kelvo::OutputCell& cell) const;
     int m_numberField;
+    // The column widths that FitToTables chose, kept by ShowTable; empty:
+    // ShowTable leaves the widths alone.
+    std::vector<int> m_fixedWidths;
     kelvo::OutputTable m_table;
 };
 
