@@ -58,6 +58,11 @@ QListWidget* MakeList(const char* name, QWidget* parent) {
     auto* list = Named<QListWidget>(parent, name);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setUniformItemSizes(true);
+    // A name wider than the list loses its middle, not its end, so that two
+    // names that differ only at the end stay apart; the tooltip and a screen
+    // reader have the whole name.
+    list->setTextElideMode(Qt::ElideMiddle);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return list;
 }
 
@@ -185,6 +190,8 @@ void TSelectModel::RebuildList(QListWidget* list, int role) {
     for (int v = 1; v <= std::min(m_ts.VariableCount, MaxVariables); ++v) {
         if (m_ts.VariableRoles[v] != role) continue;
         auto* item = new QListWidgetItem(FromName(m_ts.VariableNames[v]), list);
+        item->setToolTip(item->text());
+        item->setData(Qt::AccessibleTextRole, item->text());
         // The item knows its variable, so that two variables of the same
         // name can never be mixed up.
         item->setData(Qt::UserRole, v);
