@@ -105,7 +105,7 @@ void TModelSummary::FormActivate() {
 }
 
 void TModelSummary::Show(QLabel* label, OutputGrid* grid, const OutputTable& table) {
-    label->setText(FromName(table.title));
+    SetGridTitle(label, grid, FromName(table.title));
     grid->ShowTable(table);
 }
 

@@ -1,14 +1,17 @@
 #include "painted_grid.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPainter>
 #include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "fixed_cells.h"
+#include "grid_accessibility.h"
 #include "grid_cells.h"
 #include "names_and_paths.h"
 #include "number_format.h"
@@ -39,9 +42,16 @@ void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, boo
     painter->drawText(x, rect.top() + 3 + metrics.ascent(), text);
 }
 
+void SetGridTitle(QLabel* title, QWidget* grid, const QString& text) {
+    title->setText(text);
+    grid->setAccessibleName(text);
+}
+
 PaintedGrid::PaintedGrid(QWidget* parent,
                          std::function<void(QPainter* painter, int column, int row, const QRect& rect)> paintCell)
     : QTableWidget(parent), drawCell(std::move(paintCell)) {
+    // Once per run: Qt ignores a factory it already has.
+    QAccessible::installFactory(&GridAccessibleFactory);
     setObjectName("Tab");
     const auto paint = [this](QPainter* painter, int column, int row, const QRect& rect) {
         PaintCell(painter, column, row, rect);
@@ -175,6 +185,10 @@ QRect PaintedGrid::CellRect(int column, int row) const {
 
 QColor PaintedGrid::GridLineColor() const { return ui::GridLineColor(this); }
 
+bool PaintedGrid::CellIsBold(int, int) const { return false; }
+
+QString PaintedGrid::CellDescription(int column, int row) const { return CellToolTip(column, row); }
+
 bool PaintedGrid::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Paint && watched == m_corner && m_corner != nullptr) {
         QPainter painter(m_corner);
@@ -274,6 +288,16 @@ bool OutputGrid::CellIsBold(int column, int row) const {
     const kelvo::OutputCell* cell = CellAt(column, row);
     return column > 0 && row >= m_table.headingRows && cell != nullptr &&
            cell->role == kelvo::CellRole::SignificantPercent && !InSummaryColumn(column);
+}
+
+QString OutputGrid::CellDescription(int column, int row) const {
+    QStringList parts;
+    const kelvo::OutputCell* cell = CellAt(column, row);
+    if (CellIsBold(column, row)) parts << QStringLiteral("Significant");
+    else if (column > 0 && row >= m_table.headingRows && cell != nullptr && cell->role == kelvo::CellRole::OutOfRange)
+        parts << QStringLiteral("Out of range");
+    if (const QString tip = CellToolTip(column, row); !tip.isEmpty()) parts << tip;
+    return parts.join(QStringLiteral(". "));
 }
 
 void OutputGrid::DrawCell(QPainter* painter, int column, int row, const QRect& rect) const {

@@ -103,6 +103,8 @@ TSelectModel::TSelectModel(TableSet& ts, WarningSink& warnings, QWidget* parent)
     Label1->setBuddy(DepList);
     Label2->setBuddy(Varlist);
     Label3->setBuddy(Predlist);
+    // Lists take their screen reader's name only from their accessible name.
+    for (QLabel* label : {Label1, Label2, Label3}) label->buddy()->setAccessibleName(label->text());
 
     ImLeftBlue = MakeGlyphImage("ImLeftBlue", ArrowGlyph(false, DarkBlue()), this);
     ImRightBlue = MakeGlyphImage("ImRightBlue", ArrowGlyph(true, DarkBlue()), this);
@@ -118,6 +120,7 @@ TSelectModel::TSelectModel(TableSet& ts, WarningSink& warnings, QWidget* parent)
     }
     DepButton->setToolTip("Move between Dependent and Variables");
     PredButton->setToolTip("Move between Variables and Predictors");
+    for (QPushButton* arrow : {DepButton, PredButton}) arrow->setAccessibleName(arrow->toolTip());
     OKButton = AddButton(this, "OKButton", "Co&mpute", PressedByEnter::Never, &TSelectModel::OKButtonClick);
     CancelButton = AddButton(this, "CancelButton", "&Cancel", PressedByEnter::Never, &TSelectModel::CancelButtonClick);
 
