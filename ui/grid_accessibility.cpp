@@ -142,8 +142,10 @@ public:
         }
         *startOffset = 0;
         *endOffset = length;
-        return m_grid->CellIsBold(m_column, m_row) ? QStringLiteral("font-weight:bold;")
-                                                   : QStringLiteral("font-weight:normal;");
+        // As a number, which the desktop's accessibility bus passes on as
+        // its "weight" attribute (700 bold, 400 regular).
+        return m_grid->CellIsBold(m_column, m_row) ? QStringLiteral("font-weight:700;")
+                                                   : QStringLiteral("font-weight:400;");
     }
 
     // QAccessibleEditableTextInterface: the whole new text goes to the grid

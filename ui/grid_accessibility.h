@@ -1,7 +1,7 @@
 // What screen readers and other assistive technologies see of a painted
 // grid: a table named after the title above it, whose cells are its
 // children, the fixed row and column as column and row headers. Every cell
-// has its text, its text's weight as a text attribute ("font-weight:bold" for
+// has its text, its text's weight as a text attribute ("font-weight:700" for
 // a bold one), and a description of what its look means; a cell that the
 // user may type into also takes a new text, which goes the way typing goes.
 //

@@ -90,18 +90,18 @@ private slots:
         QTest::addColumn<QString>("attributes");
         QTest::addColumn<QString>("description");
         QTest::addColumn<int>("role");
-        QTest::newRow("significant") << 1 << 1 << "12.3" << "font-weight:bold;" << "Significant"
+        QTest::newRow("significant") << 1 << 1 << "12.3" << "font-weight:700;" << "Significant"
                                      << int(QAccessible::Cell);
-        QTest::newRow("significant in the summary column") << 2 << 1 << "45.6" << "font-weight:normal;" << ""
+        QTest::newRow("significant in the summary column") << 2 << 1 << "45.6" << "font-weight:400;" << ""
                                                            << int(QAccessible::Cell);
-        QTest::newRow("out of range") << 3 << 1 << "-1.0" << "font-weight:normal;" << "Out of range"
+        QTest::newRow("out of range") << 3 << 1 << "-1.0" << "font-weight:400;" << "Out of range"
                                       << int(QAccessible::Cell);
-        QTest::newRow("out of range in the summary column") << 2 << 2 << "101.0" << "font-weight:normal;"
+        QTest::newRow("out of range in the summary column") << 2 << 2 << "101.0" << "font-weight:400;"
                                                             << "Out of range" << int(QAccessible::Cell);
-        QTest::newRow("plain") << 1 << 2 << "7.0" << "font-weight:normal;" << "" << int(QAccessible::Cell);
-        QTest::newRow("heading") << 2 << 0 << "Average" << "font-weight:normal;" << ""
+        QTest::newRow("plain") << 1 << 2 << "7.0" << "font-weight:400;" << "" << int(QAccessible::Cell);
+        QTest::newRow("heading") << 2 << 0 << "Average" << "font-weight:400;" << ""
                                  << int(QAccessible::ColumnHeader);
-        QTest::newRow("row label") << 0 << 2 << "No" << "font-weight:normal;" << "" << int(QAccessible::RowHeader);
+        QTest::newRow("row label") << 0 << 2 << "No" << "font-weight:400;" << "" << int(QAccessible::RowHeader);
     }
     void gridCellsSayWhatTheirLookMeans() {
         QFETCH(int, column);

@@ -1,0 +1,257 @@
+"""A screen reader's view of a running kelvo, through the accessibility bus.
+
+Started by accessibility_bus_test.sh with kelvo's process id, the table-set
+file kelvo has open (the Titanic example) and kelvo-cli. With nothing but the
+accessibility interfaces (names, roles, actions, tables, text and editable
+text) it
+  - chooses the model Class by Sex, Age and Survived in Select model and
+    presses Compute, then OK in the prediction check;
+  - finds the results browser's grid by its role and its name "Coefficients
+    for variable Sex", and on every page reads each coefficient, its
+    headings and its weight; kelvo-cli's estimate of the same model is the
+    reference: the texts are its coefficients in percent, a coefficient far
+    from 0 in standard errors (above 2.5) is bold (weight 700) and says
+    "Significant", one near 0 (below 1.5) and every average is not;
+  - sets the first cell of "Table 1: Sex by Class" in the table editor to
+    4321 through the cell's editable text, reads the new row total, finds
+    that a totals cell takes no text, sees the number reach the recovery
+    journal, and ends the program with OK and File > Exit, which writes the
+    modified table set: the file then holds 4321.
+Exits 1 with a message at the first thing that is not so.
+"""
+
+import json
+import os
+import pathlib
+import subprocess
+import sys
+import tempfile
+import time
+
+import pyatspi
+
+KELVO_PID = int(sys.argv[1])
+TABLE_SET = pathlib.Path(sys.argv[2])
+CLI = sys.argv[3]
+PREDICTORS = ["Sex", "Age", "Survived"]
+
+# Method calls that open a modal window return only when it closes; the
+# client does not wait for those replies.
+NORMAL_TIMEOUT_MS = 5000
+MODAL_TIMEOUT_MS = 300
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def waited(what, find, seconds=20):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        found = find()
+        if found is not None:
+            return found
+        time.sleep(0.1)
+    raise Failure("not found within %d s: %s" % (seconds, what))
+
+
+def application():
+    def find():
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.get_process_id() == KELVO_PID:
+                return app
+        return None
+
+    return waited("kelvo on the accessibility bus", find, 30)
+
+
+def descendant(root, matches, depth=0):
+    if matches(root):
+        return root
+    if depth > 12:
+        return None
+    for child in root:
+        if child is not None:
+            found = descendant(child, matches, depth + 1)
+            if found is not None:
+                return found
+    return None
+
+
+def window(app, title):
+    def find():
+        for top in app:
+            if top is not None and top.name.strip() == title:
+                return top
+        return None
+
+    return waited('window "%s"' % title, find)
+
+
+def press(accessible, opens_modal=False):
+    """Runs the first action (Press) of a button or menu item."""
+    if not opens_modal:
+        accessible.queryAction().doAction(0)
+        return
+    pyatspi.setTimeout(MODAL_TIMEOUT_MS, 15000)
+    try:
+        accessible.queryAction().doAction(0)
+    except Exception:  # the reply comes when the modal window closes
+        pass
+    finally:
+        pyatspi.setTimeout(NORMAL_TIMEOUT_MS, 15000)
+
+
+def button(win, name):
+    found = descendant(win, lambda a: a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name == name)
+    check(found is not None, 'no button "%s" in "%s"' % (name, win.name))
+    return found
+
+
+def menu_item(app, menu, item):
+    main = waited("the main window", lambda: next((w for w in app if w is not None and w.name.startswith("KELVO - ")), None))
+    bar = descendant(main, lambda a: a.getRole() == pyatspi.ROLE_MENU_BAR)
+    check(bar is not None, "the main window has no menu bar")
+    top = next((m for m in bar if m.name == menu), None)
+    check(top is not None, 'no menu "%s"' % menu)
+    entry = next((e for e in top[0] if e.name == item), None)
+    check(entry is not None, 'no item "%s" in menu "%s"' % (item, menu))
+    return entry
+
+
+def grid(win, name):
+    """The table named NAME in WIN, found by its role and name."""
+    return waited(
+        'a table named "%s" in "%s"' % (name, win.name.strip()),
+        lambda: descendant(win, lambda a: a.getRole() == pyatspi.ROLE_TABLE and a.name == name),
+        5,
+    )
+
+
+def weight(cell):
+    return cell.queryText().getAttributeValue(0, "weight") or ""
+
+
+def reference_estimate():
+    with tempfile.TemporaryDirectory() as folder:
+        out = subprocess.run(
+            [CLI, "estimate", str(TABLE_SET), "--dependent", "Class", "--predictors", ",".join(PREDICTORS), "--json"],
+            capture_output=True, text=True, check=True, cwd=folder,
+        ).stdout
+    return json.loads(out)
+
+
+def first_cell(path):
+    """The first count of the table Sex*Class in a table-set file or journal."""
+    lines = path.read_text().splitlines()
+    return int(lines[lines.index("Sex*Class") + 1].split()[0])
+
+
+def choose_model(app):
+    press(menu_item(app, "Model", "Specify model"), opens_modal=True)
+    select = window(app, "Select model")
+    # Class, the first variable, goes to Dependent, then each variable that
+    # heads the list goes to Predictors.
+    press(button(select, "Move between Dependent and Variables"))
+    time.sleep(0.3)
+    for _ in PREDICTORS:
+        press(button(select, "Move between Variables and Predictors"))
+        time.sleep(0.3)
+    press(button(select, "Compute"))
+    press(button(window(app, "Check results"), "OK"))
+
+
+def read_results(app, reference):
+    results = window(app, "Results")
+    categories = reference["dependent_categories"]
+    parameters = reference["parameters"]
+    bold = plain = 0
+    for page, predictor in enumerate(PREDICTORS):
+        if page > 0:
+            press(button(results, "Next"))
+        table = grid(results, "Coefficients for variable " + predictor).queryTable()
+        columns = [0] + [i for i, p in enumerate(parameters) if p["variable"] == predictor]
+        check(table.nRows == len(categories) and table.nColumns == len(columns),
+              "%s: %d x %d cells, not %d x %d" % (predictor, table.nRows, table.nColumns, len(categories), len(columns)))
+        for c, parameter in enumerate(columns):
+            check(table.getColumnHeader(c).name == parameters[parameter]["category"],
+                  "%s: column %d is headed %r" % (predictor, c, table.getColumnHeader(c).name))
+        for r, category in enumerate(categories):
+            check(table.getRowHeader(r).name == category, "%s: row %d is headed %r" % (predictor, r, table.getRowHeader(r).name))
+            for c, parameter in enumerate(columns):
+                cell = table.getAccessibleAt(r, c)
+                value = 100 * reference["coefficients"][parameter][r]
+                where = "%s, %s, %s" % (predictor, category, parameters[parameter]["category"])
+                check(abs(float(cell.name) - value) <= 0.05 + 1e-9, "%s reads %r, not %.2f" % (where, cell.name, value))
+                z = abs(value / reference["standard_errors"][parameter][r])
+                if c > 0 and z > 2.5:
+                    check(weight(cell) == "700", "%s (%.1f standard errors) has weight %r, not 700" % (where, z, weight(cell)))
+                    check(cell.description == "Significant", "%s is described as %r" % (where, cell.description))
+                    bold += 1
+                elif c == 0 or z < 1.5:
+                    check(weight(cell) == "400", "%s has weight %r, not 400" % (where, weight(cell)))
+                    check(cell.description == "", "%s is described as %r" % (where, cell.description))
+                    plain += 1
+    check(bold > 0 and plain > 0, "no bold or no plain coefficient was compared (%d, %d)" % (bold, plain))
+    press(button(results, "OK"))
+    print("results browser: %d bold and %d plain coefficients as the estimate says" % (bold, plain))
+
+
+def edit_table(app):
+    press(menu_item(app, "Edit", "Edit tables"), opens_modal=True)
+    editor = window(app, "Edit table")
+    table = grid(editor, "Table 1: Sex by Class").queryTable()
+    cell = table.getAccessibleAt(0, 0)  # Male, 1st
+    total = table.getAccessibleAt(0, table.nColumns - 1)
+    check(cell.name == "180", "Male, 1st reads %r, not 180" % cell.name)
+    check(cell.getState().contains(pyatspi.STATE_EDITABLE), "Male, 1st is not editable")
+    before = int(total.name)
+    cell.queryEditableText().setTextContents("4321")
+    check(cell.name == "4321", "Male, 1st reads %r after it was set to 4321" % cell.name)
+    check(int(total.name) == before - 180 + 4321, "the row total reads %s, not %d" % (total.name, before - 180 + 4321))
+    try:
+        total.queryEditableText()
+        raise Failure("the row total takes a text")
+    except NotImplementedError:
+        pass
+
+    journals = pathlib.Path(os.environ["XDG_STATE_HOME"]) / "kelvo" / "recovery"
+    waited("4321 in the recovery journal",
+           lambda: next((j for j in journals.glob("*.journal") if first_cell(j) == 4321), None), 10)
+    press(button(editor, "OK"))
+    time.sleep(0.5)
+    press(menu_item(app, "File", "Exit"), opens_modal=True)
+
+
+def main():
+    pyatspi.setTimeout(NORMAL_TIMEOUT_MS, 15000)
+    reference = reference_estimate()
+    app = application()
+    choose_model(app)
+    read_results(app, reference)
+    edit_table(app)
+
+    def ended():
+        # Until the test script collects it, an ended kelvo is a zombie.
+        try:
+            state = pathlib.Path("/proc/%d/stat" % KELVO_PID).read_text().rsplit(")", 1)[1].split()[0]
+        except FileNotFoundError:
+            return True
+        return True if state in ("Z", "X") else None
+
+    waited("the end of kelvo after File > Exit", ended, 15)
+    check(first_cell(TABLE_SET) == 4321, "the file holds %d in Male, 1st after Exit, not 4321" % first_cell(TABLE_SET))
+    print("table editor: 4321 set through the accessibility bus reached the journal and the file")
+
+
+if __name__ == "__main__":
+    try:
+        main()
+    except Failure as failure:
+        print("FAIL:", failure, file=sys.stderr)
+        sys.exit(1)
