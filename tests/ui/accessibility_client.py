@@ -12,6 +12,8 @@ text) it
     reference: the texts are its coefficients in percent, a coefficient far
     from 0 in standard errors (above 2.5) is bold (weight 700) and says
     "Significant", one near 0 (below 1.5) and every average is not;
+  - hears the table editor's first cell (180) gain the focus when the editor
+    opens (the focus events name the cell the grid's current cell is);
   - sets the first cell of "Table 1: Sex by Class" in the table editor to
     4321 through the cell's editable text, reads the new row total, finds
     that a totals cell takes no text, sees the number reach the recovery
@@ -202,8 +204,34 @@ def read_results(app, reference):
     print("results browser: %d bold and %d plain coefficients as the estimate says" % (bold, plain))
 
 
+def focus_events(act, seconds=3):
+    """The accessibles that gain the focus while ACT runs and shortly after."""
+    from gi.repository import GLib
+
+    gained = []
+
+    def listener(event):
+        if event.detail1 == 1:
+            gained.append(event.source)
+
+    pyatspi.Registry.registerEventListener(listener, "object:state-changed:focused")
+    try:
+        act()
+        context = GLib.MainContext.default()
+        end = time.monotonic() + seconds
+        while time.monotonic() < end:
+            context.iteration(False)
+            time.sleep(0.01)
+    finally:
+        pyatspi.Registry.deregisterEventListener(listener, "object:state-changed:focused")
+    return gained
+
+
 def edit_table(app):
-    press(menu_item(app, "Edit", "Edit tables"), opens_modal=True)
+    # The editor opens on its first cell, which a screen reader announces.
+    gained = focus_events(lambda: press(menu_item(app, "Edit", "Edit tables"), opens_modal=True))
+    check(any(a.getRole() == pyatspi.ROLE_TABLE_CELL and a.name == "180" for a in gained),
+          "the first cell (180) did not gain the focus: %s" % [(a.getRoleName(), a.name) for a in gained])
     editor = window(app, "Edit table")
     table = grid(editor, "Table 1: Sex by Class").queryTable()
     cell = table.getAccessibleAt(0, 0)  # Male, 1st

@@ -129,7 +129,9 @@ private slots:
     }
 
     // The table's cells, headers and children agree with each other and
-    // with the grid as it is now: a cell beyond a smaller grid is gone.
+    // with the grid as it is now: a cell beyond a smaller grid is gone. The
+    // children are numbered as Qt's table views number the cell in their
+    // focus events: row by row, the fixed row and column included.
     void gridIsATableOfItsCells() {
         OutputGrid grid(nullptr, 6);
         grid.ShowTable(SampleTable());
