@@ -10,7 +10,6 @@
 
 #include "app_windows.h"
 #include "data_entry_test_support.h"
-#include "display_results.h"
 #include "edit_table.h"
 #include "model_fit.h"
 #include "model_test_support.h"
@@ -158,14 +157,6 @@ private slots:
         QCOMPARE(table->indexOfChild(b), -1);
         QCOMPARE(cells->cellAt(0, 2), nullptr);
         QCOMPARE(cells->cellAt(0, 0)->text(QAccessible::Name), QString("1.0"));
-    }
-
-    // The results browser's grid is named as the title above it.
-    void resultsBrowserNamesItsGrid() {
-        auto ts = test::ThirtySeventyModel();
-        TDisplayResults browser(*ts, warnings);
-        browser.show();
-        QCOMPARE(Interface(browser.Tab)->text(QAccessible::Name), QString("Coefficients for variable Group"));
     }
 
     // A number set through the accessibility interface is stored, moves the
