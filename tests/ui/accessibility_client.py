@@ -38,7 +38,8 @@ CLI = sys.argv[3]
 PREDICTORS = ["Sex", "Age", "Survived"]
 
 # Method calls that open a modal window return only when it closes; the
-# client does not wait for those replies.
+# client does not wait for those replies. The timeouts hold from the start
+# (-1: no grace time for a newly started application).
 NORMAL_TIMEOUT_MS = 5000
 MODAL_TIMEOUT_MS = 300
 
@@ -85,12 +86,17 @@ def descendant(root, matches, depth=0):
     return None
 
 
+def shown(app, title):
+    """The window of that title on the screen; a closed one stays on the bus."""
+    for top in app:
+        if top is not None and top.name.strip() == title and top.getState().contains(pyatspi.STATE_SHOWING):
+            return top
+    return None
+
+
 def window(app, title):
     def find():
-        for top in app:
-            if top is not None and top.name.strip() == title:
-                return top
-        return None
+        return shown(app, title)
 
     return waited('window "%s"' % title, find)
 
@@ -100,13 +106,13 @@ def press(accessible, opens_modal=False):
     if not opens_modal:
         accessible.queryAction().doAction(0)
         return
-    pyatspi.setTimeout(MODAL_TIMEOUT_MS, 15000)
+    pyatspi.setTimeout(MODAL_TIMEOUT_MS, -1)
     try:
         accessible.queryAction().doAction(0)
     except Exception:  # the reply comes when the modal window closes
         pass
     finally:
-        pyatspi.setTimeout(NORMAL_TIMEOUT_MS, 15000)
+        pyatspi.setTimeout(NORMAL_TIMEOUT_MS, -1)
 
 
 def button(win, name):
@@ -154,16 +160,30 @@ def first_cell(path):
     return int(lines[lines.index("Sex*Class") + 1].split()[0])
 
 
+def list_of(win, name):
+    found = descendant(win, lambda a: a.getRole() == pyatspi.ROLE_LIST and a.name == name)
+    check(found is not None, 'no list "%s" in "%s"' % (name, win.name))
+    return found
+
+
+def closed(app, title):
+    waited('the end of window "%s"' % title, lambda: True if shown(app, title) is None else None)
+
+
 def choose_model(app):
     press(menu_item(app, "Model", "Specify model"), opens_modal=True)
     select = window(app, "Select model")
+    dependent = list_of(select, "Dependent")
+    predictors = list_of(select, "Predictors")
     # Class, the first variable, goes to Dependent, then each variable that
-    # heads the list goes to Predictors.
+    # heads the list goes to Predictors; a press ends 100 ms after it is
+    # made, so each waits for the one before to have moved its variable.
     press(button(select, "Move between Dependent and Variables"))
-    time.sleep(0.3)
-    for _ in PREDICTORS:
+    waited("Class in Dependent", lambda: True if dependent.childCount == 1 and dependent[0].name == "Class" else None, 5)
+    for count, predictor in enumerate(PREDICTORS, 1):
         press(button(select, "Move between Variables and Predictors"))
-        time.sleep(0.3)
+        waited(predictor + " in Predictors", lambda: True if predictors.childCount == count else None, 5)
+    check([item.name for item in predictors] == PREDICTORS, "the predictors are %s" % [i.name for i in predictors])
     press(button(select, "Compute"))
     press(button(window(app, "Check results"), "OK"))
 
@@ -201,6 +221,7 @@ def read_results(app, reference):
                     plain += 1
     check(bold > 0 and plain > 0, "no bold or no plain coefficient was compared (%d, %d)" % (bold, plain))
     press(button(results, "OK"))
+    closed(app, "Results")
     print("results browser: %d bold and %d plain coefficients as the estimate says" % (bold, plain))
 
 
@@ -252,12 +273,12 @@ def edit_table(app):
     waited("4321 in the recovery journal",
            lambda: next((j for j in journals.glob("*.journal") if first_cell(j) == 4321), None), 10)
     press(button(editor, "OK"))
-    time.sleep(0.5)
+    closed(app, "Edit table")
     press(menu_item(app, "File", "Exit"), opens_modal=True)
 
 
 def main():
-    pyatspi.setTimeout(NORMAL_TIMEOUT_MS, 15000)
+    pyatspi.setTimeout(NORMAL_TIMEOUT_MS, -1)
     reference = reference_estimate()
     app = application()
     choose_model(app)
