@@ -101,8 +101,8 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
         return true;
     };
     Tab->installEventFilter(this);
-    // A screen reader sets the number of a data cell the way typing does;
-    // the totals are not theirs to set either.
+    // A screen reader sets the count of a cell the way typing does. The
+    // totals, which typing cannot change, take nothing from it.
     Tab->accessibleInput.takes = [this](int column, int row) {
         return HasTable() && column >= 1 && row >= 1 && column <= m_S && row <= m_R;
     };
