@@ -11,6 +11,7 @@
 #include "app_windows.h"
 #include "data_entry_test_support.h"
 #include "edit_table.h"
+#include "edit_variable.h"
 #include "model_fit.h"
 #include "model_test_support.h"
 #include "painted_grid.h"
@@ -193,23 +194,28 @@ private slots:
         QVERIFY(total->state().readOnly);
     }
 
-    // Every control that can take the keyboard, in every window, has a name
-    // for a screen reader to say.
+    // Every control that can take the keyboard, in every window as it shows
+    // its content, has a name for a screen reader to say, and no two in a
+    // window have the same.
     void everyControlHasAName() {
         auto ts = test::ThirtySeventyModel();
         ComputeModelSummary(*ts);
         AppWindows windows(*ts);
-        // The grids take their titles when their windows show a table.
-        const QStringList titledOnShowing = {"EditTable", "CheckResults", "DisplayResults", "ModelSummary"};
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (titledOnShowing.contains(window->objectName())) window->show();
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* variable = qobject_cast<TEditVariable*>(window)) variable->EditedVariable = 1;
+            if (window->objectName() != "Main") window->show();
+        }
         QStringList unnamed;
+        QMap<QWidget*, QStringList> names;
         for (QWidget* control : QApplication::allWidgets()) {
             // Parts of a control (the text field of a spin box) are named by it.
             if (control->focusPolicy() == Qt::NoFocus || control->objectName().startsWith("qt_")) continue;
-            if (Interface(control)->text(QAccessible::Name).trimmed().isEmpty())
-                unnamed << control->window()->objectName() + "." + control->objectName() + " (" +
-                               control->metaObject()->className() + ")";
+            const QString name = Interface(control)->text(QAccessible::Name).trimmed();
+            const QString where = control->window()->objectName() + "." + control->objectName() + " (" +
+                                  control->metaObject()->className() + ")";
+            if (name.isEmpty()) unnamed << where;
+            else if (names[control->window()].contains(name)) unnamed << where + " again named " + name;
+            names[control->window()] << name;
         }
         for (QWidget* window : QApplication::topLevelWidgets()) window->hide();
         QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(", ")));
