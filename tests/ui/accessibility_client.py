@@ -5,7 +5,10 @@ file kelvo has open (the Titanic example) and kelvo-cli. With nothing but the
 accessibility interfaces (names, roles, actions, tables, text and editable
 text) it
   - chooses the model Class by Sex, Age and Survived in Select model and
-    presses Compute, then OK in the prediction check;
+    presses Compute;
+  - reads the prediction check's grid, "Predictions for the dependent
+    variable": every lowest and highest prediction is kelvo-cli's, and
+    those below 0 % or above 100 % are described "Out of range";
   - finds the results browser's grid by its role and its name "Coefficients
     for variable Sex", and on every page reads each coefficient, its
     headings and its weight; kelvo-cli's estimate of the same model is the
@@ -185,7 +188,28 @@ def choose_model(app):
         waited(predictor + " in Predictors", lambda: True if predictors.childCount == count else None, 5)
     check([item.name for item in predictors] == PREDICTORS, "the predictors are %s" % [i.name for i in predictors])
     press(button(select, "Compute"))
-    press(button(window(app, "Check results"), "OK"))
+
+
+def read_prediction_check(app, reference):
+    """Each category's lowest and highest prediction, out of range below 0 %
+    or above 100 %, as kelvo-cli's estimate has them."""
+    check_window = window(app, "Check results")
+    table = grid(check_window, "Predictions for the dependent variable").queryTable()
+    out = 0
+    for r, category in enumerate(reference["dependent_categories"]):
+        check(table.getRowHeader(r).name == category, "prediction row %d is headed %r" % (r, table.getRowHeader(r).name))
+        for c, key in enumerate(["minimum_prediction", "maximum_prediction"]):
+            cell = table.getAccessibleAt(r, c)
+            value = reference[key][r]
+            where = "%s of %s" % (key.replace("_", " "), category)
+            check(abs(float(cell.name) - value) <= 0.05 + 1e-9, "the %s reads %r, not %.2f" % (where, cell.name, value))
+            outside = value < 0 or value > 100
+            check(cell.description.startswith("Out of range") == outside,
+                  "the %s (%.1f) is described as %r" % (where, value, cell.description))
+            out += outside
+    check(out > 0, "no prediction out of range was compared")
+    press(button(check_window, "OK"))
+    print("prediction check: %d predictions out of range as the estimate says" % out)
 
 
 def read_results(app, reference):
@@ -290,6 +314,7 @@ def main():
     reference = reference_estimate()
     app = application()
     choose_model(app)
+    read_prediction_check(app, reference)
     read_results(app, reference)
     edit_table(app)
 
