@@ -43,6 +43,7 @@ TCheckResults::TCheckResults(TableSet& ts, WarningSink&, QWidget* parent) : QDia
     Label1 = Named<QLabel>(this, "Label1", "Predictions for the dependent variable");
     // Every value right-justified in a field of 6 characters.
     Tab = new OutputGrid(this, 6);
+    Tab->setAccessibleName(Label1->text());
     Tab->horizontalHeader()->setDefaultSectionSize(ValueColumnWidth);
     Tab->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Tab->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -13,6 +13,7 @@ TConfirmMessage::TConfirmMessage(QWidget* parent) : QDialog(parent) {
     resize(297, 110);
 
     Edit1 = Named<QLineEdit>(this, "Edit1");
+    Edit1->setAccessibleName(QStringLiteral("Warning!"));
     Edit1->setPalette(RedTextOnPanel(Edit1->palette()));
     Edit1->setGeometry(8, 12, 281, 23);
 

@@ -22,6 +22,7 @@ TCreateVariables::TCreateVariables(TableSet& ts, WarningSink& warnings, QWidget*
     for (int row = 0; row < MaxVariables; ++row) Tab->setItem(row, 0, new QTableWidgetItem);
     Tab->setCurrentCell(0, 0);
     Label1->setBuddy(Tab);
+    Tab->setAccessibleName(Label1->text());
 
     // Enter in the list presses no button.
     const auto button = [this](const char* name, const QString& caption, void (TCreateVariables::*click)()) {

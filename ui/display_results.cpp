@@ -79,13 +79,13 @@ void TDisplayResults::DisplayTable(int page) {
     if (!m_results || page < 1 || page > m_results->PredictorCount()) {
         Tab->ShowTable({});
         Tab->SetGridSize(2, m_results ? m_results->DependentCategories() + 1 : 1);
-        Label1->setText(QString());
+        SetGridTitle(Label1, Tab, QString());
         return;
     }
     kelvo::OutputTable table;
     kelvo::BuildPredictorTable(*m_results, page, kelvo::PredictorValues::EnhancedCoefficients, table);
     Tab->ShowTable(table);
-    Label1->setText("Coefficients for variable " + FromName(m_results->Predictor(page).name));
+    SetGridTitle(Label1, Tab, "Coefficients for variable " + FromName(m_results->Predictor(page).name));
     // Columns start at 75 pixels and widen for a long name or number.
     Tab->FitColumnsToText(DefaultColumnWidth);
     Tab->SetCurrentCell(1, 1);

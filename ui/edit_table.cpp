@@ -101,6 +101,14 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
         return true;
     };
     Tab->installEventFilter(this);
+    // A screen reader sets the count of a cell the way typing does. The
+    // totals, which typing cannot change, take nothing from it.
+    Tab->accessibleInput.takes = [this](int column, int row) {
+        return HasTable() && column >= 1 && row >= 1 && column <= m_S && row <= m_R;
+    };
+    Tab->accessibleInput.enter = [this](int column, int row, const QString& text) {
+        TabSetEditText(column, row, text);
+    };
 
     // Enter in a cell must not close the window: no button is a default.
     OKButton = AddButton(this, "OKButton", "&OK", PressedByEnter::Never, &TEditTable::OKButtonClick);
@@ -131,7 +139,7 @@ void TEditTable::showEvent(QShowEvent* event) {
 void TEditTable::FormActivate() {
     if (m_ts.VariableCount < 2) {
         ClearGrid();
-        Label1->setText("No tables: define at least two variables");
+        SetGridTitle(Label1, Tab, "No tables: define at least two variables");
         return;
     }
     DisplayTable(2, 1);
@@ -162,8 +170,9 @@ void TEditTable::DisplayTable(int a, int b) {
     m_S = std::min<int>(m_ts.CategoryCounts[b], MaxCategories);
     m_k = PairIndex(a, b);
     Tab->SetGridSize(m_S + 2, m_R + 2);
-    Label1->setText(QString("Table %1: ").arg(m_k) + FromName(m_ts.VariableNames[a]) + " by " +
-                    FromName(m_ts.VariableNames[b]));
+    SetGridTitle(Label1, Tab,
+                 QString("Table %1: ").arg(m_k) + FromName(m_ts.VariableNames[a]) + " by " +
+                     FromName(m_ts.VariableNames[b]));
 
     for (int i = 1; i <= m_R; ++i) SetCellText(0, i, FromName(m_ts.CategoryNames[a][i]));
     SetCellText(0, m_R + 1, "Total");

@@ -44,6 +44,8 @@ TEditVariable::TEditVariable(TableSet& ts, WarningSink& warnings, QWidget* paren
     Label1 = Named<QLabel>(this, "Label1", "Categories");
     Tab2 = Named<QTableWidget>(this, "Tab2");
     m_categoryDelegate = SetUpNameGrid(Tab2, MaxCategories);
+    tab1->setAccessibleName(Label2->text());
+    Tab2->setAccessibleName(Label1->text());
 
     OKButton = AddButton(this, "OKButton", "&OK", PressedByEnter::Never, &TEditVariable::OKButtonClick);
 

@@ -17,6 +17,7 @@ TEditVariables::TEditVariables(TableSet& ts, WarningSink&, QWidget* parent) : QD
     Label1 = Named<QLabel>(this, "Label1", "Variables");
     Tab = VariableListGrid(this, "Tab", 1);
     Label1->setBuddy(Tab);
+    Tab->setAccessibleName(Label1->text());
 
     SelectButton =
         AddButton(this, "SelectButton", "&Edit", PressedByEnter::AutoDefault, &TEditVariables::SelectButtonClick);

@@ -84,6 +84,11 @@ void OpenNameEditors(QTableWidget* grid, LiveEditDelegate* delegate, const QStri
         }
         item->setText(texts[row]);
         grid->openPersistentEditor(item);
+        // A screen reader names an editor by its grid, and by its row in a
+        // grid of several.
+        if (QLineEdit* editor = NameEditor(grid, row))
+            editor->setAccessibleName(texts.size() == 1 ? grid->accessibleName()
+                                                        : grid->accessibleName() + QString(" %1").arg(row + 1));
     }
     delegate->tabLeavesGrid = true;
     grid->setTabKeyNavigation(false);

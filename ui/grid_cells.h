@@ -55,7 +55,8 @@ QTableWidget* VariableListGrid(QWidget* parent, const char* name, int rows);
 
 // A name grid (variable editor): every cell's editor is always open, and the
 // cells are reached with Tab like ordinary text fields. Opens the editors
-// for `rows` rows, each showing `texts`[row].
+// for `rows` rows, each showing `texts`[row], named for a screen reader as
+// the grid is, with the row's number when there are several.
 void OpenNameEditors(QTableWidget* grid, LiveEditDelegate* delegate, const QStringList& texts);
 
 // The text of a name grid's row as it stands in its open editor.

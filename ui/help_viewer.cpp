@@ -23,6 +23,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     CloseButton = new QPushButton(QStringLiteral("C&lose"), this);
     Browser = new QTextBrowser(this);
     Browser->setObjectName(QStringLiteral("Browser"));
+    Browser->setAccessibleName(windowTitle());
     Browser->setOpenExternalLinks(true);
     Browser->setSearchPaths({QStringLiteral(":/help")});
 

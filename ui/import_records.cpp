@@ -46,6 +46,7 @@ TImportRecords::TImportRecords(kelvo::WarningSink& warnings, QWidget* parent)
     Label1 = Named<QLabel>(this, "Label1");
     Columns = Named<QTableWidget>(this, "Columns", 0, 5);
     Columns->setHorizontalHeaderLabels({"Use", "Column", "Values", "First categories", "Note"});
+    Columns->setAccessibleName(QStringLiteral("Columns of the file"));
     Columns->verticalHeader()->hide();
     Columns->setSelectionMode(QAbstractItemView::NoSelection);
     Columns->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "dialog_frame.h"
 #include "estimation.h"
@@ -15,19 +16,36 @@
 
 namespace kelvo::ui {
 
+namespace {
+
+// The most rows each grid shows, its heading row included; a larger table
+// scrolls inside its grid, so that the window keeps its size.
+constexpr int FitRows = 6;         // five dependent categories
+constexpr int TestsRows = 7;       // six predictors
+constexpr int DeviationsRows = 8;  // the average and six categories
+
+}  // namespace
+
 TModelSummary::TModelSummary(TableSet& ts, WarningSink&, QWidget* parent)
     : QDialog(parent, TitleBarWithClose), m_ts(ts) {
     SetUpDialog(this, "ModelSummary", " Model summary");
 
     FitLabel = Named<QLabel>(this, "FitLabel");
     FitGrid = Named<OutputGrid>(this, "FitGrid");
+    FitLabel->setBuddy(FitGrid);
     CategoryLabel = Named<QLabel>(this, "CategoryLabel", "&Dependent category:");
     CategoryBox = Named<QComboBox>(this, "CategoryBox");
     CategoryLabel->setBuddy(CategoryBox);
     TestsLabel = Named<QLabel>(this, "TestsLabel");
     TestsGrid = Named<OutputGrid>(this, "TestsGrid");
+    TestsLabel->setBuddy(TestsGrid);
     DeviationsLabel = Named<QLabel>(this, "DeviationsLabel");
     DeviationsGrid = Named<OutputGrid>(this, "DeviationsGrid");
+    DeviationsLabel->setBuddy(DeviationsGrid);
+    // The titles change with the page; the grids, sized for every page,
+    // decide the window's width.
+    for (QLabel* title : {FitLabel, TestsLabel, DeviationsLabel})
+        title->setSizePolicy(QSizePolicy::Ignored, title->sizePolicy().verticalPolicy());
     connect(CategoryBox, &QComboBox::activated, this, [this](int index) { ShowCategory(index + 1); });
 
     PrevButton = AddButton(this, "PrevButton", "&Previous", PressedByEnter::Never, &TModelSummary::PrevButtonClick);
@@ -69,17 +87,26 @@ void TModelSummary::FormActivate() {
     m_results = ResultsOf(m_ts);
     for (int d = 1; d <= m_results->DependentCategories(); ++d)
         CategoryBox->addItem(FromName(m_results->dependent.categories[static_cast<std::size_t>(d)]));
-    OutputTable table;
-    BuildModelFitTable(*m_results, table);
-    Show(FitLabel, FitGrid, table);
+    // Every table that the window can show, so that each grid gets one size
+    // for all its pages: choosing a category or paging never moves the
+    // buttons.
+    std::vector<OutputTable> fit(1), tests, deviations;
+    BuildModelFitTable(*m_results, fit.front());
+    for (int d = 1; d <= m_results->DependentCategories(); ++d) {
+        BuildPredictorTestsTable(*m_results, d, tests.emplace_back());
+        for (int t = 1; t <= m_results->PredictorCount(); ++t) BuildDeviationsTable(*m_results, t, d, deviations.emplace_back());
+    }
+    FitGrid->FitToTables(fit, FitRows);
+    TestsGrid->FitToTables(tests, TestsRows);
+    DeviationsGrid->FitToTables(deviations, DeviationsRows);
+    Show(FitLabel, FitGrid, fit.front());
     ShowCategory(1);
     OKButton->setFocus();
 }
 
 void TModelSummary::Show(QLabel* label, OutputGrid* grid, const OutputTable& table) {
-    label->setText(FromName(table.title));
+    SetGridTitle(label, grid, FromName(table.title));
     grid->ShowTable(table);
-    grid->FitToTable();
 }
 
 void TModelSummary::ShowCategory(int d) {

@@ -97,6 +97,9 @@ TOddsRatios::TOddsRatios(TableSet& ts, WarningSink&, QWidget* parent) : QDialog(
     CategoryLabel->setBuddy(CategoryBox);
     OddsLabel = Named<QLabel>(this, "OddsLabel");
     OddsGrid = Named<OutputGrid>(this, "OddsGrid");
+    // Named for screen readers before a table gives them its title.
+    TestsGrid->setAccessibleName("Tests of the predictors");
+    OddsGrid->setAccessibleName("Odds ratios");
     NotesLabel = Named<QLabel>(this, "NotesLabel");
     NotesLabel->setWordWrap(true);
     connect(CategoryBox, &QComboBox::activated, this, [this](int index) { ShowCategory(index + 2); });
@@ -199,7 +202,7 @@ void TOddsRatios::ShowModel() {
 }
 
 void TOddsRatios::Show(QLabel* label, OutputGrid* grid, const OutputTable& table) {
-    label->setText(FromName(table.title));
+    SetGridTitle(label, grid, FromName(table.title));
     grid->ShowTable(table);
     grid->FitToTable();
 }

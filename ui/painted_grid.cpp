@@ -1,14 +1,17 @@
 #include "painted_grid.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QEvent>
 #include <QHeaderView>
+#include <QLabel>
 #include <QPainter>
 #include <QStyleOption>
 #include <QStyledItemDelegate>
 #include <algorithm>
 
 #include "fixed_cells.h"
+#include "grid_accessibility.h"
 #include "grid_cells.h"
 #include "names_and_paths.h"
 #include "number_format.h"
@@ -39,9 +42,16 @@ void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, boo
     painter->drawText(x, rect.top() + 3 + metrics.ascent(), text);
 }
 
+void SetGridTitle(QLabel* title, QWidget* grid, const QString& text) {
+    title->setText(text);
+    grid->setAccessibleName(text);
+}
+
 PaintedGrid::PaintedGrid(QWidget* parent,
                          std::function<void(QPainter* painter, int column, int row, const QRect& rect)> paintCell)
     : QTableWidget(parent), drawCell(std::move(paintCell)) {
+    // Once per run: Qt ignores a factory it already has.
+    QAccessible::installFactory(&GridAccessibleFactory);
     setObjectName("Tab");
     const auto paint = [this](QPainter* painter, int column, int row, const QRect& rect) {
         PaintCell(painter, column, row, rect);
@@ -55,7 +65,11 @@ PaintedGrid::PaintedGrid(QWidget* parent,
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-    if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
+    // The corner button is cell (0, 0). The grid watches other widgets of
+    // its own as well (Qt's scroll area filters its scroll bars through it),
+    // so the corner is recognised by its pointer, never by what it is not.
+    m_corner = findChild<QAbstractButton*>();
+    if (m_corner != nullptr) m_corner->installEventFilter(this);
     SetRowHeight(GridRowHeight(this));
     SetGridSize(1, 1);
 }
@@ -90,7 +104,7 @@ void PaintedGrid::SetCellText(int column, int row, const QString& text) {
     if (column < 0 || row < 0 || column >= GridColumns() || row >= GridRows()) return;
     if (column == 0 && row == 0) {
         m_cornerText = text;
-        if (auto* corner = findChild<QAbstractButton*>()) corner->update();
+        if (m_corner != nullptr) m_corner->update();
         return;
     }
     QTableWidgetItem* item = nullptr;
@@ -171,13 +185,15 @@ QRect PaintedGrid::CellRect(int column, int row) const {
 
 QColor PaintedGrid::GridLineColor() const { return ui::GridLineColor(this); }
 
+bool PaintedGrid::CellIsBold(int, int) const { return false; }
+
+QString PaintedGrid::CellDescription(int column, int row) const { return CellToolTip(column, row); }
+
 bool PaintedGrid::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Paint && watched != this && watched != viewport()) {
-        // The corner button is cell (0, 0).
-        auto* corner = static_cast<QWidget*>(watched);
-        QPainter painter(corner);
-        PaintCell(&painter, 0, 0, corner->rect().adjusted(0, 0, -1, -1));
-        DrawCellEdges(&painter, corner->rect(), GridLineColor());
+    if (event->type() == QEvent::Paint && watched == m_corner && m_corner != nullptr) {
+        QPainter painter(m_corner);
+        PaintCell(&painter, 0, 0, m_corner->rect().adjusted(0, 0, -1, -1));
+        DrawCellEdges(&painter, m_corner->rect(), GridLineColor());
         return true;
     }
     return QTableWidget::eventFilter(watched, event);
@@ -192,17 +208,19 @@ OutputGrid::OutputGrid(QWidget* parent, int numberField)
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
+QString OutputGrid::TextOf(const kelvo::OutputCell& cell) const {
+    return kelvo::IsNumber(cell.role) ? QString::fromStdString(PadLeft(kelvo::CellText(cell), m_numberField))
+                                      : FromName(cell.text);
+}
+
 void OutputGrid::ShowTable(const kelvo::OutputTable& table) {
     m_table = table;
     const int rows = table.Rows();
     SetGridSize(table.columns, rows);
     for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < table.columns; ++c) {
-            const kelvo::OutputCell& cell = table.At(c, r);
-            SetCellText(c, r,
-                        kelvo::IsNumber(cell.role) ? QString::fromStdString(PadLeft(kelvo::CellText(cell), m_numberField))
-                                                   : FromName(cell.text));
-        }
+        for (int c = 0; c < table.columns; ++c) SetCellText(c, r, TextOf(table.At(c, r)));
+    for (int c = 0; c < std::min<int>(table.columns, static_cast<int>(m_fixedWidths.size())); ++c)
+        SetColumnWidth(c, m_fixedWidths[static_cast<std::size_t>(c)]);
     viewport()->update();
     horizontalHeader()->viewport()->update();
 }
@@ -218,6 +236,32 @@ void OutputGrid::FitToTable() {
         width += columnWidth;
     }
     setFixedSize(width, GridRows() * RowHeight() + 2 * frameWidth());
+}
+
+void OutputGrid::FitToTables(const std::vector<kelvo::OutputTable>& tables, int visibleRows) {
+    QFont boldFont = font();
+    boldFont.setBold(true);
+    const QFontMetrics bold(boldFont);
+    m_fixedWidths.clear();
+    int rows = 1;
+    for (const kelvo::OutputTable& table : tables) {
+        rows = std::max(rows, table.Rows());
+        if (static_cast<int>(m_fixedWidths.size()) < table.columns)
+            m_fixedWidths.resize(static_cast<std::size_t>(table.columns), 75);
+        for (int r = 0; r < table.Rows(); ++r)
+            for (int c = 0; c < table.columns; ++c) {
+                int& width = m_fixedWidths[static_cast<std::size_t>(c)];
+                // 3 pixels of the cell's own margin on either side, and the grid line.
+                width = std::max(width, bold.horizontalAdvance(TextOf(table.At(c, r))) + 8);
+            }
+    }
+    const bool scrolls = rows > visibleRows;
+    setVerticalScrollBarPolicy(scrolls ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    int width = 2 * frameWidth() + (scrolls ? style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this) : 0);
+    for (const int column : m_fixedWidths) width += column;
+    setFixedSize(width, std::min(rows, visibleRows) * RowHeight() + 2 * frameWidth());
+    for (int c = 0; c < std::min<int>(GridColumns(), static_cast<int>(m_fixedWidths.size())); ++c)
+        SetColumnWidth(c, m_fixedWidths[static_cast<std::size_t>(c)]);
 }
 
 const kelvo::OutputCell* OutputGrid::CellAt(int column, int row) const {
@@ -244,6 +288,16 @@ bool OutputGrid::CellIsBold(int column, int row) const {
     const kelvo::OutputCell* cell = CellAt(column, row);
     return column > 0 && row >= m_table.headingRows && cell != nullptr &&
            cell->role == kelvo::CellRole::SignificantPercent && !InSummaryColumn(column);
+}
+
+QString OutputGrid::CellDescription(int column, int row) const {
+    QStringList parts;
+    const kelvo::OutputCell* cell = CellAt(column, row);
+    if (CellIsBold(column, row)) parts << QStringLiteral("Significant");
+    else if (column > 0 && row >= m_table.headingRows && cell != nullptr && cell->role == kelvo::CellRole::OutOfRange)
+        parts << QStringLiteral("Out of range");
+    if (const QString tip = CellToolTip(column, row); !tip.isEmpty()) parts << tip;
+    return parts.join(QStringLiteral(". "));
 }
 
 void OutputGrid::DrawCell(QPainter* painter, int column, int row, const QRect& rect) const {

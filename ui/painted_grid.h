@@ -12,9 +12,11 @@
 #include <QString>
 #include <QTableWidget>
 #include <functional>
+#include <vector>
 
 #include "output_model.h"
 
+class QLabel;
 class QPainter;
 
 namespace kelvo::ui {
@@ -29,6 +31,11 @@ inline QColor LightRedCell() {
 inline QColor LightYellowCell() {
     return QColor(255, 255, 221);
 }
+
+// Shows `text` in `title`, the label above `grid`, and gives it to the grid
+// as its accessible name, so that a screen reader names the grid as the
+// window does ("Table 1: Sex by Class").
+void SetGridTitle(QLabel* title, QWidget* grid, const QString& text);
 
 // Draws `text` in black in a cell, 3 pixels below the cell's top and either
 // 3 pixels from its left edge or ending 3 pixels before its right edge.
@@ -76,12 +83,27 @@ public:
     // The colour of the grid lines, which the fixed cells draw on their edges.
     QColor GridLineColor() const;
 
+    // What a screen reader learns of a cell beyond its text: whether it is
+    // drawn bold, and what its look means (here: its tool tip).
+    virtual bool CellIsBold(int column, int row) const;
+    virtual QString CellDescription(int column, int row) const;
+
+    // How an assistive technology types into the grid: `takes` says which
+    // cells take a text, `enter` sets the text of one as typing it would.
+    // Unset, every cell is read-only to them.
+    struct AccessibleInput {
+        std::function<bool(int column, int row)> takes;
+        std::function<void(int column, int row, const QString& text)> enter;
+    };
+    AccessibleInput accessibleInput;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void PaintCell(QPainter* painter, int column, int row, const QRect& rect) const;
 
+    QWidget* m_corner = nullptr;  // the corner button, cell (0, 0)
     QString m_cornerText;
     int m_rowHeight = 16;
 };
@@ -107,17 +129,31 @@ public:
     // Every column at least 75 pixels wide and wide enough for its widest
     // text, and the grid as large as its table, so that it never scrolls.
     void FitToTable();
+    // One size for every table of `tables` that the grid is to show in turn
+    // (the pages of a window): every column at least 75 pixels wide and wide
+    // enough for its widest text in any of them, and room for at most
+    // `visibleRows` rows (the heading row included); a grid of more rows
+    // scrolls vertically. Paging then never changes the grid's size. The
+    // widths stay for the tables shown afterwards.
+    void FitToTables(const std::vector<kelvo::OutputTable>& tables, int visibleRows);
 
     // How cell (column, row) is painted: its background and whether its
     // text is bold.
     QColor CellColor(int column, int row) const;
-    bool CellIsBold(int column, int row) const;
+    bool CellIsBold(int column, int row) const override;
+    // "Significant" for a bold cell, "Out of range" for a light red one,
+    // followed by its tool tip.
+    QString CellDescription(int column, int row) const override;
     void DrawCell(QPainter* painter, int column, int row, const QRect& rect) const;
 
 private:
     const kelvo::OutputCell* CellAt(int column, int row) const;
     bool InSummaryColumn(int column) const;
+    QString TextOf(const kelvo::OutputCell& cell) const;
     int m_numberField;
+    // The column widths that FitToTables chose, kept by ShowTable; empty:
+    // ShowTable leaves the widths alone.
+    std::vector<int> m_fixedWidths;
     kelvo::OutputTable m_table;
 };
 

@@ -58,6 +58,11 @@ QListWidget* MakeList(const char* name, QWidget* parent) {
     auto* list = Named<QListWidget>(parent, name);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setUniformItemSizes(true);
+    // A name wider than the list loses its middle, not its end, so that two
+    // names that differ only at the end stay apart; the tooltip and a screen
+    // reader have the whole name.
+    list->setTextElideMode(Qt::ElideMiddle);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return list;
 }
 
@@ -98,6 +103,8 @@ TSelectModel::TSelectModel(TableSet& ts, WarningSink& warnings, QWidget* parent)
     Label1->setBuddy(DepList);
     Label2->setBuddy(Varlist);
     Label3->setBuddy(Predlist);
+    // Lists take their screen reader's name only from their accessible name.
+    for (QLabel* label : {Label1, Label2, Label3}) label->buddy()->setAccessibleName(label->text());
 
     ImLeftBlue = MakeGlyphImage("ImLeftBlue", ArrowGlyph(false, DarkBlue()), this);
     ImRightBlue = MakeGlyphImage("ImRightBlue", ArrowGlyph(true, DarkBlue()), this);
@@ -113,6 +120,7 @@ TSelectModel::TSelectModel(TableSet& ts, WarningSink& warnings, QWidget* parent)
     }
     DepButton->setToolTip("Move between Dependent and Variables");
     PredButton->setToolTip("Move between Variables and Predictors");
+    for (QPushButton* arrow : {DepButton, PredButton}) arrow->setAccessibleName(arrow->toolTip());
     OKButton = AddButton(this, "OKButton", "Co&mpute", PressedByEnter::Never, &TSelectModel::OKButtonClick);
     CancelButton = AddButton(this, "CancelButton", "&Cancel", PressedByEnter::Never, &TSelectModel::CancelButtonClick);
 
@@ -185,6 +193,8 @@ void TSelectModel::RebuildList(QListWidget* list, int role) {
     for (int v = 1; v <= std::min(m_ts.VariableCount, MaxVariables); ++v) {
         if (m_ts.VariableRoles[v] != role) continue;
         auto* item = new QListWidgetItem(FromName(m_ts.VariableNames[v]), list);
+        item->setToolTip(item->text());
+        item->setData(Qt::AccessibleTextRole, item->text());
         // The item knows its variable, so that two variables of the same
         // name can never be mixed up.
         item->setData(Qt::UserRole, v);

@@ -13,6 +13,7 @@ TWarningMessage::TWarningMessage(QWidget* parent) : QDialog(parent, TitleBarOnly
     setModal(true);
 
     Edit1 = Named<QLineEdit>(this, "Edit1");
+    Edit1->setAccessibleName(QStringLiteral("Warning!"));
     Edit1->setReadOnly(true);
     Edit1->setGeometry(8, 12, 274, 23);
     Edit1->setPalette(RedTextOnPanel(Edit1->palette()));

@@ -378,6 +378,11 @@ void AppendFixedRow(std::string& out, std::span<const double> values, int decima
     out.resize(used);
 }
 
+void AppendPValue(std::string& out, double value) {
+    if (value < SmallestShownPValue) out += "< 0.0001";
+    else AppendFixed(out, value, 4, 0);
+}
+
 std::string PadLeft(std::string text, int width) {
     if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
     return text;

@@ -23,6 +23,11 @@ void AppendFixed(std::string& out, double value, int decimals, int width);
 // other (for long lines of numbers, such as the rows of a matrix).
 void AppendFixedRow(std::string& out, std::span<const double> values, int decimals, int width);
 
+// A p-value: fixed point with four decimals, or "< 0.0001" for a value
+// below 0.0001, which four decimals would show as 0.0000 (or round up to
+// 0.0001) although it may be far smaller.
+inline constexpr double SmallestShownPValue = 0.0001;
+void AppendPValue(std::string& out, double value);
 
 // A whole number in decimal, right-aligned with spaces in at least `width`.
 std::string FormatInteger(std::int64_t value, int width);

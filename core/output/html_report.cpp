@@ -134,7 +134,10 @@ void HtmlDriver::Cell(const OutputCell& cell) {
 void HtmlDriver::AppendNumber(const OutputCell& cell, std::size_t width) {
     m_number.clear();
     AppendCellText(m_number, cell);
-    AppendPadded(m_line, m_number, width);
+    // Escaped: a p-value may read "< 0.0001".
+    m_escaped.clear();
+    AppendHtmlEscaped(m_escaped, m_number);
+    AppendPadded(m_line, m_escaped, width);
     m_line += CellEnd;
 }
 

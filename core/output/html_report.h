@@ -45,6 +45,7 @@ private:
     SectionInfo m_section;
     std::string m_line;
     std::string m_number;
+    std::string m_escaped;
 };
 
 // `text` with the characters that have a meaning in HTML (& < > ") replaced

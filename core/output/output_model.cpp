@@ -23,6 +23,7 @@ void AppendCellText(std::string& out, const OutputCell& cell) {
         out.append(text, static_cast<std::size_t>(end - text));
         return;
     }
+    if (cell.format.kind == NumberFormat::Kind::PValue) return AppendPValue(out, cell.value);
     AppendFixed(out, cell.value, cell.format.decimals, 0);
 }
 

@@ -37,11 +37,11 @@ inline bool IsNumber(CellRole role) {
            role == CellRole::OutOfRange || role == CellRole::Statistic;
 }
 
-// How a number is written: a whole number, or fixed point with `decimals`
-// decimals by the rule of number_format.h. A number that does not exist
-// (NaN) is written "-".
+// How a number is written: a whole number, fixed point with `decimals`
+// decimals by the rule of number_format.h, or a p-value (four decimals, and
+// "< 0.0001" below that). A number that does not exist (NaN) is written "-".
 struct NumberFormat {
-    enum class Kind : std::uint8_t { Whole, Fixed };
+    enum class Kind : std::uint8_t { Whole, Fixed, PValue };
     Kind kind = Kind::Fixed;
     std::uint8_t decimals = 1;
 };
@@ -99,6 +99,7 @@ struct OutputTable {
     void AddStatistic(double value, int decimals) {
         AddNumber(CellRole::Statistic, value, {NumberFormat::Kind::Fixed, static_cast<std::uint8_t>(decimals)});
     }
+    void AddPValue(double value) { AddNumber(CellRole::Statistic, value, {NumberFormat::Kind::PValue, 4}); }
 };
 
 // The sections of KELVO's output. The first five are the report's original

@@ -190,7 +190,7 @@ void BuildPredictorTestsTable(const ModelResults& r, int d, OutputTable& table) 
         table.AddStatistic(predictor.fValue[d], 2);
         table.AddStatistic(predictor.df1, 0);
         table.AddStatistic(s.residualDf, 0);
-        table.AddStatistic(predictor.pValue[d], 4);
+        table.AddPValue(predictor.pValue[d]);
     }
 }
 
@@ -202,7 +202,7 @@ void BuildDeviationsTable(const ModelResults& r, int t, int d, OutputTable& tabl
     const int base = r.BlockStart(t);
     table.Reset(CategoryOfDependent(r, d) + " by " + predictor.name, 7);
     table.Add(CellRole::Corner, predictor.name.str());
-    for (const char* heading : {"Cases", "Unadjusted", "Adjusted", "Class. SE", "t", "p value"})
+    for (const char* heading : {"Cases", "Unadjusted", "Adjusted", "SE (classical)", "t", "p value"})
         table.Add(CellRole::Heading, heading);
     const auto addRow = [&](std::string_view label, double cases, double unadjusted, int parameter) {
         table.Add(CellRole::RowLabel, label);
@@ -211,7 +211,7 @@ void BuildDeviationsTable(const ModelResults& r, int t, int d, OutputTable& tabl
         table.AddPercent(100.0 * r.coefficients(parameter, d));
         table.AddPercent(s.classicalStandardErrors(parameter, d));
         table.AddStatistic(s.tValues(parameter, d), 2);
-        table.AddStatistic(s.pValues(parameter, d), 4);
+        table.AddPValue(s.pValues(parameter, d));
     };
     const auto dependentCases = r.dependent.cases[static_cast<std::size_t>(d)];
     addRow("Average", static_cast<double>(static_cast<std::int64_t>(s.totalCount)),

@@ -1,5 +1,7 @@
 #include "text_report.h"
 
+#include <algorithm>
+
 #include "output_sections.h"
 #include "version.h"
 
@@ -23,21 +25,27 @@ void AppendAligned(std::string& line, std::string_view text, int width, bool rig
 // A number is right-aligned in its column but, unlike a name, never cut: a
 // number shown by its first 10 characters would be a different number. A
 // longer number makes its line longer instead.
-void AppendNumber(std::string& line, std::string_view text) {
-    if (text.size() < static_cast<std::size_t>(ColumnWidth)) line.append(ColumnWidth - text.size(), ' ');
+void AppendNumber(std::string& line, std::string_view text, int width) {
+    if (text.size() < static_cast<std::size_t>(width)) line.append(static_cast<std::size_t>(width) - text.size(), ' ');
     line.append(text);
 }
 
-void AppendCell(std::string& line, std::string& number, const OutputCell& cell, int column) {
-    if (IsNumber(cell.role)) {
-        number.clear();
-        AppendCellText(number, cell);
-        AppendNumber(line, number);
-    } else
-        AppendAligned(line, cell.text, column == 0 ? LabelWidth : ColumnWidth, column != 0);
-}
-
 }  // namespace
+
+void TextDriver::Cell(const OutputCell& cell, int column, int row, const OutputTable& table) {
+    const int width = column == 0 ? LabelWidth : m_widths[static_cast<std::size_t>(column)];
+    if (IsNumber(cell.role)) {
+        m_number.clear();
+        AppendCellText(m_number, cell);
+        AppendNumber(m_line, m_number, width);
+    } else if (m_kind == SectionKind::ModelSummary && column > 0 && row < table.headingRows) {
+        // The headings of the model summary name statistics ("SE (classical)"),
+        // not categories: they are never cut, and Table() widened their
+        // column to keep two spaces before them.
+        AppendNumber(m_line, cell.text, width);
+    } else
+        AppendAligned(m_line, cell.text, width, column != 0);
+}
 
 void TextDriver::Dashes(int n) {
     m_line.assign(n > 0 ? static_cast<std::size_t>(n) : 0, '-');
@@ -71,14 +79,22 @@ void TextDriver::ModelTable(const OutputTable& table) {
 
 void TextDriver::Table(const OutputTable& table) {
     if (m_kind == SectionKind::Model) return ModelTable(table);
-    const int width = LabelWidth + ColumnWidth * (table.columns - 1);
+    m_widths.assign(static_cast<std::size_t>(std::max(table.columns, 1)), ColumnWidth);
+    int width = LabelWidth;
+    for (int c = 1; c < table.columns; ++c) {
+        int& column = m_widths[static_cast<std::size_t>(c)];
+        if (m_kind == SectionKind::ModelSummary)
+            for (int r = 0; r < table.headingRows; ++r)
+                column = std::max(column, static_cast<int>(table.At(c, r).text.size()) + 2);
+        width += column;
+    }
     const int rows = table.Rows();
     m_out.Line(table.title);
     Dashes(width);
     for (int r = 0; r < rows; ++r) {
         if (r == table.headingRows || (table.footerRows > 0 && r == rows - table.footerRows)) Dashes(width);
         m_line.clear();
-        for (int c = 0; c < table.columns; ++c) AppendCell(m_line, m_number, table.At(c, r), c);
+        for (int c = 0; c < table.columns; ++c) Cell(table.At(c, r), c, r, table);
         m_out.Line(m_line);
     }
     Dashes(width);

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "output_model.h"
 #include "table_set.h"
@@ -18,8 +19,11 @@ namespace kelvo {
 // corner in 10 characters, each heading right-aligned in 12, names cut to
 // 10), dashes, a line per row (the label in 10, each number right-aligned in
 // 12 and never cut), dashes before the footer rows, dashes, the table's
-// notes a line each, and an empty line; the dashes are as long as 10 + 12 for each further column. The model
-// is drawn as its lines between two dash lines as long as the last of them.
+// notes a line each, and an empty line; the dashes are as long as 10 + 12
+// for each further column. In the model summary the headings name
+// statistics: they are not cut, and a column is wider than 12 where its
+// heading needs two spaces more. The model is drawn as its lines between two
+// dash lines as long as the last of them.
 class TextDriver : public OutputDriver {
 public:
     explicit TextDriver(LineSink& out) : m_out(out) {}
@@ -31,11 +35,13 @@ public:
 
 private:
     void ModelTable(const OutputTable& table);
+    void Cell(const OutputCell& cell, int column, int row, const OutputTable& table);
     void Dashes(int n);
     LineSink& m_out;
     SectionKind m_kind = SectionKind::Model;
     std::string m_line;
     std::string m_number;
+    std::vector<int> m_widths;  // of the columns of the table being written
 };
 
 // The text cut to its first 10 characters, then padded with spaces in front

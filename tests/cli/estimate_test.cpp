@@ -101,7 +101,7 @@ TEST(CliEstimateTest, PrintsTablesLikeTheTextReport) {
     EXPECT_NE(result.out.find("Yes                 45      0.0236      0.0136        49.7\n"), std::string::npos);
     EXPECT_NE(result.out.find("Group           0.1535      0.1535        2.37           1          98      0.1273\n"),
               std::string::npos);
-    EXPECT_NE(result.out.find("A                   30       -11.7       -11.7         7.6       -1.54      0.1273\n"),
+    EXPECT_NE(result.out.find("A                   30       -11.7       -11.7             7.6       -1.54      0.1273\n"),
               std::string::npos);
     // The log goes to "log" in the current directory by default.
     const std::string log = test::ReadFile(dir / "log");

@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <cstdio>
 #include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace kelvo {
 namespace {
@@ -146,6 +149,20 @@ TEST(FormatIntegerTest, RightAlignsAndNeverCuts) {
     EXPECT_EQ(FormatInteger(-5, 10), "        -5");
     EXPECT_EQ(FormatInteger(-1234567890, 10), "-1234567890");
     EXPECT_EQ(FormatInteger(0, 0), "0");
+}
+
+// A p-value below 0.0001 is said to be so, never shown as 0.0000 (which
+// reads as impossible) nor rounded up to 0.0001.
+TEST(AppendPValueTest, SmallValuesAreBelowTheLastDecimal) {
+    const std::vector<std::pair<double, std::string>> cases = {
+        {1e-23, "< 0.0001"},   {1e-5, "< 0.0001"},    {0.0, "< 0.0001"},   {0.00005, "< 0.0001"},
+        {0.0000999, "< 0.0001"}, {0.0001, "0.0001"}, {0.000151, "0.0002"}, {0.7580249, "0.7580"},
+        {1.0, "1.0000"}};
+    for (const auto& [value, text] : cases) {
+        std::string out = "p ";
+        AppendPValue(out, value);
+        EXPECT_EQ(out, "p " + text) << value;
+    }
 }
 
 }  // namespace

@@ -5,10 +5,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QtTest>
 
 #include "data_entry_test_support.h"
+#include "estimation.h"
 #include "estimation_support.h"
+#include "largest_table_set.h"
 #include "model_fit.h"
 #include "painted_grid.h"
 #include "test_support.h"
@@ -44,6 +47,8 @@ private slots:
         QCOMPARE(window.CategoryBox->count(), 2);
         QCOMPARE(window.TestsLabel->text(), QString("Tests of the predictors for No of Survived"));
         QCOMPARE(window.TestsGrid->CellText(0, 2), QString("Sex"));
+        // p of the order of 1e-23 says so rather than reading 0.0000.
+        QCOMPARE(window.TestsGrid->CellText(6, 1), QString("< 0.0001"));
         QCOMPARE(window.DeviationsLabel->text(), QString("No of Survived by Class"));
         // Average and four classes.
         QCOMPARE(window.DeviationsGrid->GridRows(), 6);
@@ -71,6 +76,48 @@ private slots:
         QVERIFY(test::ShowActive(&window));
         QCOMPARE(window.Page(), 1);
         QCOMPARE(window.Category(), 1);
+    }
+
+    // Class has four categories, Sex two: paging and choosing the other
+    // category leave the window's size and its buttons where they were.
+    void theButtonsStayWhilePaging() {
+        auto ts = Titanic();
+        TModelSummary window(*ts, warnings);
+        QVERIFY(test::ShowActive(&window));
+        const QSize size = window.size();
+        const QPoint next = window.NextButton->mapTo(&window, QPoint(0, 0));
+        const auto unmoved = [&] {
+            QApplication::processEvents();
+            return window.size() == size && window.NextButton->mapTo(&window, QPoint(0, 0)) == next;
+        };
+        QTest::mouseClick(window.NextButton, Qt::LeftButton);
+        QCOMPARE(window.DeviationsGrid->GridRows(), 4);
+        QVERIFY(unmoved());
+        QTest::keyClick(window.CategoryBox, Qt::Key_Down);
+        QVERIFY(unmoved());
+    }
+
+    // Fifteen predictors of sixteen categories: the tables scroll inside
+    // their grids, and the keyboard reaches their last rows.
+    void largeTablesScrollInTheirGrids() {
+        auto ts = test::LargestCountedModel();
+        test::TempDir dir;
+        CollectingWarningSink quiet;
+        QVERIFY(ComputeEstimates(*ts, quiet, dir / "log"));
+        ComputeModelSummary(*ts);
+        ts->TableSetOpen = ts->ResultsAvailable = true;
+        TModelSummary window(*ts, warnings);
+        QVERIFY(test::ShowActive(&window));
+        for (OutputGrid* grid : {window.FitGrid, window.TestsGrid, window.DeviationsGrid}) {
+            QVERIFY(grid->verticalScrollBar()->isVisible());
+            const int last = grid->GridRows() - 1;
+            QVERIFY(!grid->viewport()->geometry().contains(grid->CellRect(1, last)));
+            grid->setFocus();
+            grid->SetCurrentCell(1, 1);
+            for (int row = 1; row < last; ++row) QTest::keyClick(grid, Qt::Key_Down);
+            QApplication::processEvents();
+            QVERIFY2(grid->viewport()->geometry().contains(grid->CellRect(1, last)), qPrintable(grid->objectName()));
+        }
     }
 
     // Without a summary of the current results the window shows nothing of

@@ -4,12 +4,14 @@
 // a singular model and a log that cannot be written.
 #include "select_model.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 #include <filesystem>
 #include <memory>
@@ -460,6 +462,30 @@ private slots:
         QCOMPARE(ts->VariableRoles[1], 2);
         QCOMPARE(ts->VariableRoles[3], 0);
         QCOMPARE(Items(dialog->Varlist), (QStringList{"V2", "V1", "V4", "V5", "V6", "V7"}));
+    }
+
+    // Twelve wide letters do not fit the lists: two names that differ only in
+    // their last letter still look different, and the tooltip and a screen
+    // reader have the whole name.
+    void longNamesKeepTheirEnds() {
+        auto tableSet = SevenVariables();
+        tableSet->VariableNames[2] = "WWWWWWWWWWW1";
+        tableSet->VariableNames[3] = "WWWWWWWWWWW2";
+        Open(std::move(tableSet));
+        QListWidget* list = dialog->Varlist;
+        QCOMPARE(list->width(), 120);
+        const QRect first = list->visualItemRect(list->item(1));
+        const QRect second = list->visualItemRect(list->item(2));
+        QVERIFY(list->fontMetrics().horizontalAdvance(list->item(1)->text()) > first.width());
+        const QImage shown = list->viewport()->grab().toImage();
+        QVERIFY(shown.copy(first) != shown.copy(second));
+
+        QHelpEvent hover(QEvent::ToolTip, second.center(), list->viewport()->mapToGlobal(second.center()));
+        QApplication::sendEvent(list->viewport(), &hover);
+        QTRY_COMPARE(QToolTip::text(), QString("WWWWWWWWWWW2"));
+        QAccessibleInterface* items = QAccessible::queryAccessibleInterface(list);
+        QVERIFY(items != nullptr && items->childCount() >= 3);
+        QCOMPARE(items->child(2)->text(QAccessible::Name), QString("WWWWWWWWWWW2"));
     }
 };
 
