@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QWindow>
 #include <QtTest>
 #include <filesystem>
 
@@ -79,6 +80,38 @@ private slots:
                                            .arg(window->height())));
             QVERIFY2(ButtonsReachable(window), qPrintable(name));
             window->hide();
+        }
+    }
+
+    // A window manager frames a window only after it is shown, and again
+    // after each showing: the window placed without its frame is fitted and
+    // centred once more with it, so that the frame too lies on the screen.
+    void aWindowFramedAfterItsShowingIsFittedAgain() {
+        const QRect available = QApplication::primaryScreen()->availableGeometry();
+        HelpViewer help;  // larger than the screen
+        help.setWindowFlag(Qt::FramelessWindowHint);
+        for (int showing = 1; showing <= 2; ++showing) {
+            // As large as it opened the first time.
+            help.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            help.resize(760, 580);
+            help.ShowContents();
+            QApplication::processEvents();
+            QCOMPARE(help.frameGeometry(), help.geometry());
+            // The window manager's frame, and its placing of the window
+            // inside it.
+            help.windowHandle()->setFlags(help.windowHandle()->flags() & ~Qt::FramelessWindowHint);
+            help.move(help.pos() + QPoint(1, 1));
+            QApplication::processEvents();
+            const QRect framed = help.frameGeometry();
+            QVERIFY(framed != help.geometry());
+            QVERIFY2(available.contains(framed), qPrintable(QString("%1x%2 at %3,%4 in showing %5")
+                                                                 .arg(framed.width())
+                                                                 .arg(framed.height())
+                                                                 .arg(framed.x())
+                                                                 .arg(framed.y())
+                                                                 .arg(showing)));
+            help.close();
+            help.windowHandle()->setFlags(help.windowHandle()->flags() | Qt::FramelessWindowHint);
         }
     }
 };
