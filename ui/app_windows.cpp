@@ -126,6 +126,7 @@ void AppWindows::Wire() {
     seams.tableSetChanged = changed;
     m_editTable->seams.changed = changed;
     m_editVariable->seams.changed = changed;
+    m_editVariables->seams.changed = changed;
     create.changed = changed;
     seams.tableSetSaved = [this] { m_recovery->Saved(); };
     seams.offerRecovery = [this](const QString& path) { return m_recovery->OfferFor(ToPath(path).string()); };

@@ -5,11 +5,13 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QUndoStack>
 
 #include "dialog_frame.h"
 #include "grid_cells.h"
 #include "names_and_paths.h"
 #include "table_set_edit.h"
+#include "table_set_undo.h"
 
 namespace kelvo::ui {
 
@@ -44,7 +46,19 @@ TCreateVariables::TCreateVariables(TableSet& ts, WarningSink& warnings, QWidget*
     layout->setColumnMinimumWidth(1, 80);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     SetTabOrder({Tab, AddButton, EditButton, DeleteButton, CancelButton});
-    CenterOnEveryShowing(this, [this] { FormActivate(); });
+    m_undo = new QUndoStack(this);
+    AddUndoShortcuts(this, m_undo);
+    CenterOnEveryShowing(this, [this] {
+        m_undo->clear();
+        FormActivate();
+    });
+}
+
+void TCreateVariables::RecordStep(const QString& text, std::unique_ptr<const InputSide> before) {
+    PushIfChanged(m_undo, text, m_ts, std::move(before), [this] {
+        FormActivate();
+        if (seams.changed) seams.changed();
+    });
 }
 
 void TCreateVariables::SetListRow(int row, const ShortString& name) {
@@ -69,6 +83,7 @@ void TCreateVariables::AddButtonClick() {
         return;
     }
     if (!seams.askVariable) return;
+    auto before = ContentOf(m_ts);
     const VariableEntry entry = seams.askVariable({std::string(), 2}, 0);
     FormActivate();
     const int v = kelvo::AddVariable(m_ts, entry.name, entry.categories);
@@ -81,11 +96,13 @@ void TCreateVariables::AddButtonClick() {
     });
     SetListRow(v - 1, m_ts.VariableNames[v]);
     Tab->setCurrentCell(v - 1, 0);
+    RecordStep("Add", std::move(before));
 }
 
 void TCreateVariables::EditButtonClick() {
     const int sel = Tab->currentRow() + 1;
     if (sel < 1 || sel > m_ts.VariableCount || !seams.askVariable) return;
+    auto before = ContentOf(m_ts);
     const VariableEntry entry = seams.askVariable({m_ts.VariableNames[sel].str(), m_ts.CategoryCounts[sel]}, sel);
     FormActivate();
     kelvo::ChangeVariable(m_ts, sel, entry.name, entry.categories);
@@ -95,15 +112,18 @@ void TCreateVariables::EditButtonClick() {
     Open([this, sel] {
         if (seams.showEditVariable) seams.showEditVariable(sel);
     });
+    RecordStep("Edit", std::move(before));
 }
 
 void TCreateVariables::DeleteButtonClick() {
     int sel = Tab->currentRow() + 1;
+    auto before = ContentOf(m_ts);
     if (!kelvo::DeleteVariable(m_ts, sel)) return;
     if (seams.changed) seams.changed();
     FormActivate();
     if (sel > m_ts.VariableCount) sel = m_ts.VariableCount;
     Tab->setCurrentCell(sel - 1, 0);
+    RecordStep("Delete", std::move(before));
 }
 
 void TCreateVariables::CancelButtonClick() {

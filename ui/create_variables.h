@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
 
 #include "enter_variable.h"
 #include "table_set.h"
@@ -12,6 +13,7 @@
 class QLabel;
 class QPushButton;
 class QTableWidget;
+class QUndoStack;
 
 namespace kelvo::ui {
 
@@ -50,12 +52,20 @@ public:
     // The dialog has no way out but its "OK" button.
     void reject() override;
 
+    // Add, Edit and Delete since the window opened, each with what it
+    // brought (the names of the variable editor, a deleted variable's
+    // tables), for Undo (Ctrl+Z) and Redo (Ctrl+Shift+Z, Ctrl+Y).
+    QUndoStack* UndoStack() const { return m_undo; }
+
 private:
     void SetListRow(int row, const ShortString& name);
     void Open(const std::function<void()>& show);
+    // A step of `text` when the table set no longer holds `before`.
+    void RecordStep(const QString& text, std::unique_ptr<const InputSide> before);
 
     TableSet& m_ts;
     WarningSink& m_warnings;
+    QUndoStack* m_undo;
 };
 
 }  // namespace kelvo::ui

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QStyleOption>
 #include <QTableWidget>
+#include <QUndoStack>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -21,6 +22,7 @@
 #include "number_format.h"
 #include "painted_grid.h"
 #include "pasted_table.h"
+#include "table_set_undo.h"
 #include "whole_number.h"
 #include "window_geometry.h"
 
@@ -48,9 +50,53 @@ public:
         if (option.state & QStyle::State_HasFocus) state |= TEditTable::Focused;
         m_table.TabDrawCell(painter, index.column() + 1, index.row() + 1, option.rect, state);
     }
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        if (editorOpened) editorOpened();
+        return LiveEditDelegate::createEditor(parent, option, index);
+    }
+
+    std::function<void()> editorOpened;
 
 private:
     const TEditTable& m_table;
+};
+
+// Changes of cells of one table: the keystrokes of one cell editor (which
+// merge into one step), or a pasted block.
+class CellsCommand : public QUndoCommand {
+public:
+    // `typing` is the cell editor of a typed change, 0 for a paste.
+    CellsCommand(TEditTable& editor, int a, int b, std::vector<TEditTable::CellChange> cells, int typing)
+        : QUndoCommand(typing != 0 ? QStringLiteral("Typing") : QStringLiteral("Paste")), m_editor(editor), m_a(a),
+          m_b(b), m_cells(std::move(cells)), m_typing(typing) {}
+
+    int id() const override { return 1; }
+    bool mergeWith(const QUndoCommand* other) override {
+        const auto* next = static_cast<const CellsCommand*>(other);
+        if (m_typing == 0 || next->m_typing != m_typing || next->m_a != m_a || next->m_b != m_b ||
+            m_cells.size() != 1 || next->m_cells.size() != 1 || next->m_cells[0].row != m_cells[0].row ||
+            next->m_cells[0].column != m_cells[0].column)
+            return false;
+        m_cells[0].after = next->m_cells[0].after;
+        // Typed and taken back: no step at all.
+        setObsolete(m_cells[0].after == m_cells[0].before);
+        return true;
+    }
+    void undo() override { m_editor.RestoreCells(m_a, m_b, m_cells, false); }
+    void redo() override {
+        // The first redo is the change itself, made already.
+        if (m_made) m_made = false;
+        else m_editor.RestoreCells(m_a, m_b, m_cells, true);
+    }
+
+private:
+    TEditTable& m_editor;
+    int m_a;
+    int m_b;
+    std::vector<TEditTable::CellChange> m_cells;
+    int m_typing;
+    bool m_made = true;
 };
 
 }  // namespace
@@ -85,14 +131,23 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
     Tab->setMinimumHeight((MaxCategories + 2) * rowHeight + 2 * Tab->frameWidth() +
                           Tab->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4);
     Tab->setMinimumWidth(4 * ColumnWidth);
-    m_delegate = new TableCellDelegate(*this, Tab);
+    auto* delegate = new TableCellDelegate(*this, Tab);
+    delegate->editorOpened = [this] { ++m_typing; };
+    m_delegate = delegate;
     Tab->setItemDelegate(m_delegate);
     connect(m_delegate, &LiveEditDelegate::cellTextEdited, this,
             [this](const QModelIndex& index, const QString& text) {
                 TabSetEditText(index.column() + 1, index.row() + 1, text);
             });
-    // Ctrl+V of a block while a cell is being edited pastes the block.
+    // Ctrl+V of a block while a cell is being edited pastes the block;
+    // Undo and Redo are the table's, not the editor's.
     m_delegate->editorKeyFilter = [this](QLineEdit*, QKeyEvent* key) {
+        if (const int step = UndoKey(key)) {
+            CloseCellEditor();
+            if (step < 0) m_undo->undo();
+            else m_undo->redo();
+            return true;
+        }
         if (!key->matches(QKeySequence::Paste)) return false;
         const QString text = QGuiApplication::clipboard()->text();
         if (!IsCellBlock(text)) return false;
@@ -109,6 +164,8 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
     Tab->accessibleInput.enter = [this](int column, int row, const QString& text) {
         TabSetEditText(column, row, text);
     };
+    m_undo = new QUndoStack(this);
+    AddUndoShortcuts(this, m_undo);
 
     // Enter in a cell must not close the window: no button is a default.
     OKButton = AddButton(this, "OKButton", "&OK", PressedByEnter::Never, &TEditTable::OKButtonClick);
@@ -133,6 +190,7 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
 void TEditTable::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CenterOnScreen(this);
+    m_undo->clear();
     FormActivate();
 }
 
@@ -211,6 +269,7 @@ void TEditTable::AdjustTotals(int row, int column) {
         }
         std::int32_t& cell = m_ts.PairTables[m_k][row][column];
         const std::int64_t delta = static_cast<std::int64_t>(value) - cell;
+        if (delta != 0) RecordChange(row, column, cell, value);
         cell = value;
         if (seams.changed) seams.changed();
         m_totals.rows[row] += delta;
@@ -228,6 +287,23 @@ void TEditTable::AdjustTotals(int row, int column) {
     if (row <= m_R) SetCellText(column, row, NumberText(m_totals.rows[row]));
     else if (column <= m_S) SetCellText(column, row, NumberText(m_totals.columns[column]));
     else SetCellText(column, row, NumberText(m_totals.grand));
+}
+
+void TEditTable::RecordChange(int row, int column, std::int32_t before, std::int32_t after) {
+    if (m_pasted != nullptr) m_pasted->push_back({row, column, before, after});
+    else m_undo->push(new CellsCommand(*this, m_a, m_b, {{row, column, before, after}}, m_typing));
+}
+
+void TEditTable::RestoreCells(int a, int b, const std::vector<CellChange>& cells, bool after) {
+    if (a < 2 || a > std::min(m_ts.VariableCount, MaxVariables) || b < 1 || b >= a || cells.empty()) return;
+    PairTable& table = m_ts.PairTables[PairIndex(a, b)];
+    for (const CellChange& cell : cells) table[cell.row][cell.column] = after ? cell.after : cell.before;
+    m_ts.TableSetModified = true;
+    if (seams.changed) seams.changed();
+    // The table it changed, with the first of its cells current.
+    DisplayTable(a, b);
+    SetCurrentCell(cells.front().column, cells.front().row);
+    ++m_typing;
 }
 
 void TEditTable::SaveTable() {
@@ -327,6 +403,8 @@ void TEditTable::PasteBlock(const QString& text) {
 
     int refused = 0;
     QString firstRefused;
+    std::vector<CellChange> pasted;
+    m_pasted = &pasted;
     const std::vector<QStringList> cells = ParsePastedTable(text);
     for (int r = 0; r < static_cast<int>(cells.size()); ++r) {
         for (int c = 0; c < cells[r].size(); ++c) {
@@ -340,6 +418,9 @@ void TEditTable::PasteBlock(const QString& text) {
             TabSetEditText(column, row, field);
         }
     }
+    m_pasted = nullptr;
+    ++m_typing;
+    if (!pasted.empty()) m_undo->push(new CellsCommand(*this, m_a, m_b, std::move(pasted), 0));
     // Short enough for the warning notice; the help page of messages says
     // more.
     if (refused == 1)

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "painted_grid.h"
 #include "table_set.h"
@@ -14,6 +15,7 @@
 class QLabel;
 class QPainter;
 class QPushButton;
+class QUndoStack;
 
 namespace kelvo::ui {
 
@@ -79,6 +81,21 @@ public:
     // text, that they can again. It never takes the keyboard.
     void ShowJournalProblem(const QString& problem);
 
+    // The changes since the window opened, for Undo (Ctrl+Z) and Redo
+    // (Ctrl+Shift+Z, Ctrl+Y): a number typed into a cell is one step, a
+    // paste is one.
+    QUndoStack* UndoStack() const { return m_undo; }
+    // A cell of the table shown, with its value before and after a change.
+    struct CellChange {
+        int row;
+        int column;
+        std::int32_t before;
+        std::int32_t after;
+    };
+    // Gives `cells` of the table of row variable a and column variable b
+    // their values before (or after) their change, and shows that table.
+    void RestoreCells(int a, int b, const std::vector<CellChange>& cells, bool after);
+
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -89,6 +106,9 @@ private:
     void ClearGrid();
     void CloseCellEditor();
     bool HandleClipboardKey(QKeyEvent* key);
+    // A stored cell changed from `before` to `after`: a step to undo, or a
+    // part of the paste under way.
+    void RecordChange(int row, int column, std::int32_t before, std::int32_t after);
 
     TableSet& m_ts;
     WarningSink& m_warnings;
@@ -100,6 +120,11 @@ private:
     int m_k = 0;  // table number
     // The totals on screen, kept up to date cell by cell as the user types.
     PairTableTotals m_totals;
+    QUndoStack* m_undo;
+    // Counts the cell editors opened: the keystrokes in one are one step.
+    int m_typing = 1;
+    // While a block is pasted: its changes, one step together.
+    std::vector<CellChange>* m_pasted = nullptr;
 };
 
 }  // namespace kelvo::ui

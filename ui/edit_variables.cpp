@@ -4,10 +4,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QUndoStack>
 
 #include "dialog_frame.h"
 #include "grid_cells.h"
 #include "names_and_paths.h"
+#include "table_set_undo.h"
 
 namespace kelvo::ui {
 
@@ -33,7 +35,12 @@ TEditVariables::TEditVariables(TableSet& ts, WarningSink&, QWidget* parent) : QD
     layout->addWidget(CancelButton, 3, 1, Qt::AlignBottom);
     layout->setColumnMinimumWidth(1, 80);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    CenterOnEveryShowing(this, [this] { FormActivate(); });
+    m_undo = new QUndoStack(this);
+    AddUndoShortcuts(this, m_undo);
+    CenterOnEveryShowing(this, [this] {
+        m_undo->clear();
+        FormActivate();
+    });
 }
 
 void TEditVariables::FormActivate() {
@@ -55,8 +62,13 @@ void TEditVariables::FormActivate() {
 void TEditVariables::SelectButtonClick() {
     const int v = Tab->currentRow() + 1;
     if (v < 1 || v > m_ts.VariableCount) return;
+    auto before = ContentOf(m_ts);
     if (seams.showEditVariable) seams.showEditVariable(v);
     FormActivate();
+    PushIfChanged(m_undo, "Edit", m_ts, std::move(before), [this] {
+        FormActivate();
+        if (seams.changed) seams.changed();
+    });
 }
 
 void TEditVariables::CancelButtonClick() { accept(); }

@@ -11,6 +11,7 @@
 class QLabel;
 class QPushButton;
 class QTableWidget;
+class QUndoStack;
 
 namespace kelvo::ui {
 
@@ -28,6 +29,7 @@ public:
     // replaced in tests); the list is refilled whenever it returns.
     struct Seams {
         std::function<void(int variable)> showEditVariable;  // the variable editor, on `variable`
+        std::function<void()> changed;                       // an edit was undone or redone
     };
     Seams seams;
 
@@ -35,8 +37,13 @@ public:
     void SelectButtonClick();
     void CancelButtonClick();
 
+    // Every Edit since the window opened (all that the variable editor
+    // stored), for Undo (Ctrl+Z) and Redo (Ctrl+Shift+Z, Ctrl+Y).
+    QUndoStack* UndoStack() const { return m_undo; }
+
 private:
     TableSet& m_ts;
+    QUndoStack* m_undo;
 };
 
 }  // namespace kelvo::ui

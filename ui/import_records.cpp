@@ -37,6 +37,13 @@ QString RefusalOf(const kelvo::CsvColumnSurvey& column) {
     return {};
 }
 
+// Whether a column of whole numbers is named as a column of counts usually
+// is, so that it is offered as the weight first.
+bool NamedLikeACount(const QString& name) {
+    static const QStringList names = {"count", "freq", "frequency", "weight", "n"};
+    return names.contains(name.trimmed().toLower());
+}
+
 }  // namespace
 
 TImportRecords::TImportRecords(kelvo::WarningSink& warnings, QWidget* parent)
@@ -57,6 +64,7 @@ TImportRecords::TImportRecords(kelvo::WarningSink& warnings, QWidget* parent)
     TruncateBox = Named<QCheckBox>(this, "TruncateBox", "Cu&t names and values to 12 characters");
     ProgressBar = Named<QProgressBar>(this, "ProgressBar");
     ProgressBar->setRange(0, 1000);
+    ProgressBar->setValue(0);
     ProgressBar->setTextVisible(false);
     ImportButton =
         AddButton(this, "ImportButton", "&Import...", PressedByEnter::Never, &TImportRecords::ImportButtonClick);
@@ -109,6 +117,7 @@ void TImportRecords::RunInBackground(const std::function<void(const kelvo::ReadP
     m_done = 0;
     m_total = 0;
     m_busy = true;
+    ShowOutcome({});
     ImportButton->setEnabled(false);
     Columns->setEnabled(false);
     ShowProgress();
@@ -142,6 +151,12 @@ void TImportRecords::RunInBackground(const std::function<void(const kelvo::ReadP
     if (failure) std::rethrow_exception(failure);
 }
 
+void TImportRecords::ShowOutcome(const QString& text) {
+    ProgressBar->setValue(0);
+    ProgressBar->setFormat(text);
+    ProgressBar->setTextVisible(!text.isEmpty());
+}
+
 void TImportRecords::ShowProgress() {
     const std::uint64_t total = m_total;
     ProgressBar->setValue(total == 0 ? 0 : static_cast<int>(m_done * 1000 / total));
@@ -159,13 +174,15 @@ bool TImportRecords::ReadPreview(const QString& path) {
     } catch (const kelvo::ImportCancelled&) {
         return false;
     } catch (const kelvo::ImportError& error) {
-        m_warnings.ShowWarning(error.what());
+        m_warnings.ShowWarning(error.Brief());
         return false;
     } catch (const std::exception& error) {
         // An IoError, or anything else the reading threw: the error box.
         ShowError(error.what());
         return false;
     }
+    // Empty until the import: a full bar would read as imported.
+    ProgressBar->setValue(0);
     FillPreview();
     return true;
 }
@@ -176,6 +193,7 @@ void TImportRecords::FillPreview() {
     Columns->setRowCount(count);
     const QSignalBlocker block(WeightBox);
     WeightBox->addItem(NoWeight);
+    int proposed = -1;
     for (int c = 0; c < count; ++c) {
         const kelvo::CsvColumnSurvey& column = m_survey.columns[static_cast<std::size_t>(c)];
         const QString refusal = RefusalOf(column);
@@ -189,14 +207,22 @@ void TImportRecords::FillPreview() {
         for (const std::string& value : column.values) first << FromName(value);
         const QString values = column.MoreThanCategories() ? QString("> %1").arg(kelvo::MaxCategories)
                                                            : QString::number(column.distinct);
-        const QStringList cells = {{}, FromName(column.name), values, first.join(", "), refusal};
+        const bool weight =
+            proposed < 0 && column.wholeNumbers && m_survey.records > 0 && NamedLikeACount(FromName(column.name));
+        if (weight) proposed = c;
+        // A weight needs no categories: the note says what it is.
+        const QStringList cells = {{}, FromName(column.name), values, first.join(", "),
+                                   weight ? QString("proposed as the weight") : refusal};
         for (int field = NameColumn; field <= NoteColumn; ++field) {
             auto* item = new QTableWidgetItem(cells[field]);
-            if (!refusal.isEmpty()) item->setFlags(item->flags() & ~Qt::ItemIsEnabled);  // greyed
+            // Greyed, but for the note of the weight, which is to be read.
+            if (!refusal.isEmpty() && !(weight && field == NoteColumn))
+                item->setFlags(item->flags() & ~Qt::ItemIsEnabled);
             Columns->setItem(c, field, item);
         }
         if (column.wholeNumbers && m_survey.records > 0) WeightBox->addItem(FromName(column.name), c);
     }
+    if (proposed >= 0) WeightBox->setCurrentIndex(WeightBox->findData(proposed));
     Columns->resizeColumnsToContents();
     UpdateChoices();
 }
@@ -242,11 +268,15 @@ void TImportRecords::ImportButtonClick() {
             kelvo::WriteTableSet(*ts);
         });
     } catch (const kelvo::ImportCancelled&) {
-        return;  // the window stays, for another choice or Cancel
+        // The window stays, for another choice or Cancel.
+        ShowOutcome("Import cancelled: nothing was written");
+        return;
     } catch (const kelvo::ImportError& error) {
-        m_warnings.ShowWarning(error.what());
+        ShowOutcome({});
+        m_warnings.ShowWarning(error.Brief());
         return;
     } catch (const std::exception& error) {
+        ShowOutcome({});
         ShowError(error.what());
         return;
     }

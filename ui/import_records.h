@@ -51,7 +51,8 @@ public:
     QLabel* Label1;         // the file and its number of records
     QTableWidget* Columns;  // one row per column of the file
     QLabel* WeightLabel;
-    QComboBox* WeightBox;   // "(none)" and the columns that hold whole numbers only
+    QComboBox* WeightBox;   // "(none)" and the columns that hold whole numbers only; a
+                            // column named like a count (Count, Freq, Weight, n) is chosen
     QCheckBox* TruncateBox; // cut names and values to 12 characters
     QProgressBar* ProgressBar;
     QPushButton* ImportButton;
@@ -81,6 +82,9 @@ private:
     // progress reaches the progress bar. Throws on what `work` threw.
     void RunInBackground(const std::function<void(const kelvo::ReadProgress&)>& work);
     void ShowProgress();
+    // An empty bar, with `text` in it (none when empty): how an import that
+    // wrote nothing ended.
+    void ShowOutcome(const QString& text);
     void FillPreview();
     // Keeps at most 16 boxes checked, the weight column's box cleared, and
     // the Import button enabled when 2 or more are checked.

@@ -63,8 +63,7 @@ void CsvTableBuilder::State::EndHeader(std::vector<std::string>& fields) {
 void CsvTableBuilder::State::EndRecord(const std::vector<std::string>& fields) {
     const std::int64_t line = reader.Line();
     if (fields.size() != header.size())
-        throw ImportError("Line " + std::to_string(line) + " has " + std::to_string(fields.size()) +
-                          " fields, the header has " + std::to_string(header.size()));
+        throw FieldCountError(line, fields.size(), header.size());
     std::int64_t weight = 1;
     if (weightIndex >= 0) {
         const std::string_view text = TrimBlanks(fields[static_cast<std::size_t>(weightIndex)]);
@@ -73,7 +72,8 @@ void CsvTableBuilder::State::EndRecord(const std::vector<std::string>& fields) {
         if (text.empty() || problem != std::errc() || end != text.data() + text.size() || value < 0 ||
             value > std::numeric_limits<std::int32_t>::max())
             throw ImportError("Invalid weight " + Quoted(text) + " in line " + std::to_string(line) +
-                              ": weights are whole numbers from 0 to 2147483647");
+                                  ": weights are whole numbers from 0 to 2147483647",
+                              BriefText{"Invalid weight in line " + std::to_string(line)});
         weight = value;
     }
     RecordCategories categories{};
@@ -94,8 +94,9 @@ void CsvTableBuilder::Feed(std::string_view bytes) { m_state->reader.Feed(bytes)
 void CsvTableBuilder::Finish(InputSide& ts) {
     State& s = *m_state;
     s.reader.Finish();
-    if (!s.counter) throw ImportError("Empty file: the first line must name the variables");
-    if (s.records == 0) throw ImportError("No records: the file holds only the line of names");
+    if (!s.counter) throw EmptyFileError();
+    if (s.records == 0)
+        throw ImportError("No records: the file holds only the line of names", BriefText{"No records, only the names"});
     s.counter->Finish(ts);
 }
 

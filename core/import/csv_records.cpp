@@ -52,6 +52,16 @@ CsvRecordReader::~CsvRecordReader() { csv_free(&m_state->parser); }
 
 std::int64_t CsvRecordReader::Line() const { return m_state->line; }
 
+ImportError FieldCountError(std::int64_t line, std::size_t fields, std::size_t headerFields) {
+    const std::string where = "Line " + std::to_string(line) + " has " + std::to_string(fields) + " fields";
+    return {where + ", the header has " + std::to_string(headerFields),
+            BriefText{where + ", not " + std::to_string(headerFields)}};
+}
+
+ImportError EmptyFileError() {
+    return {"Empty file: the first line must name the variables", BriefText{"Empty file: no line of names"}};
+}
+
 std::string CsvRecordReader::Where() const { return " (line " + std::to_string(m_state->line) + ")"; }
 
 void CsvRecordReader::Feed(std::string_view bytes) {
@@ -92,7 +102,8 @@ void CsvRecordReader::Finish() {
         FeedLines(s.start);
     }
     if (csv_fini(&s.parser, State::OnField, State::OnRecordEnd, &s) != 0 && !s.error)
-        s.error = std::make_exception_ptr(ImportError("Malformed quotes at the end of the file"));
+        s.error = std::make_exception_ptr(
+            ImportError("Malformed quotes at the end of the file", BriefText{"Malformed quotes at the end"}));
     s.ThrowIfFailed();
 }
 

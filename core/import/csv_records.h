@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "import_error.h"
+
 namespace kelvo {
 
 class CsvRecordReader {
@@ -40,6 +42,11 @@ private:
     void FeedLines(std::string_view bytes);
     std::unique_ptr<State> m_state;
 };
+
+// A record of `fields` fields in a file whose header has `headerFields`.
+ImportError FieldCountError(std::int64_t line, std::size_t fields, std::size_t headerFields);
+// A file without even the line of names.
+ImportError EmptyFileError();
 
 // How far a file has been read: called after every piece with the bytes read
 // so far and the file's size. Returning false stops the reading (an

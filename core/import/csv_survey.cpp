@@ -30,8 +30,7 @@ CsvSurvey SurveyCsv(const std::filesystem::path& path, const ReadProgress& progr
             return;
         }
         if (fields.size() != survey.columns.size())
-            throw ImportError("Line " + std::to_string(reader->Line()) + " has " + std::to_string(fields.size()) +
-                              " fields, the header has " + std::to_string(survey.columns.size()));
+            throw FieldCountError(reader->Line(), fields.size(), survey.columns.size());
         ++survey.records;
         for (std::size_t c = 0; c < fields.size(); ++c) {
             CsvColumnSurvey& column = survey.columns[c];
@@ -55,7 +54,7 @@ CsvSurvey SurveyCsv(const std::filesystem::path& path, const ReadProgress& progr
     reader = &csv;
     ReadFileInPieces(path, [&](std::string_view piece) { csv.Feed(piece); }, progress);
     csv.Finish();
-    if (header) throw ImportError("Empty file: the first line must name the variables");
+    if (header) throw EmptyFileError();
     return survey;
 }
 

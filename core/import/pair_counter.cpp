@@ -69,24 +69,28 @@ struct PairCounter::State {
     // A name or value as the table set holds it: Latin-1, no control
     // characters, at most 12 characters (longer ones are refused or, with
     // truncate, cut).
-    std::string Name(const std::string& full, const std::string& what) const;
+    // `what` names it in the message, `brief` in its short form.
+    std::string Name(const std::string& full, const std::string& what, const std::string& brief) const;
     int Register(Variable& variable, const std::string& full, bool isNull);
 };
 
-std::string PairCounter::State::Name(const std::string& full, const std::string& what) const {
+std::string PairCounter::State::Name(const std::string& full, const std::string& what,
+                                    const std::string& brief) const {
     // Cutting would not mend a control character: it is refused first.
     if (const auto control = FirstControlCharacter(full))
-        throw ImportError(what + " " + Quoted(Printable(full)) + " holds " + ControlCharacterName(*control) + Where());
+        throw ImportError(what + " " + Quoted(Printable(full)) + " holds " + ControlCharacterName(*control) + Where(),
+                          BriefText{brief + " holds " + ControlCharacterName(*control) + Where()});
     if (full.size() <= static_cast<std::size_t>(MaxNameLength)) return full;
     if (!options.truncate)
         throw ImportError(what + " " + Quoted(full) + " is longer than " + std::to_string(MaxNameLength) +
                               " characters" + Where(),
+                          BriefText{brief + " is over " + std::to_string(MaxNameLength) + " characters" + Where()},
                           true);
     return full.substr(0, MaxNameLength);
 }
 
 int PairCounter::State::Register(Variable& variable, const std::string& full, bool isNull) {
-    const std::string name = Name(full, "Value in column " + Quoted(variable.name) + ":");
+    const std::string name = Name(full, "Value in column " + Quoted(variable.name) + ":", "A value");
     for (std::size_t n = 0; n < variable.values.size(); ++n) {
         const Value& other = variable.values[n];
         if (other.name != name) continue;
@@ -95,7 +99,8 @@ int PairCounter::State::Register(Variable& variable, const std::string& full, bo
             throw ImportError("Column " + Quoted(variable.name) +
                               " holds both NULL and empty values, which would have the same name" + Where());
         throw ImportError("Cut to 12 characters, two values of column " + Quoted(variable.name) + " become " +
-                          Quoted(name) + Where());
+                              Quoted(name) + Where(),
+                          BriefText{"Two values cut to " + Quoted(name) + Where()});
     }
     if (variable.values.size() < static_cast<std::size_t>(MaxCategories)) {
         const auto rank = static_cast<std::int64_t>(variable.values.size());
@@ -106,7 +111,8 @@ int PairCounter::State::Register(Variable& variable, const std::string& full, bo
     else variable.extra.insert(full);
     if (variable.Distinct() > DistinctValueLimit)
         throw ImportError("Column " + Quoted(variable.name) + " has more than " + std::to_string(DistinctValueLimit) +
-                          " categories (at most " + std::to_string(MaxCategories) + ")");
+                              " categories (at most " + std::to_string(MaxCategories) + ")",
+                          BriefText{Quoted(variable.name) + " has over " + std::to_string(MaxCategories) + " categories"});
     return 0;
 }
 
@@ -127,15 +133,18 @@ PairCounter::PairCounter(const std::vector<std::string>& names, PairCountOptions
     std::vector<std::string> fullNames;
     for (std::size_t c = 0; c < names.size(); ++c) {
         const std::string full = AsLatin1(TrimBlanks(names[c]));
-        const std::string name = s.Name(full, "Variable name");
+        const std::string name = s.Name(full, "Variable name", "A name");
         if (name.empty()) throw ImportError("Column " + std::to_string(c + 1) + " has no name");
         const VariableNameCheck check = CheckVariableName(*held, name, 0);
         if (check.problem == VariableNameCheck::ContainsStar)
-            throw ImportError("Column " + Quoted(name) + ": " + VariableNameWarning(check, name));
+            throw ImportError("Column " + Quoted(name) + ": " + VariableNameWarning(check, name),
+                              BriefText{"Column " + Quoted(name) + " holds \"*\""});
         if (check.problem == VariableNameCheck::Taken) {
             const std::string& other = fullNames[static_cast<std::size_t>(check.other - 1)];
-            throw ImportError(other == full ? "Two columns are named " + Quoted(full)
-                                            : "Cut to 12 characters, two variable names become " + Quoted(name));
+            throw other == full ? ImportError("Two columns are named " + Quoted(full),
+                                              BriefText{"Two columns are named " + Quoted(name)})
+                                : ImportError("Cut to 12 characters, two variable names become " + Quoted(name),
+                                              BriefText{"Two names cut to " + Quoted(name)});
         }
         fullNames.push_back(full);
         held->VariableNames[++held->VariableCount] = name;
@@ -211,9 +220,12 @@ void PairCounter::Finish(InputSide& ts) {
         const State::Variable& variable = s.variables[static_cast<std::size_t>(v - 1)];
         if (variable.Distinct() > static_cast<std::size_t>(MaxCategories))
             throw ImportError("Column " + Quoted(variable.name) + " has " + std::to_string(variable.Distinct()) +
-                              " categories (at most " + std::to_string(MaxCategories) + ")");
+                                  " categories (at most " + std::to_string(MaxCategories) + ")",
+                              BriefText{Quoted(variable.name) + " has over " + std::to_string(MaxCategories) +
+                                        " categories"});
         if (variable.values.size() < 2)
-            throw ImportError("Column " + Quoted(variable.name) + " has only one category (at least 2)");
+            throw ImportError("Column " + Quoted(variable.name) + " has only one category (at least 2)",
+                              BriefText{Quoted(variable.name) + " has only one category"});
         const std::vector<State::Value>& values = variable.values;
         std::vector<int> order(values.size());
         std::iota(order.begin(), order.end(), 0);
@@ -259,7 +271,8 @@ void PairCounter::Finish(InputSide& ts) {
                         throw ImportError("The count of " + result->CategoryNames[i][row] + " by " +
                                           result->CategoryNames[j][column] + " in table " + result->VariableNames[i] +
                                           " by " + result->VariableNames[j] + " is " + std::to_string(n) +
-                                          ", more than a table cell holds (2147483647)");
+                                          ", more than a table cell holds (2147483647)",
+                                      BriefText{"A count is over 2147483647 in table " + std::to_string(k)});
                     result->PairTables[k][row][column] = static_cast<std::int32_t>(n);
                 }
         }

@@ -15,6 +15,7 @@
 #include "edit_variable.h"
 #include "edit_variables.h"
 #include "enter_variable.h"
+#include "table_set_undo.h"
 #include "test_support.h"
 #include "window_test_support.h"
 
@@ -358,6 +359,43 @@ private slots:
         QVERIFY(!create->close());
         QVERIFY(create->isVisible());
         QCOMPARE(tableEditorShowings, 0);
+    }
+
+    // Add, Edit and Delete are a step each with all they brought: Ctrl+Z
+    // takes them back in turn (a deleted variable comes back with its names
+    // and tables), Ctrl+Shift+Z and Ctrl+Y make them again; the recovery
+    // journal hears of each.
+    void addEditAndDeleteAreUndoneAndRedone() {
+        TableSet tables = ThreeVariables();
+        test::SetTable(tables, 3, 2, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}, {10, 11, 12}});
+        Open(tables);
+        int journal = 0;
+        create->seams.changed = [&] { ++journal; };
+        const TableSet start = ts;
+        Add("W", "2");
+        Select(0);
+        entries << Entry{"Xx", ""};
+        QTest::mouseClick(create->EditButton, Qt::LeftButton);
+        Select(1);
+        QTest::mouseClick(create->DeleteButton, Qt::LeftButton);
+        QCOMPARE(ListRows(create->Tab).mid(0, 4), QStringList({"Xx", "Z", "W", ""}));
+        const int made = journal;
+        QVERIFY(test::ShowActive(create.get()));  // back from the windows it opened
+        const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
+            QTest::keyClick(create->Tab, key, modifiers);
+            return ListRows(create->Tab).mid(0, 4).join(',');
+        };
+        QCOMPARE(press(Qt::Key_Z, Qt::ControlModifier), QString("Xx,Y,Z,W"));
+        QCOMPARE(int(ts.CategoryCounts[2]), 3);
+        QCOMPARE(kelvo::PairCell(ts, 3, 4, 2, 3), 12);  // Z by Y as it was
+        QCOMPARE(press(Qt::Key_Z, Qt::ControlModifier), QString("X,Y,Z,W"));
+        QCOMPARE(press(Qt::Key_Z, Qt::ControlModifier), QString("X,Y,Z,"));
+        QVERIFY(SameContent(ts, start));
+        QCOMPARE(journal, made + 3);
+        QCOMPARE(press(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier), QString("X,Y,Z,W"));
+        QCOMPARE(press(Qt::Key_Y, Qt::ControlModifier), QString("Xx,Y,Z,W"));
+        QCOMPARE(press(Qt::Key_Y, Qt::ControlModifier), QString("Xx,Z,W,"));
+        QCOMPARE(ts.VariableCount, 3);
     }
 };
 

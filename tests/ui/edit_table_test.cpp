@@ -499,6 +499,66 @@ private slots:
         QVERIFY(ts.PairTables[2] == ts.PairTables[1]);
         QCOMPARE(editor->CellText(3, 3), QString("10"));
     }
+
+    // A typed number is one step, whichever table it is in: Ctrl+Z takes
+    // back the last one (while its cell is still being edited, or not) and
+    // shows its table again, Ctrl+Shift+Z and Ctrl+Y do it again. Each step
+    // reaches the recovery journal.
+    void undoAndRedoStepThroughTypedNumbersAcrossTables() {
+        Open(FourVariables());
+        int journal = 0;
+        editor->seams.changed = [&] { ++journal; };
+        TypeInCell(*editor, 1, 1, "123");
+        PressInFocus(Qt::Key_Return);
+        editor->NextButtonClick();  // table 2: C by A
+        TypeInCell(*editor, 2, 1, "45");
+        QCOMPARE(Cell(2, 1, 2), 45);
+        PressInFocus(Qt::Key_Z, Qt::ControlModifier);  // in the open cell editor
+        QCOMPARE(Cell(2, 1, 2), 0);
+        QCOMPARE(editor->TableNumber(), 2);
+        QCOMPARE(editor->CellText(2, 1), QString("0"));
+        const int beforeUndo = journal;
+        QTest::keyClick(editor->Tab, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(journal > beforeUndo);
+        QCOMPARE(Cell(1, 1, 1), 0);           // 123 taken back as one step
+        QCOMPARE(editor->TableNumber(), 1);   // paged back to it
+        QCOMPARE(editor->CellText(3, 3), QString("0"));  // its grand total
+        QTest::keyClick(editor->Tab, Qt::Key_Z, Qt::ControlModifier);  // nothing more to undo
+        QCOMPARE(Cell(1, 1, 1), 0);
+        QTest::keyClick(editor->Tab, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(Cell(1, 1, 1), 123);
+        QCOMPARE(editor->CellText(3, 1), QString("123"));
+        QTest::keyClick(editor->Tab, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(Cell(2, 1, 2), 45);
+        QCOMPARE(editor->TableNumber(), 2);
+        QTest::keyClick(editor->Tab, Qt::Key_Y, Qt::ControlModifier);  // nothing more to redo
+        QCOMPARE(Cell(1, 1, 1), 123);
+    }
+
+    // A paste over a filled table is one step; a new showing of the window
+    // starts with nothing to undo.
+    void aPasteIsOneStep() {
+        Open(TwoVariables());
+        TypeInCell(*editor, 3, 2, "9");  // a step before the paste
+        PressInFocus(Qt::Key_Return);
+        editor->SetCurrentCell(1, 1);
+        QApplication::clipboard()->setText("10\t20\t30\n40\t50\t60\n");
+        QTest::keyClick(editor->Tab, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Cell(1, 2, 3), 60);
+        QTest::keyClick(editor->Tab, Qt::Key_Z, Qt::ControlModifier);
+        const PairTable typed = ts.PairTables[1];
+        QCOMPARE(Cell(1, 1, 1), 5);
+        QCOMPARE(Cell(1, 2, 3), 9);
+        QCOMPARE(editor->CellText(4, 3), QString("24"));
+        QTest::keyClick(editor->Tab, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(Cell(1, 1, 1), 10);
+        QCOMPARE(Cell(1, 2, 3), 60);
+        editor->hide();
+        QVERIFY(test::ShowActive(editor.get()));
+        QTest::keyClick(editor->Tab, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(Cell(1, 1, 1), 10);
+        QVERIFY(typed != ts.PairTables[1]);
+    }
 };
 
 QTEST_MAIN(EditTableTest)

@@ -295,6 +295,37 @@ private slots:
         QCOMPARE(showings, 0);
     }
 
+    // An Edit is one step with every name it changed; undoing and redoing
+    // it reach the list and the recovery journal.
+    void chooserUndoesAndRedoesAnEdit() {
+        ts = ThreeVariables();
+        TEditVariables chooser(ts, warnings);
+        TEditVariable variableEditor(ts, warnings);
+        int journal = 0;
+        chooser.seams.changed = [&] { ++journal; };
+        chooser.seams.showEditVariable = [&](int v) {
+            variableEditor.EditedVariable = v;
+            QVERIFY(test::ShowActive(&variableEditor));
+            Retype(variableEditor.NameEditor(), "Ticket");
+            Retype(variableEditor.CategoryEditor(0), "First");
+            QTest::mouseClick(variableEditor.OKButton, Qt::LeftButton);
+        };
+        QVERIFY(test::ShowActive(&chooser));
+        QTest::mouseClick(chooser.Tab->viewport(), Qt::LeftButton, {}, chooser.Tab->visualItemRect(chooser.Tab->item(2, 0)).center());
+        QTest::mouseClick(chooser.SelectButton, Qt::LeftButton);
+        QVERIFY(test::ShowActive(&chooser));
+        QCOMPARE(ts.VariableNames[3].str(), std::string("Ticket"));
+        QTest::keyClick(chooser.Tab, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(ts.VariableNames[3].str(), std::string("Class"));
+        QCOMPARE(ts.CategoryNames[3][1].str(), std::string("1st"));
+        QCOMPARE(chooser.Tab->item(2, 0)->text(), QString("Class"));
+        QCOMPARE(journal, 1);
+        QTest::keyClick(chooser.Tab, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(ts.VariableNames[3].str(), std::string("Ticket"));
+        QCOMPARE(ts.CategoryNames[3][1].str(), std::string("First"));
+        QCOMPARE(chooser.Tab->item(2, 0)->text(), QString("Ticket"));
+        QCOMPARE(journal, 2);
+    }
 };
 
 QTEST_MAIN(EditVariablesTest)

@@ -2,6 +2,7 @@
 // import off the window's thread, Cancel, and a file that is not CSV.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -16,6 +17,7 @@
 #include "table_set.h"
 #include "table_set_file.h"
 #include "test_support.h"
+#include "warning_message.h"
 #include "window_test_support.h"
 
 using kelvo::test::ReadFile;
@@ -52,6 +54,17 @@ std::filesystem::path LargeCsv(const TempDir& dir) {
     return path;
 }
 
+// Whether `text` shows whole in the one-line field of the warning box.
+bool FitsTheWarningField(const QString& text) {
+    kelvo::ui::TWarningMessage box;
+    QLineEdit* field = box.Edit1;
+    QStyleOptionFrame frame;
+    frame.initFrom(field);
+    frame.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, field);
+    const int room = field->style()->subElementRect(QStyle::SE_LineEditContents, &frame, field).width() - 4;
+    return field->fontMetrics().horizontalAdvance(text) <= room;
+}
+
 // The preview window over PreviewCsv(), in a folder of its own.
 struct Preview {
     Preview() : window(warnings) { kelvo::test::WriteFile(dir / "p.csv", PreviewCsv()); }
@@ -86,6 +99,8 @@ private slots:
         QStringList weights;
         for (int i = 0; i < window.WeightBox->count(); ++i) weights << window.WeightBox->itemText(i);
         QCOMPARE(weights, (QStringList{"(none)", "Many", "W"}));
+        QCOMPARE(window.WeightBox->currentIndex(), 0);  // no column is named like a count
+        QCOMPARE(window.ProgressBar->value(), 0);       // nothing imported yet
         // The weight column is no variable.
         window.WeightBox->setCurrentIndex(2);
         QVERIFY(!window.UseBox(3)->isChecked() && !window.UseBox(3)->isEnabled());
@@ -197,10 +212,13 @@ private slots:
         // Cancel as soon as the window's events run during the import.
         QTimer::singleShot(0, &window, [&] {
             busyWhenCancelled = window.Busy();
-            window.CancelButtonClick();
+            QTest::mouseClick(window.CancelButton, Qt::LeftButton);
         });
-        window.ImportButtonClick();
+        QTest::mouseClick(window.ImportButton, Qt::LeftButton);
         QVERIFY(busyWhenCancelled);
+        QCOMPARE(window.ProgressBar->value(), 0);
+        QVERIFY(window.ProgressBar->isTextVisible());
+        QCOMPARE(window.ProgressBar->text(), QString("Import cancelled: nothing was written"));
         QVERIFY(!std::filesystem::exists(target));
         QVERIFY(warnings.warnings.empty());
         QVERIFY(window.ImportButton->isEnabled());  // the window stays for another try
@@ -208,23 +226,86 @@ private slots:
             QCOMPARE(entry.path().filename().string(), std::string("large.csv"));  // no temporary left
     }
 
-    void fileThatIsNotCsvIsRefusedWithItsReason_data() {
+    // A file that is not CSV is refused at the preview, data that cannot
+    // become a table set at the import; the message is one that the warning
+    // box shows whole, and nothing is written.
+    void refusalsFitTheWarningField_data() {
         QTest::addColumn<QString>("contents");
+        QTest::addColumn<bool>("truncate");
         QTest::addColumn<QString>("message");
-        QTest::newRow("quotes") << "A,B\n\"x\"y,z\n" << "Malformed quotes in line 2";
-        QTest::newRow("ragged") << "A,B\nx,y\nx\n" << "Line 3 has 1 fields, the header has 2";
-        QTest::newRow("empty") << "" << "Empty file: the first line must name the variables";
+        QTest::newRow("quotes") << "A,B\n\"x\"y,z\n" << false << "Malformed quotes in line 2";
+        QTest::newRow("ragged") << "A,B\nx,y\nx\n" << false << "Line 3 has 1 fields, not 2";
+        QTest::newRow("empty") << "" << false << "Empty file: no line of names";
+        QTest::newRow("long value") << "Region,Sex\nYukon,M\nNorthwestern Territories,F\n" << false
+                                    << "A value is over 12 characters (line 3)";
+        QTest::newRow("long name") << "Province or territory,Sex\nYukon,M\nNunavut,F\n" << false
+                                   << "A name is over 12 characters (line 1)";
+        QTest::newRow("cut to one") << "Region,Sex\nNorthwest Te A,M\nNorthwest Te B,F\n" << true
+                                    << "Two values cut to \"Northwest Te\" (line 3)";
+        QTest::newRow("star") << "Age*Sex,B\nx,y\nz,w\n" << false << "Column \"Age*Sex\" holds \"*\"";
+        QTest::newRow("one name") << "Sexe,Sexe\nx,H\ny,F\n" << false << "Two columns are named \"Sexe\"";
     }
-    void fileThatIsNotCsvIsRefusedWithItsReason() {
+    void refusalsFitTheWarningField() {
         QFETCH(QString, contents);
+        QFETCH(bool, truncate);
         QFETCH(QString, message);
         TempDir dir;
         kelvo::test::WriteFile(dir / "bad.csv", contents.toStdString());
         kelvo::test::RecordingWarnings warnings;
         TImportRecords window(warnings);
-        QCOMPARE(window.Run(Q(dir / "bad.csv")), QString());
+        window.seams.chooseTableFile = [&] { return Q(dir / "out.tbl"); };
+        if (window.ReadPreview(Q(dir / "bad.csv"))) {
+            window.TruncateBox->setChecked(truncate);
+            QTest::mouseClick(window.ImportButton, Qt::LeftButton);
+            QCOMPARE(window.ProgressBar->value(), 0);
+        }
         QCOMPARE(warnings.warnings, (std::vector<std::string>{message.toStdString()}));
+        QVERIFY(FitsTheWarningField(message));
         QCOMPARE(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+    }
+
+    // A column of whole numbers named like a count is the weight at first,
+    // and its note says so; the import counts every row that many times.
+    void aColumnNamedLikeACountIsProposedAsTheWeight_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("counts");
+        QTest::addColumn<bool>("proposed");
+        QTest::newRow("Count") << "Count" << "3,5,0,2" << true;
+        QTest::newRow("freq") << "freq" << "3,5,0,2" << true;
+        QTest::newRow("FREQUENCY") << "FREQUENCY" << "3,5,0,2" << true;
+        QTest::newRow("Weight") << "Weight" << "3,5,0,2" << true;
+        QTest::newRow("n, blanks around") << " n " << "3,5,0,2" << true;
+        QTest::newRow("N") << "N" << "3,5,0,2" << true;
+        QTest::newRow("Counts") << "Counts" << "3,5,0,2" << false;
+        QTest::newRow("not whole") << "Count" << "3,5.5,0,2" << false;
+        QTest::newRow("negative") << "Count" << "3,-5,0,2" << false;
+    }
+    void aColumnNamedLikeACountIsProposedAsTheWeight() {
+        QFETCH(QString, name);
+        QFETCH(QString, counts);
+        QFETCH(bool, proposed);
+        const QStringList weights = counts.split(',');
+        std::string csv = "Class,Sex," + name.toStdString() + "\n";
+        const char* rows[] = {"1st,Male,", "1st,Female,", "2nd,Male,", "2nd,Female,"};
+        for (int r = 0; r < 4; ++r) csv += rows[r] + weights[r].toStdString() + "\n";
+        TempDir dir;
+        kelvo::test::WriteFile(dir / "t.csv", csv);
+        kelvo::test::RecordingWarnings warnings;
+        TImportRecords window(warnings);
+        QVERIFY(window.ReadPreview(Q(dir / "t.csv")));
+        QCOMPARE(window.WeightBox->currentText(), proposed ? name.trimmed() : QString("(none)"));
+        QCOMPARE(window.Columns->item(2, TImportRecords::NoteColumn)->text() == "proposed as the weight", proposed);
+        QCOMPARE(window.UseBox(2)->isChecked(), !proposed);
+        if (!proposed) window.UseBox(2)->setChecked(false);
+        window.seams.chooseTableFile = [&] { return Q(dir / "t.tbl"); };
+        QTest::mouseClick(window.ImportButton, Qt::LeftButton);
+        QCOMPARE(warnings.warnings, std::vector<std::string>{});
+        kelvo::TableSet ts;
+        kelvo::CollectingWarningSink quiet;
+        kelvo::OpenTableSet(ts, (dir / "t.tbl").string(), quiet);
+        QCOMPARE(ts.VariableCount, 2);
+        QCOMPARE(kelvo::PairCell(ts, 2, 1, 1, 1), proposed ? 3 : 1);  // Male in 1st class
+        QCOMPARE(kelvo::PairCell(ts, 2, 1, 1, 2), proposed ? 0 : 1);  // Male in 2nd class
     }
 
     void mainWindowOpensTheImportedFileAfterWritingTheOldOne() {

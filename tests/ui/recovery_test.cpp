@@ -152,6 +152,32 @@ private slots:
         QCOMPARE(ReadFile(s.file), before);
     }
 
+    // An undone number reaches the journal as a typed one does: the journal
+    // holds the table set as the undo left it.
+    void undoInTheTableEditorWritesTheJournal() {
+        TempDir dir;
+        Session s(dir);
+        const std::int32_t original = FirstCellOf(ReadFile(s.file));
+        s.main().ReadKELVOFile(QString::fromStdString(s.file.string()));
+        WhenModalShown([&](QWidget* modal) {
+            auto* editor = qobject_cast<kelvo::ui::TEditTable*>(modal);
+            QVERIFY(editor != nullptr);
+            QVERIFY(QTest::qWaitForWindowActive(editor));
+            editor->SetCurrentCell(1, 1);
+            editor->Tab->setFocus();
+            kelvo::test::TypeIntoFocus(QStringLiteral("4"));
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            s.recovery().WriteWaiting();
+            QCOMPARE(FirstCellOf(kelvo::ReadJournal(s.journal()).tableSetText), 4);
+            QTest::keyClick(editor->Tab, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(s.ts->PairTables[1][1][1], original);
+            s.recovery().WriteWaiting();
+            QCOMPARE(FirstCellOf(kelvo::ReadJournal(s.journal()).tableSetText), original);
+            editor->OKButton->click();
+        });
+        s.main().Edittables1->trigger();
+    }
+
     // Save writes the file, clears the flag and removes the journal, and a
     // change still waiting is never written after it; without a table set it
     // does nothing.
