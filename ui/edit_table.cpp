@@ -162,6 +162,9 @@ TEditTable::TEditTable(TableSet& ts, WarningSink& warnings, QWidget* parent)
         return HasTable() && column >= 1 && row >= 1 && column <= m_S && row <= m_R;
     };
     Tab->accessibleInput.enter = [this](int column, int row, const QString& text) {
+        // Each number set so is a step of its own for undo, as if typed in
+        // an editor of its own.
+        ++m_typing;
         TabSetEditText(column, row, text);
     };
     m_undo = new QUndoStack(this);

@@ -163,7 +163,7 @@ private slots:
     // A number set through the accessibility interface is stored, moves the
     // totals and reaches the recovery journal as a typed one does; a text
     // that is not a whole number stores 0 as typing does; the totals take
-    // nothing.
+    // nothing; undo takes each back.
     void tableEditorCellsTakeANumberAsTypingDoes() {
         TableSet ts = test::MakeTableSet({{"Age", {"Young", "Old"}}, {"Sex", {"Male", "Female"}}});
         test::SetTable(ts, 2, 1, {{5, 1}, {3, 4}});
@@ -188,6 +188,11 @@ private slots:
         input->replaceText(0, 3, "x");
         QCOMPARE(ts.PairTables[1][1][2], 0);
         QCOMPARE(cell->text(QAccessible::Name), QString("0"));
+        // Each number set so is a step of its own for undo.
+        QTest::keyClick(editor.Tab, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(ts.PairTables[1][1][2], 142);
+        QTest::keyClick(editor.Tab, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(ts.PairTables[1][1][2], 42);
 
         QAccessibleInterface* total = grid->tableInterface()->cellAt(0, 2);
         QVERIFY(total->editableTextInterface() == nullptr);
