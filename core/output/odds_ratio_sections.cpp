@@ -32,7 +32,7 @@ void BuildOddsRatioTestsTable(const ModelResults& r, OutputTable& table) {
         table.Add(CellRole::RowLabel, r.Predictor(test.predictor).name.str());
         table.AddStatistic(test.g2, 3);
         table.AddStatistic(test.df, 0);
-        table.AddStatistic(test.pValue, 4);
+        table.AddPValue(test.pValue);
     }
     table.notes = model.fitWarnings;
 }
