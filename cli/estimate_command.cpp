@@ -11,6 +11,8 @@
 #include "model_options.h"
 #include "model_results.h"
 #include "output_sections.h"
+#include "csv_report.h"
+#include "report_export.h"
 #include "text_report.h"
 
 namespace kelvo::cli {
@@ -26,6 +28,24 @@ void PrintResults(std::ostream& out, const ModelResults& results) {
     BuildStandardErrorsSection(results, driver);
     BuildPredictionRangeSection(results, driver);
     BuildModelSummarySection(results, driver);
+}
+
+// ---- CSV: the same numbers a row each, the coefficients with their
+// significance ----
+
+void PrintCsv(std::ostream& out, const InputSide& tables, const ModelResults& results) {
+    std::vector<SectionKind> sections = {SectionKind::EnhancedCoefficients, SectionKind::StandardErrors,
+                                         SectionKind::PredictionRange};
+    if (results.summary) sections.push_back(SectionKind::ModelSummary);
+    // RFC 4180's line ends, as in a CSV report file.
+    struct CrLfLines : LineSink {
+        explicit CrLfLines(std::ostream& stream) : out(stream) {}
+        void Line(std::string_view text) override { out << text << "\r\n"; }
+        std::ostream& out;
+    } lines(out);
+    CsvDriver driver(lines);
+    driver.BeginDocument();
+    RunSections(sections, tables, results, driver);
 }
 
 }  // namespace
@@ -55,13 +75,21 @@ void RegisterEstimateCommand(CLI::App& app, int& status) {
         "file was read only in part)");
     CLI::App* estimate = model.command;
     auto json = std::make_shared<bool>(false);
-    estimate->add_flag("--json", *json, "Print the results as one JSON object (17 significant digits)");
-    estimate->callback([model, json, &status] {
+    auto csv = std::make_shared<bool>(false);
+    CLI::Option* jsonFlag =
+        estimate->add_flag("--json", *json, "Print the results as one JSON object (17 significant digits)");
+    estimate
+        ->add_flag("--csv", *csv,
+                   "Print the numbers as CSV, one a row: section, table, row, column, value as shown, significant")
+        ->excludes(jsonFlag);
+    estimate->callback([model, json, csv, &status] {
         StderrWarningSink warnings;
         const EstimatedModel result = EstimateModel(*model.path, *model.options, warnings);
         const ModelResults results = ResultsOf(*result.ts);
         if (*json)
             PrintJson(std::cout, results, result.computed, warnings.warnings);
+        else if (result.computed && *csv)
+            PrintCsv(std::cout, *result.ts, results);
         else if (result.computed)
             PrintResults(std::cout, results);
         status = StatusAfterRead(result.complete, *model.path, result.computed ? ExitOk : ExitFindings);

@@ -1,5 +1,6 @@
 // kelvo-cli report: estimates a model as `kelvo-cli estimate` does and writes
-// its report, HTML or text, through the same dispatch as the desktop program.
+// its report: HTML or text through the same dispatch as the desktop program's
+// Specify output, the other formats as its Export report writes them.
 #include <array>
 #include <iostream>
 #include <memory>
@@ -9,6 +10,9 @@
 #include "model_fit.h"
 #include "model_options.h"
 #include "report.h"
+#include "report_document.h"
+#include "pdf_report.h"
+#include "report_format.h"
 
 namespace kelvo::cli {
 
@@ -51,15 +55,22 @@ void RegisterReportCommand(CLI::App& app, int& status) {
     auto format = std::make_shared<std::string>();
     auto sections = std::make_shared<std::string>("tables,coefficients,errors,enhanced");
     auto output = std::make_shared<std::string>();
-    report->add_option("--format", *format, "Report format: html or text")
+    auto paper = std::make_shared<std::string>();
+    std::vector<std::string> formats;
+    for (const ReportFormatInfo& info : ReportFormats()) formats.emplace_back(info.name);
+    report->add_option("--format", *format,
+                       "Report format: html, text, pdf, odt (OpenDocument text), md (Markdown), latex or csv (a "
+                       "number a row)")
         ->required()
-        ->check(CLI::IsMember({"html", "text"}));
+        ->check(CLI::IsMember(formats));
     report->add_option("--sections", *sections,
-                       "Sections, separated by commas: tables, coefficients, errors, enhanced (HTML only), "
-                       "summary (the model summary), charts (coefficient charts, HTML only); none for the model alone "
-                       "(default: tables,coefficients,errors,enhanced)");
+                       "Sections, separated by commas: tables, coefficients, errors, enhanced (not in text), "
+                       "summary (the model summary), charts (coefficient charts: HTML, PDF and ODT only); none for "
+                       "the model alone (default: tables,coefficients,errors,enhanced)");
+    report->add_option("--paper", *paper, "Paper of a PDF report: a4 or letter (default: by the locale)")
+        ->check(CLI::IsMember({"a4", "letter"}));
     report->add_option("-o,--output", *output, "Report file to write (an existing file is replaced)")->required();
-    report->callback([model, format, sections, output, &status] {
+    report->callback([model, format, sections, output, paper, &status] {
         const SectionChoice chosen = ParseSections(*sections);
         StderrWarningSink warnings;
         // The summary is the desktop program's after every estimation; the
@@ -67,10 +78,22 @@ void RegisterReportCommand(CLI::App& app, int& status) {
         const EstimatedModel estimated = EstimateForOutput(*model.path, *model.options, warnings, "report", status);
         if (!estimated.computed) return;
         TableSet* ts = estimated.ts.get();
-        ts->ReportFileName = *output;
-        ts->ReportType = *format == "html" ? HtmlReport : TextReport;
-        ts->OutputSections = chosen;
-        WriteReport(*ts);
+        const ReportFormat chosenFormat = *ReportFormatNamed(*format);
+        if (chosenFormat == ReportFormat::Html || chosenFormat == ReportFormat::Text) {
+            ts->ReportFileName = *output;
+            ts->ReportType = chosenFormat == ReportFormat::Html ? HtmlReport : TextReport;
+            ts->OutputSections = chosen;
+            WriteReport(*ts);
+        } else {
+            // Written whole or not at all, as the desktop program's export.
+            std::unique_ptr<reports::GuiForDocuments> gui;
+            if (!IsTextFormat(chosenFormat)) gui = std::make_unique<reports::GuiForDocuments>();
+            const QPageSize::PageSizeId pageSize = paper->empty()    ? reports::PaperOfEnvironment()
+                                                   : *paper == "a4" ? QPageSize::A4
+                                                                    : QPageSize::Letter;
+            reports::ExportReport(chosenFormat, ReportSections(chosenFormat, chosen), *ts, ResultsOf(*ts), *output,
+                                  pageSize);
+        }
         status = StatusAfterRead(estimated.complete, *model.path, ExitOk);
     });
 }

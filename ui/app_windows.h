@@ -34,6 +34,7 @@ class TSpecifyOutput;
 class TModelSummary;
 class TCoefficientChart;
 class TImportRecords;
+class TExportReport;
 class Recovery;
 
 class AppWindows {
@@ -56,6 +57,7 @@ public:
     TModelSummary& ModelSummary() { return *m_modelSummary; }
     TCoefficientChart& CoefficientChart() { return *m_coefficientChart; }
     TImportRecords& ImportRecords() { return *m_importRecords; }
+    TExportReport& ExportReport() { return *m_exportReport; }
     Recovery& RecoveryJournal() { return *m_recovery; }
     // The warning sink that every window reports through (the notice).
     kelvo::WarningSink& Warnings() { return m_warnings; }
@@ -95,6 +97,7 @@ private:
     std::unique_ptr<TModelSummary> m_modelSummary;
     std::unique_ptr<TCoefficientChart> m_coefficientChart;
     std::unique_ptr<TImportRecords> m_importRecords;
+    std::unique_ptr<TExportReport> m_exportReport;
     std::unique_ptr<Recovery> m_recovery;
 };
 

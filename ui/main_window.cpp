@@ -200,6 +200,7 @@ void TMain::BuildMenu() {
 
     Output1 = menu("Output1", QStringLiteral("&Output"));
     Specifyoutput1 = item(Output1, "Specifyoutput1", QStringLiteral("&Specify output"), &TMain::Specifyoutput1Click);
+    Exportreport1 = item(Output1, "Exportreport1", QStringLiteral("&Export report..."), &TMain::Exportreport1Click);
 
     Help1 = menu("Help1", QStringLiteral("&Help"));
     Kelvohelp1 = item(Help1, "Kelvohelp1", QStringLiteral("Kelvo &help"), &TMain::Kelvohelp1Click);
@@ -448,6 +449,14 @@ void TMain::Specifyoutput1Click() {
         const bool accepted = seams.showSpecifyOutput ? seams.showSpecifyOutput() : false;
         if (!accepted) return;
         if (seams.writeReport) seams.writeReport(m_ts);
+    });
+}
+
+void TMain::Exportreport1Click() {
+    RunCommand([this] {
+        if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
+        if (!ResultsOfTheModel()) return;
+        if (seams.showExportReport) seams.showExportReport();
     });
 }
 

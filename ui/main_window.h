@@ -52,6 +52,7 @@ public:
         std::function<void()> showDisplayResults;   // results browser
         std::function<void()> showModelSummary;     // model summary
         std::function<bool()> showSpecifyOutput;    // output options; true when accepted with OK
+        std::function<void()> showExportReport;     // the export of the report
         // The import of the CSV file at the path: the table-set file it
         // wrote, or an empty text when none.
         std::function<QString(const QString&)> showImportRecords;
@@ -121,6 +122,7 @@ public:
     QAction* Modelsummary1 = nullptr;  // after the original menu items
     QMenu* Output1 = nullptr;
     QAction* Specifyoutput1 = nullptr;
+    QAction* Exportreport1 = nullptr;  // "Export report...", after the original menu item
     QMenu* Help1 = nullptr;
     QAction* Kelvohelp1 = nullptr;
     QAction* AboutKELVO1 = nullptr;
@@ -151,6 +153,7 @@ public slots:
     void Displayresults1Click();
     void Modelsummary1Click();
     void Specifyoutput1Click();
+    void Exportreport1Click();
     void AboutKELVO1Click();
     void Kelvohelp1Click();
 

@@ -15,6 +15,9 @@
 
 #include "output_model.h"
 
+class QAction;
+class QContextMenuEvent;
+class QMenu;
 class QPainter;
 
 namespace kelvo::ui {
@@ -91,7 +94,9 @@ private:
 // column are fixed cells (button face); names stand at the left, numbers and
 // the headings above them at the right. A number cell is light blue, light yellow under a summary heading
 // (the averages of the results browser), light red when out of range, and
-// bold when significant (never in a summary column).
+// bold when significant (never in a summary column). Its table can be
+// copied (result_copy.h): its context menu has "Copy table" and "Copy all",
+// and its window gets Ctrl+C.
 class OutputGrid : public PaintedGrid {
     Q_OBJECT
 public:
@@ -114,7 +119,21 @@ public:
     bool CellIsBold(int column, int row) const;
     void DrawCell(QPainter* painter, int column, int row, const QRect& rect) const;
 
+    // The context menu's commands: this grid's table, every table of the
+    // window.
+    QAction* CopyTableAction() const { return m_copyTable; }
+    QAction* CopyAllAction() const { return m_copyAll; }
+    // The context menu, once it has been opened.
+    QMenu* ContextMenu() const { return m_menu; }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
+    void ShowContextMenu(const QPoint& globalPosition);
+    QAction* m_copyTable;
+    QAction* m_copyAll;
+    QMenu* m_menu = nullptr;
     const kelvo::OutputCell* CellAt(int column, int row) const;
     bool InSummaryColumn(int column) const;
     int m_numberField;

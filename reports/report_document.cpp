@@ -1,0 +1,67 @@
+#include "report_document.h"
+
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QPdfWriter>
+
+#include "atomic_file.h"
+#include "odt_report.h"
+#include "pdf_report.h"
+
+namespace kelvo::reports {
+
+QByteArray PdfReport(const std::vector<SectionKind>& sections, const InputSide& tables, const ModelResults& results,
+                     QPageSize::PageSizeId paper, const ExportControl& control) {
+    CheckExportable(sections, results);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&buffer);
+        PdfDriver driver(writer, paper);
+        driver.BeginDocument();
+        RunSections(sections, tables, results, driver, control);
+        driver.EndDocument();
+    }
+    return buffer.data();
+}
+
+QByteArray OdtReport(const std::vector<SectionKind>& sections, const InputSide& tables, const ModelResults& results,
+                     const ExportControl& control) {
+    CheckExportable(sections, results);
+    OdtDriver driver;
+    driver.BeginDocument();
+    RunSections(sections, tables, results, driver, control);
+    driver.EndDocument();
+    return driver.Package();
+}
+
+void ExportReport(ReportFormat format, const std::vector<SectionKind>& sections, const InputSide& tables,
+                  const ModelResults& results, const std::filesystem::path& path, QPageSize::PageSizeId paper,
+                  const ExportControl& control) {
+    if (IsTextFormat(format)) return ExportTextReport(format, sections, tables, results, path, control);
+    // The whole document first: nothing is created when it cannot be made.
+    const QByteArray bytes = format == ReportFormat::Pdf ? PdfReport(sections, tables, results, paper, control)
+                                                         : OdtReport(sections, tables, results, control);
+    AtomicOutputFile file(path);
+    file.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    file.Commit();
+}
+
+namespace {
+
+// QGuiApplication keeps references to these for its whole life.
+int ArgumentCount = 3;
+char ProgramName[] = "kelvo-cli";
+char PlatformOption[] = "-platform";
+char PlatformName[] = "offscreen";
+char* Arguments[] = {ProgramName, PlatformOption, PlatformName, nullptr};
+
+}  // namespace
+
+GuiForDocuments::GuiForDocuments() {
+    if (QCoreApplication::instance() == nullptr) m_application = std::make_unique<QGuiApplication>(ArgumentCount, Arguments);
+}
+
+GuiForDocuments::~GuiForDocuments() = default;
+
+}  // namespace kelvo::reports
