@@ -2,7 +2,7 @@
 // a section builder (output_sections.h), as neutral tables of values with
 // roles, and every chart as data (chart.h); drivers render them: the text
 // report (text_report.h), the HTML report (html_report.h), the exports
-// (Markdown, LaTeX and CSV here, PDF and OpenDocument in documents/), the
+// (Markdown, LaTeX and CSV here, PDF and OpenDocument in reports/), the
 // text of kelvo-cli estimate, the grids of the result windows and their
 // clipboard, and the drawing of the charts (chart_drawing.h). A builder knows statistics and never layout; a driver
 // knows layout and never statistics. A new kind of output is one builder,

@@ -1,7 +1,7 @@
 // Exporting a report: the sections of a report run through the driver of a
 // format, into a file that is replaced only as a whole. The formats that are
 // lines of text are written here; PDF and OpenDocument need a drawing
-// library and live in documents/, which uses the same pieces.
+// library and live in reports/, which uses the same pieces.
 #pragma once
 
 #include <filesystem>
