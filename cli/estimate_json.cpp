@@ -16,6 +16,9 @@ namespace {
 // The JSON text, built in one string.
 class JsonText {
 public:
+    // Room for about `numbers` numbers, so that the text is not copied as it
+    // grows.
+    void Reserve(std::size_t numbers) { m_text.reserve(numbers * 26 + 4096); }
     void Raw(std::string_view text) { m_text += text; }
     // A number with 17 significant digits (std::to_chars with a precision
     // writes what printf's "%.17g" writes), or null when it is not finite.
@@ -128,6 +131,9 @@ void PrintJson(std::ostream& out, const ModelResults& results, bool computed, co
     const int P = results.PredictorCount();
     JsonNames names(results);
     JsonText json;
+    // The arrays of the results and of the summary: m x D values five times
+    // over, and the unadjusted deviations.
+    json.Reserve(static_cast<std::size_t>(m) * static_cast<std::size_t>(D) * 6);
     const auto matrix = [&](const Matrix& values) {
         json.Array(m, [&](int p) { json.Array(D, [&](int d) { json.Number(values(p, d)); }); });
     };

@@ -1,6 +1,6 @@
 // kelvo-cli import-sql, pair-query and import-counts: table sets counted
-// inside a database (SQLite, PostgreSQL) or by any engine that runs the
-// counting query.
+// from a table in a database (SQLite, PostgreSQL) or by any engine that runs
+// the counting query.
 #include <iostream>
 
 #include "cli_common.h"
@@ -43,9 +43,10 @@ void WriteOutput(TableSet& ts, const std::string& output) {
 
 void RegisterImportSql(CLI::App& app, int& status) {
     auto* command = app.add_subcommand(
-        "import-sql", "Build a table set from a table in a database, counted inside the database");
+        "import-sql", "Build a table set from a table in a database (SQLite or PostgreSQL)");
     struct Options : CountingOptions {
         std::string sqlite, postgres, output;
+        bool countInDatabase = false;
     };
     auto options = std::make_shared<Options>();
     auto* sqlite = command->add_option("--sqlite", options->sqlite, "SQLite database file (opened read-only)");
@@ -58,6 +59,9 @@ void RegisterImportSql(CLI::App& app, int& status) {
                    "Order of the categories: value (numbers by size, other text by its characters; the default) "
                    "or first-seen (by first appearance; SQLite only)");
     command->add_flag("--truncate", options->truncate, "Cut names and values to 12 characters instead of refusing");
+    command->add_flag("--count-in-database", options->countInDatabase,
+                      "Let the database count the pairs and send only the counts (for a server far away); by default "
+                      "the records are read in one pass and counted here");
     command->add_option("-o,--output", options->output, "Table-set file to write")->required();
     command->callback([options, &status] {
         if (options->sqlite.empty() && options->postgres.empty())
@@ -68,6 +72,7 @@ void RegisterImportSql(CLI::App& app, int& status) {
         import.weight = options->weight;
         import.where = options->where;
         import.counting = {options->truncate, options->order};
+        import.countInDatabase = options->countInDatabase;
         auto ts = std::make_unique<TableSet>();
         try {
             if (!options->sqlite.empty()) ImportSqlite(options->sqlite, import, *ts);

@@ -1,6 +1,8 @@
-// Table sets from a table in a database, counted inside the database: the
-// counting query of pair_query.h runs there and only its result (at most a
-// few thousand rows) travels. The records never leave the database.
+// Table sets from a table in a database. By default the records are read
+// in one pass over the chosen columns and counted here, as a CSV file is; a
+// database far away can instead count them itself with the counting query
+// of pair_query.h, so that only its result (at most a few thousand rows)
+// travels.
 #pragma once
 
 #include <filesystem>
@@ -18,6 +20,7 @@ struct SqlImportOptions {
     std::string weight;                // empty: every record counts once
     std::string where;                 // the user's own SQL condition; empty for none
     PairCountOptions counting;         // truncate; order (first-seen only for SQLite)
+    bool countInDatabase = false;      // run the counting query instead of reading the records
 };
 
 // Counts the table in the SQLite database file `file` (opened read-only).
@@ -26,8 +29,9 @@ struct SqlImportOptions {
 void ImportSqlite(const std::filesystem::path& file, const SqlImportOptions& options, InputSide& ts);
 
 // Counts the table in the PostgreSQL database that `conninfo` names (libpq's
-// "host=... dbname=..." or a postgresql:// address). Throws ImportError, also
-// when the server cannot be reached; `ts` is changed only on success.
+// "host=... dbname=..." or a postgresql:// address), in a read-only
+// transaction. Throws ImportError, also when the server cannot be reached;
+// `ts` is changed only on success.
 void ImportPostgres(const std::string& conninfo, const SqlImportOptions& options, InputSide& ts);
 
 }  // namespace kelvo

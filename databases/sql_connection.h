@@ -3,13 +3,23 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "database_import.h"
 #include "pair_query.h"
 
 namespace kelvo {
+
+// One field of a result row: its text, or NULL. The text is valid only
+// during the call that hands the row over.
+struct SqlField {
+    std::string_view text;
+    bool null = false;
+};
+using SqlRow = std::span<const SqlField>;
 
 class SqlConnection {
 public:
@@ -18,13 +28,15 @@ public:
     // The column names of `table`, in the table's order. Throws ImportError,
     // "No table named ..." when there is none.
     virtual std::vector<std::string> Columns(const std::string& table) = 0;
-    // Runs `sql` and hands every row to `row`, a NULL as an empty field.
-    // Throws ImportError with the database's message when it refuses.
-    virtual void Query(const std::string& sql, const std::function<void(const std::vector<std::string>&)>& row) = 0;
+    // Runs `sql`, one query that reads and never writes, and hands its rows
+    // to `row` one at a time as they arrive: the result is never held whole.
+    // Throws ImportError with the database's message when it refuses, and
+    // passes on what `row` throws, which ends the query.
+    virtual void Query(const std::string& sql, const std::function<void(SqlRow)>& row) = 0;
 };
 
-// The import through any connection: the columns chosen, the counting query
-// run, its rows counted.
+// The import through any connection: the columns chosen, the records read
+// and counted here or, when asked, counted by the database's counting query.
 void ImportThrough(SqlConnection& connection, const SqlImportOptions& options, InputSide& ts);
 
 }  // namespace kelvo

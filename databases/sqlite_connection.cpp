@@ -1,5 +1,6 @@
 // The SQLite back end: the database file opened read-only, so that an import
-// can neither create nor change a file.
+// can neither create nor change a file. The connection serves one thread:
+// it needs no lock of its own, which would cost a lock per value read.
 #include <sqlite3.h>
 
 #include "sql_connection.h"
@@ -11,7 +12,7 @@ namespace {
 class SqliteConnection : public SqlConnection {
 public:
     explicit SqliteConnection(const std::filesystem::path& file) : m_file(file.string()) {
-        const int status = sqlite3_open_v2(m_file.c_str(), &m_db, SQLITE_OPEN_READONLY, nullptr);
+        const int status = sqlite3_open_v2(m_file.c_str(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
         if (status != SQLITE_OK) {
             const std::string reason = m_db != nullptr ? sqlite3_errmsg(m_db) : sqlite3_errstr(status);
             sqlite3_close(m_db);
@@ -31,18 +32,25 @@ public:
         return columns;
     }
 
-    void Query(const std::string& sql, const std::function<void(const std::vector<std::string>&)>& row) override {
+    void Query(const std::string& sql, const std::function<void(SqlRow)>& row) override {
         Statement statement(*this, sql, {});
-        std::vector<std::string> fields(static_cast<std::size_t>(sqlite3_column_count(statement.handle)));
+        std::vector<SqlField> fields(static_cast<std::size_t>(sqlite3_column_count(statement.handle)));
         for (;;) {
             const int status = sqlite3_step(statement.handle);
             if (status == SQLITE_DONE) return;
             if (status != SQLITE_ROW) Refused();
+            // The texts stay SQLite's own until the next step: no copy.
             for (std::size_t c = 0; c < fields.size(); ++c) {
-                const auto* text = sqlite3_column_text(statement.handle, static_cast<int>(c));
-                const int size = sqlite3_column_bytes(statement.handle, static_cast<int>(c));
-                fields[c].assign(text != nullptr ? reinterpret_cast<const char*>(text) : "",
-                                 text != nullptr ? static_cast<std::size_t>(size) : 0);
+                const int column = static_cast<int>(c);
+                const auto* text = sqlite3_column_text(statement.handle, column);
+                if (text == nullptr) {
+                    // A NULL, or no memory for the text.
+                    if (sqlite3_column_type(statement.handle, column) != SQLITE_NULL) Refused();
+                    fields[c] = {{}, true};
+                    continue;
+                }
+                const auto size = static_cast<std::size_t>(sqlite3_column_bytes(statement.handle, column));
+                fields[c] = {std::string_view(reinterpret_cast<const char*>(text), size), false};
             }
             row(fields);
         }
@@ -51,15 +59,28 @@ public:
 private:
     struct Statement {
         Statement(SqliteConnection& connection, const std::string& sql, const std::string& table) {
-            if (sqlite3_prepare_v2(connection.m_db, sql.c_str(), static_cast<int>(sql.size()), &handle, nullptr) ==
-                SQLITE_OK)
-                return;
-            const std::string reason = sqlite3_errmsg(connection.m_db);
-            if (!table.empty() && reason.starts_with("no such table"))
-                throw ImportError("No table named " + Quoted(table) + " in " + Quoted(connection.m_file));
-            connection.Refused();
+            const char* tail = nullptr;
+            if (sqlite3_prepare_v2(connection.m_db, sql.c_str(), static_cast<int>(sql.size()), &handle, &tail) !=
+                SQLITE_OK) {
+                const std::string reason = sqlite3_errmsg(connection.m_db);
+                if (!table.empty() && reason.starts_with("no such table"))
+                    throw ImportError("No table named " + Quoted(table) + " in " + Quoted(connection.m_file));
+                connection.Refused();
+            }
+            // SQLite compiles the first statement only: a condition that
+            // ends it and starts another is refused, not cut off.
+            sqlite3_stmt* next = nullptr;
+            const int rest = sqlite3_prepare_v2(connection.m_db, tail, -1, &next, nullptr);
+            sqlite3_finalize(next);
+            if (rest != SQLITE_OK || next != nullptr) {
+                sqlite3_finalize(handle);
+                throw ImportError("The SQLite database " + Quoted(connection.m_file) +
+                                  " refused the query: it holds more than one statement");
+            }
         }
         ~Statement() { sqlite3_finalize(handle); }
+        Statement(const Statement&) = delete;
+        Statement& operator=(const Statement&) = delete;
         sqlite3_stmt* handle = nullptr;
     };
 

@@ -1,11 +1,13 @@
 // The model summary: how well the model fits each dependent category and
 // which predictors matter, computed from the pair tables and the estimation's
 // results alone. For dependent category d, y'y = n_d, so any least-squares
-// solution b leaves the residual sum of squares RSS_d = n_d - b'X'y_d; with
+// solution b leaves the residual sum of squares RSS_d = n_d - b'X'y_d (taken
+// from the solution of the reference coding, which keeps more digits); with
 // TSS_d = N p_d (1 - p_d) and q = 1 + the sum of (K - 1) over the predictors
 // (the rank of the design) this gives R squared, the classical standard
-// errors and their t tests, and, from the model refitted without each
-// predictor in turn, the F test of that predictor. The unadjusted deviations,
+// errors and their t tests, and the F test of dropping each predictor, from
+// the extra sum of squares of its contrasts in the full fit (the difference
+// of the residual sums of the model with and without it, without a refit). The unadjusted deviations,
 // eta and beta of each predictor make the classical multiple classification
 // table.
 #pragma once

@@ -31,6 +31,13 @@ std::optional<double> NumberOf(const std::string& text) {
     return value;
 }
 
+// Lets the values seen be looked up by a view of the text at hand, without a
+// copy of it.
+struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+
 }  // namespace
 
 struct PairCounter::State {
@@ -44,7 +51,7 @@ struct PairCounter::State {
     struct Variable {
         std::string name;
         std::vector<Value> values;                   // the first 16 distinct values, as registered
-        std::unordered_map<std::string, int> index;  // value text as given -> category number (0: beyond 16)
+        std::unordered_map<std::string, int, TextHash, std::equal_to<>> index;  // value text as given -> category (0: beyond 16)
         std::unordered_set<std::string> extra;       // distinct values beyond the 16th
         int nullCategory = -1;                       // category of NULL; -1 until one is seen
         bool extraNull = false;                      // a NULL beyond the 16th value
@@ -146,13 +153,13 @@ const std::string& PairCounter::VariableName(int v) const {
     return m_state->variables[static_cast<std::size_t>(v - 1)].name;
 }
 
-int PairCounter::Category(int v, const std::string& value) {
+int PairCounter::Category(int v, std::string_view value) {
     State::Variable& variable = m_state->variables[static_cast<std::size_t>(v - 1)];
     const auto found = variable.index.find(value);
     if (found != variable.index.end()) return found->second;
     // A text not seen for this variable before: check it once.
     const int number = m_state->Register(variable, AsLatin1(TrimBlanks(value)), false);
-    variable.index.emplace(value, number);
+    variable.index.emplace(std::string(value), number);
     return number;
 }
 

@@ -52,7 +52,7 @@ public:
     // The category of a value of variable v, registering a value not seen
     // before: 1..16, or 0 once the variable has more than 16 values (the
     // table set is then refused by Finish). The value is trimmed of blanks.
-    int Category(int v, const std::string& value);
+    int Category(int v, std::string_view value);
     // The category of a NULL, which is named as an empty value is.
     int NullCategory(int v);
     // For the first-seen order of counted data: category `category` of v

@@ -18,8 +18,6 @@ constexpr std::string_view CountColumn = "kelvo_count";
 constexpr std::string_view BadWeightsColumn = "kelvo_bad_weights";
 constexpr std::string_view FirstRowColumn = "kelvo_first_row";
 constexpr std::array<std::string_view, 4> ResultColumns = {SetColumn, CountColumn, BadWeightsColumn, FirstRowColumn};
-// Names of the query's own steps, which no column may bear.
-constexpr std::array<std::string_view, 2> StepColumns = {"kelvo_weight", "kelvo_bad_weight"};
 
 // Engines may fold the case of result column names.
 bool SameNameAnyCase(std::string_view a, std::string_view b) {
@@ -31,11 +29,6 @@ bool SameNameAnyCase(std::string_view a, std::string_view b) {
 bool IsResultColumn(std::string_view name) {
     return std::any_of(ResultColumns.begin(), ResultColumns.end(),
                        [&](std::string_view result) { return SameNameAnyCase(name, result); });
-}
-
-bool IsQueryName(std::string_view name) {
-    return IsResultColumn(name) || std::any_of(StepColumns.begin(), StepColumns.end(),
-                                               [&](std::string_view step) { return SameNameAnyCase(name, step); });
 }
 
 // The bit of kelvo_set that stands for variable v of n (from 1).
@@ -78,72 +71,108 @@ void CheckOrderAllowed(SqlDialect dialect, CategoryOrder order) {
         throw ImportError("The first-seen order needs SQLite: other databases keep no order of the records");
 }
 
-std::string PairQuery(const PairQueryOptions& spec) {
+namespace {
+
+// What every query over the chosen records starts from: the checks, the
+// quoted names, the table with the user's condition and, with a weight, its
+// value as a whole number and the test of a valid one.
+struct RecordSource {
+    std::vector<std::string> q;  // the variables' columns, quoted
+    std::string columns;         // q joined by ", "
+    std::string records;         // the table and the condition
+    std::string whole;           // the weight as a whole number; empty without one
+    std::string badWeight;       // true for a record whose weight is not from 0 to 2147483647
+};
+
+RecordSource SourceOf(const PairQueryOptions& spec) {
     const SqlDialect d = spec.dialect;
     const int n = static_cast<int>(spec.columns.size());
     if (n < 2) throw ImportError("At least two variables are needed, the data give " + std::to_string(n));
     if (n > MaxVariables)
         throw ImportError("Too many variables: " + std::to_string(n) + " (at most " + std::to_string(MaxVariables) + ")");
+    CheckOrderAllowed(d, spec.order);
+    RecordSource source;
+    for (const std::string& column : spec.columns) {
+        source.q.push_back(QuoteIdentifier(d, column));
+        source.columns += (source.columns.empty() ? "" : ", ") + source.q.back();
+    }
+    source.records = QuoteIdentifier(d, spec.table) + (spec.where.empty() ? "" : " WHERE (" + spec.where + ")");
+    if (!spec.weight.empty()) {
+        const std::string w = QuoteIdentifier(d, spec.weight);
+        source.whole = "CAST(" + w + " AS BIGINT)";
+        source.badWeight = w + " IS NULL OR " + source.whole + " < 0 OR " + source.whole + " > 2147483647 OR " +
+                           source.whole + " <> " + w;
+    }
+    return source;
+}
+
+}  // namespace
+
+std::string RecordQuery(const PairQueryOptions& spec) {
+    const RecordSource source = SourceOf(spec);
+    const std::string text = TextType(spec.dialect);
+    std::string sql = "SELECT ";
+    for (const std::string& q : source.q) {
+        if (&q != &source.q.front()) sql += ", ";
+        // SQLite hands any value over as the text its cast would give.
+        sql += spec.dialect == SqlDialect::Sqlite ? q : "CAST(" + q + " AS " + text + ")";
+    }
+    if (!source.whole.empty())
+        sql += ", CAST(CASE WHEN " + source.badWeight + " THEN NULL ELSE " + source.whole + " END AS " + text + ")";
+    sql += "\nFROM " + source.records;
+    // A rowid table is read in rowid order anyway; an index that the
+    // condition picks might give another.
+    if (spec.order == CategoryOrder::FirstSeen) sql += "\nORDER BY rowid";
+    return sql + "\n";
+}
+
+std::string PairQuery(const PairQueryOptions& spec) {
+    const RecordSource source = SourceOf(spec);
+    const SqlDialect d = spec.dialect;
+    const int n = static_cast<int>(spec.columns.size());
     if (SameNameAnyCase(spec.table, "kelvo_records"))
         throw ImportError("The table " + Quoted(spec.table) + " bears the name that the counting query gives its first step");
-    CheckOrderAllowed(d, spec.order);
     std::vector<std::string> named = spec.columns;
     if (!spec.weight.empty()) named.push_back(spec.weight);
     for (const std::string& column : named)
-        if (IsQueryName(column))
+        if (IsResultColumn(column))
             throw ImportError("Column " + Quoted(column) + " bears a name that the counting query uses itself");
-    std::vector<std::string> q;
-    for (const std::string& column : spec.columns) q.push_back(QuoteIdentifier(d, column));
+    const std::vector<std::string>& q = source.q;
     auto value = [&](int v) { return "':' || CAST(" + q[v - 1] + " AS " + TextType(d) + ") AS " + q[v - 1]; };
-    std::string columns;
-    for (int v = 1; v <= n; ++v) columns += (v > 1 ? ", " : "") + q[v - 1];
-    const std::string table =
-        QuoteIdentifier(d, spec.table) + (spec.where.empty() ? "" : " WHERE (" + spec.where + ")");
-    const std::string w = spec.weight.empty() ? std::string() : QuoteIdentifier(d, spec.weight);
-    const std::string whole = "CAST(" + w + " AS BIGINT)";
-    const std::string badWeight =
-        "CASE WHEN " + w + " IS NULL OR " + whole + " < 0 OR " + whole + " > 2147483647 OR " + whole + " <> " + w +
-        " THEN 1 ELSE 0 END";
-    std::string with, from, aggregates;
-    if (d == SqlDialect::Sqlite) {
-        // SQLite groups by sorting, once per pair: the records are first
-        // counted by every combination of values, which are usually far
-        // fewer than the records, and the pairs from these.
-        std::string combinations = w.empty() ? "COUNT(*)" : "SUM(" + whole + ")";
-        combinations += " AS kelvo_count";
-        aggregates = "SUM(kelvo_count) AS kelvo_count";
-        if (!w.empty()) {
-            combinations += ", SUM(" + badWeight + ") AS kelvo_bad_weights";
-            aggregates += ", SUM(kelvo_bad_weights) AS kelvo_bad_weights";
-        }
-        if (spec.order == CategoryOrder::FirstSeen) {
-            combinations += ", MIN(rowid) AS kelvo_first_row";
-            aggregates += ", MIN(kelvo_first_row) AS kelvo_first_row";
-        }
-        with = "WITH kelvo_records AS (\n  SELECT " + columns + ", " + combinations + "\n  FROM " + table +
-               "\n  GROUP BY " + columns + ")\n";
-        from = "FROM kelvo_records";
-    } else if (w.empty()) {
-        aggregates = "COUNT(*) AS kelvo_count";
-        from = "FROM " + table;
-    } else {
-        // The weight is checked and made a whole number once per record, not
-        // once per pair.
-        aggregates = "SUM(kelvo_weight) AS kelvo_count, SUM(kelvo_bad_weight) AS kelvo_bad_weights";
-        from = "FROM (SELECT " + columns + ", " + whole + " AS kelvo_weight, " + badWeight +
-               " AS kelvo_bad_weight FROM " + table + ") AS kelvo_records";
-    }
 
-    std::string sql = with;
+    // The records are first counted by every combination of values, which
+    // are usually far fewer than the records, and the pairs from these:
+    // engines otherwise read every record once per pair (SQLite sorts them
+    // once per pair, grouping sets copy them once per set). The weight is
+    // checked and made a whole number once per record.
+    const bool weighted = !source.whole.empty();
+    // A whole number again, so that the pairs add whole numbers: a sum of
+    // sums may otherwise be an engine's slow decimal type.
+    std::string combinations = weighted ? "CAST(SUM(" + source.whole + ") AS BIGINT)" : std::string("COUNT(*)");
+    combinations += " AS kelvo_count";
+    std::string aggregates = "SUM(kelvo_count) AS kelvo_count";
+    if (weighted) {
+        combinations += ", SUM(CASE WHEN " + source.badWeight + " THEN 1 ELSE 0 END) AS kelvo_bad_weights";
+        aggregates += ", SUM(kelvo_bad_weights) AS kelvo_bad_weights";
+    }
+    if (spec.order == CategoryOrder::FirstSeen) {
+        combinations += ", MIN(rowid) AS kelvo_first_row";
+        aggregates += ", MIN(kelvo_first_row) AS kelvo_first_row";
+    }
+    std::string sql = "WITH kelvo_records AS (\n  SELECT " + source.columns + ", " + combinations + "\n  FROM " +
+                      source.records + "\n  GROUP BY " + source.columns + ")\n";
     if (d == SqlDialect::Sqlite) {
-        // One GROUP BY per pair, in the order of the pair tables.
+        // SQLite lacks grouping sets: one GROUP BY per pair, in the order of
+        // the pair tables.
         const unsigned all = (1u << n) - 1;
+        bool first = true;
         for (int i = 2; i <= n; ++i)
             for (int j = 1; j < i; ++j) {
-                if (sql.size() > with.size()) sql += "\nUNION ALL\n";
+                if (!first) sql += "\nUNION ALL\n";
+                first = false;
                 sql += "SELECT " + std::to_string(all & ~(SetBit(i, n) | SetBit(j, n))) + " AS kelvo_set";
                 for (int v = 1; v <= n; ++v) sql += ", " + (v == i || v == j ? value(v) : "NULL AS " + q[v - 1]);
-                sql += ", " + aggregates + " " + from + " GROUP BY " + q[j - 1] + ", " + q[i - 1];
+                sql += ", " + aggregates + " FROM kelvo_records GROUP BY " + q[j - 1] + ", " + q[i - 1];
             }
         return sql + "\n";
     }
@@ -160,7 +189,7 @@ std::string PairQuery(const PairQueryOptions& spec) {
     }
     sql += "SELECT " + set + " AS kelvo_set";
     for (int v = 1; v <= n; ++v) sql += ",\n  " + value(v);
-    sql += ",\n  " + aggregates + "\n" + from + "\nGROUP BY GROUPING SETS (";
+    sql += ",\n  " + aggregates + "\nFROM kelvo_records\nGROUP BY GROUPING SETS (";
     bool first = true;
     for (int i = 2; i <= n; ++i)
         for (int j = 1; j < i; ++j) {
@@ -168,6 +197,14 @@ std::string PairQuery(const PairQueryOptions& spec) {
             first = false;
         }
     return sql + ")\n";
+}
+
+std::string NoRecordsMessage() { return "No records: the counting query found none"; }
+
+std::string InvalidWeightsMessage(const std::string& weightName, std::int64_t records) {
+    return "Invalid weights" + (weightName.empty() ? "" : " in column " + Quoted(weightName)) + ": " +
+           std::to_string(records) + (records == 1 ? " record has" : " records have") +
+           " a weight that is not a whole number from 0 to 2147483647";
 }
 
 struct PairCountsReader::State {
@@ -278,11 +315,8 @@ void PairCountsReader::AddRow(const std::vector<std::string>& fields) {
 void PairCountsReader::Finish(InputSide& ts) {
     State& s = *m_state;
     PairCounter& counter = *s.counter;
-    if (s.rows == 0) throw ImportError("No records: the counting query found none");
-    if (s.badWeights > 0)
-        throw ImportError("Invalid weights" + (s.weightName.empty() ? "" : " in column " + Quoted(s.weightName)) + ": " +
-                          std::to_string(s.badWeights) + (s.badWeights == 1 ? " record has" : " records have") +
-                          " a weight that is not a whole number from 0 to 2147483647");
+    if (s.rows == 0) throw ImportError(NoRecordsMessage());
+    if (s.badWeights > 0) throw ImportError(InvalidWeightsMessage(s.weightName, s.badWeights));
     const int n = counter.VariableCount();
     for (int i = 2; i <= n; ++i)
         for (int j = 1; j < i; ++j)

@@ -19,10 +19,12 @@
 //                      number (rowid) of the pair of values.
 //
 // The leading ":" keeps a NULL apart from an empty text in any CSV export.
-// Engines with GROUPING SETS count all pairs in one pass; for SQLite, which
-// lacks them, the query is a UNION ALL of one GROUP BY per pair.
+// The query first counts the records by every combination of the variables'
+// values, then every pair from those: with GROUPING SETS where the engine
+// has them, for SQLite a UNION ALL of one GROUP BY per pair.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -63,6 +65,21 @@ void CheckOrderAllowed(SqlDialect dialect, CategoryOrder order);
 // first-seen order outside SQLite (only its rowid keeps the order of the
 // records), a column named as a result column, too few or too many columns.
 std::string PairQuery(const PairQueryOptions& spec);
+
+// The query that yields the chosen records themselves, for counting them
+// outside the database: one row per record, the variables' values as text
+// (a NULL as NULL; SQLite's values as stored, which it reads out as the
+// same text), then, with a weight, the weight as a whole number in text,
+// NULL where it is not one from 0 to 2147483647. With the first-seen
+// order the records come in rowid order. Throws ImportError for a
+// first-seen order outside SQLite and for too few or too many columns.
+std::string RecordQuery(const PairQueryOptions& spec);
+
+// The refusals that a database import gives whether it counts the records
+// itself or reads the counting query's result: no record at all, and records
+// whose weight (in column `weightName`, when named) is not valid.
+std::string NoRecordsMessage();
+std::string InvalidWeightsMessage(const std::string& weightName, std::int64_t records);
 
 // The result rows of the counting query, turned into a table set.
 class PairCountsReader {

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 
+#include "csv_records.h"
 #include "database_support.h"
 #include "test_support.h"
 
@@ -53,36 +55,62 @@ struct Records {
     }
 };
 
+// An identifier in double quotes, a quote inside doubled.
+std::string Identifier(const std::string& name) {
+    std::string quoted = "\"";
+    for (const char c : name) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return quoted + "\"";
+}
+
 // The same records as a CSV file, an SQLite table and a PostgreSQL table,
-// all named `table`; the column `weight` (if any) is an integer column in
-// PostgreSQL, every other column text.
+// all named `table`: every column text, but in PostgreSQL the column
+// `weight` (if any), an integer one. An empty CSV field is an empty text in
+// SQLite and a NULL in PostgreSQL.
 class Sources {
 public:
     Sources(const std::string& csv, const std::string& table, const std::string& weight = {}) {
         test::WriteFile(csvPath(), csv);
-        const CliResult sqlite = test::RunSqlite(sqlitePath(), ".import --csv " + csvPath().string() + " " + table + "\n");
+        std::vector<std::string> header;
+        CsvRecordReader reader([&](std::vector<std::string>& fields) {
+            if (header.empty()) header = fields;
+        });
+        reader.Feed(csv);
+        reader.Finish();
+        auto create = [&](bool typedWeight) {
+            std::string columns;
+            for (const std::string& name : header)
+                columns += (columns.empty() ? "" : ", ") + Identifier(name) +
+                           (typedWeight && name == weight ? " integer" : " text");
+            return "CREATE TABLE " + Identifier(table) + " (" + columns + ");\n";
+        };
+        const CliResult sqlite = test::RunSqlite(
+            sqlitePath(), create(false) + ".import --csv --skip 1 " + csvPath().string() + " '" + table + "'\n");
         if (sqlite.status != 0) throw std::runtime_error(sqlite.err);
-        std::string columns;
-        const std::string header = csv.substr(0, csv.find('\n'));
-        std::size_t start = 0;
-        while (start <= header.size()) {
-            const std::size_t end = std::min(header.find(',', start), header.size());
-            const std::string name = header.substr(start, end - start);
-            columns += (columns.empty() ? "" : ", ") + std::string("\"") + name + "\" " + (name == weight ? "integer" : "text");
-            start = end + 1;
-        }
-        const CliResult pg = Server().Psql("DROP TABLE IF EXISTS \"" + table + "\";\nCREATE TABLE \"" + table + "\" (" +
-                                           columns + ");\n\\copy \"" + table + "\" FROM '" + csvPath().string() +
-                                           "' CSV HEADER\n");
+        const CliResult pg = Server().Psql("DROP TABLE IF EXISTS " + Identifier(table) + ";\n" + create(true) +
+                                           "\\copy " + Identifier(table) + " FROM '" + csvPath().string() + "' CSV HEADER\n");
         if (pg.status != 0) throw std::runtime_error(pg.err);
     }
     std::filesystem::path csvPath() const { return m_dir / "records.csv"; }
     std::filesystem::path sqlitePath() const { return m_dir / "records.db"; }
     std::filesystem::path dir() const { return m_dir.path(); }
 
+    // The source options of every way import-sql can read the table: the
+    // records counted here or counted by the database, in SQLite and in
+    // PostgreSQL.
+    std::vector<std::vector<std::string>> ImportSqlWays() const {
+        const std::string count = "--count-in-database";
+        return {{"--sqlite", sqlitePath().string()},
+                {"--sqlite", sqlitePath().string(), count},
+                {"--postgres", Server().Conninfo()},
+                {"--postgres", Server().Conninfo(), count}};
+    }
+
 private:
     test::TempDir m_dir;
 };
+
+// "--sqlite" or "--postgres --count-in-database", for messages.
+std::string WayName(const std::vector<std::string>& way) { return way[0] + (way.size() > 2 ? " " + way[2] : ""); }
 
 // Runs kelvo-cli with `arguments` and -o FILE; the written file, or a
 // failure with what kelvo-cli said.
@@ -128,14 +156,12 @@ void ExpectTheSameOnEveryPath(const Sources& sources, const std::string& table, 
 
     std::vector<std::string> sql = {"--table", table};
     sql.insert(sql.end(), options.begin(), options.end());
-    auto importSql = [&](const std::string& name, const std::vector<std::string>& source) {
+    for (const std::vector<std::string>& way : sources.ImportSqlWays()) {
         std::vector<std::string> arguments = {"import-sql"};
-        arguments.insert(arguments.end(), source.begin(), source.end());
+        arguments.insert(arguments.end(), way.begin(), way.end());
         arguments.insert(arguments.end(), sql.begin(), sql.end());
-        return TableSetOf(sources.dir(), name, arguments);
-    };
-    EXPECT_EQ(importSql("sqlite", {"--sqlite", sources.sqlitePath().string()}), expected);
-    EXPECT_EQ(importSql("postgres", {"--postgres", Server().Conninfo()}), expected);
+        EXPECT_EQ(TableSetOf(sources.dir(), "import-sql", arguments), expected) << WayName(way);
+    }
 
     std::vector<std::string> query = sql;
     query.insert(query.end(), {"--columns", columns.empty() ? "" : columns[0]});
@@ -149,14 +175,43 @@ TEST(DatabaseImportTest, TitanicGivesTheSameTableSetOnEveryPath) {
     ExpectTheSameOnEveryPath(sources, "titanic", {"--weight", "Count"}, {"Class", "Sex", "Age", "Survived"});
 
     // In the order of first appearance SQLite, which keeps the records'
-    // order, gives the shipped table set, as the CSV importer does.
+    // order, gives the shipped table set, as the CSV importer does: also
+    // when the condition has SQLite read an index, in the index's order
+    // (Adult before Child).
+    ASSERT_EQ(test::RunSqlite(sources.sqlitePath(), "CREATE INDEX by_age ON titanic (Age, Class, Sex, Survived, Count);\n"
+                                                    "SELECT Age FROM titanic WHERE Age > '' LIMIT 1;\n")
+                  .out,
+              "Adult\n");
     const std::string shipped = test::ReadFile(test::SourcePath("examples/titanic.tbl"));
-    EXPECT_EQ(TableSetOf(sources.dir(), "first-seen", {"import-sql", "--sqlite", sources.sqlitePath().string(), "--table",
-                                                       "titanic", "--weight", "Count", "--order", "first-seen"}),
-              shipped);
+    for (const std::vector<std::string>& where : {std::vector<std::string>{}, std::vector<std::string>{"--where", "Age > ''"}})
+        for (const bool inDatabase : {false, true}) {
+            std::vector<std::string> arguments = {"import-sql", "--sqlite", sources.sqlitePath().string(), "--table",
+                                                  "titanic", "--weight", "Count", "--order", "first-seen"};
+            arguments.insert(arguments.end(), where.begin(), where.end());
+            if (inDatabase) arguments.push_back("--count-in-database");
+            EXPECT_EQ(TableSetOf(sources.dir(), "first-seen", arguments), shipped) << where.size() << inDatabase;
+        }
     EXPECT_EQ(ThroughExport(sources, "sqlite", {"--table", "titanic", "--weight", "Count", "--columns", "Class,Sex,Age,Survived"},
                             "first-seen"),
               shipped);
+}
+
+// Names that SQL must quote (a keyword, quotes, spaces, letters beyond
+// ASCII) for the table and the columns, and values that COPY's text format
+// must escape or might take for a NULL, beside real NULLs.
+TEST(DatabaseImportTest, HostileNamesAndValuesGiveTheSameTableSetOnEveryPath) {
+    const std::string csv = "select,\"a \"\"b\"\" c\",Gr\u00f6\u00dfe,from\n"
+                            "\\N,x,\u00e4,3\n"
+                            ",\"\"\"quoted\"\"\",\"comma,inside\",1\n"
+                            "back\\slash,x,,2\n"
+                            "\\N,y,\u00e4,0\n"
+                            ",y,\"comma,inside\",4\n";
+    const std::string table = "Gr\u00fc\u00dfe \"from\" order";
+    const Sources sources(csv, table, "from");
+    ExpectTheSameOnEveryPath(sources, table, {"--weight", "from"}, {"select", "a \"b\" c", "Gr\u00f6\u00dfe"});
+    // The text "\N" and the NULL are two categories.
+    const std::string tbl = test::ReadFile(sources.dir() / "csv.tbl");
+    EXPECT_NE(tbl.find("\\N"), std::string::npos) << tbl;
 }
 
 // Records of 16 columns with weights: numbers, texts of uneven length and
@@ -191,8 +246,9 @@ TEST(DatabaseImportTest, ManyWeightedRecordsGiveTheSameTableSetOnEveryPath) {
     ExpectTheSameOnEveryPath(sources, "records", {"--weight", "W"}, columns);
 }
 
-// A refusal on both back ends: exit status 2, the message, and the file
-// that was there before left as it was.
+// A refusal on both back ends, counted here and in the database: exit
+// status 2, the message, the file that was there before left as it was,
+// and the table too.
 struct Refusal {
     const char* name;
     const char* csv;  // the table "t"
@@ -207,20 +263,29 @@ class DatabaseRefusalTest : public ::testing::TestWithParam<Refusal> {};
 TEST_P(DatabaseRefusalTest, RefusesAndWritesNothing) {
     const Refusal& refusal = GetParam();
     const Sources sources(refusal.csv, "t", "W");
-    for (const std::vector<std::string>& source : {std::vector<std::string>{"--sqlite", sources.sqlitePath().string()},
-                                                  std::vector<std::string>{"--postgres", Server().Conninfo()}}) {
+    for (const std::vector<std::string>& way : sources.ImportSqlWays()) {
         const auto out = sources.dir() / "out.tbl";
         test::WriteFile(out, "old");
         std::vector<std::string> arguments = {"import-sql", "-o", out.string()};
-        arguments.insert(arguments.end(), source.begin(), source.end());
+        arguments.insert(arguments.end(), way.begin(), way.end());
         if (std::find(refusal.options.begin(), refusal.options.end(), "--table") == refusal.options.end())
             arguments.insert(arguments.end(), {"--table", "t"});
         arguments.insert(arguments.end(), refusal.options.begin(), refusal.options.end());
         const CliResult result = RunCli(arguments);
-        EXPECT_EQ(result.status, 2) << source[0];
-        EXPECT_NE(result.err.find(refusal.message), std::string::npos) << source[0] << ": " << result.err;
-        EXPECT_EQ(test::ReadFile(out), "old") << source[0];
+        EXPECT_EQ(result.status, 2) << WayName(way);
+        EXPECT_NE(result.err.find(refusal.message), std::string::npos) << WayName(way) << ": " << result.err;
+        EXPECT_EQ(test::ReadFile(out), "old") << WayName(way);
     }
+    // Records are the lines after the header, less the line ends inside quotes.
+    int lineEnds = 0;
+    bool quoted = false;
+    for (const char* c = refusal.csv; *c != '\0'; ++c) {
+        if (*c == '"') quoted = !quoted;
+        else if (*c == '\n' && !quoted) ++lineEnds;
+    }
+    const std::string records = std::to_string(lineEnds - 1);
+    EXPECT_EQ(test::RunSqlite(sources.sqlitePath(), "SELECT COUNT(*) FROM t;\n").out, records + "\n");
+    EXPECT_EQ(Server().Psql("\\pset format unaligned\n\\pset tuples_only on\nSELECT COUNT(*) FROM t;\n").out, records + "\n");
 }
 
 const std::string SeventeenValues = [] {
@@ -241,13 +306,19 @@ INSTANTIATE_TEST_SUITE_P(
                 "Invalid weights in column \"W\": 1 record has a weight that is not a whole number"},
         Refusal{"CountPastACell", "A,B,W\nx,y,2147483647\nx,y,1\nz,q,1\n", {"--weight", "W"},
                 "is 2147483648, more than a table cell holds (2147483647)"},
+        Refusal{"LongValue", "A,B,W\nx,y,1\nlonger than twelve,q,1\n", {},
+                "Value in column \"A\": \"longer than twelve\" is longer than 12 characters"},
         Refusal{"BadCondition", "A,B,W\nx,y,1\nz,q,1\n", {"--where", "A = = 1"}, "refused the query"},
+        Refusal{"SecondStatement", "A,B,W\nx,y,1\nz,q,1\n", {"--where", "1); DELETE FROM t; SELECT (1"},
+                "refused the query"},
+        Refusal{"CopyOutOfTheQuery", "A,B,W\nx,y,1\nz,q,1\n", {"--where", "1)) TO STDOUT; DELETE FROM t; --"},
+                "refused the query"},
         Refusal{"NoRecordMeetsTheCondition", "A,B,W\nx,y,1\nz,q,1\n", {"--where", "\"A\" = 'none'"},
                 "No records: the counting query found none"},
         // A value or a column name with a control character could not stand
         // on a line of the table-set file.
         Refusal{"LineEndInAValue", "A,B,W\nx,y,1\n\"z\nw\",q,1\n", {"--weight", "W"},
-                "Value in column \"A\": \"z\\nw\" holds a line end (result row "},
+                "Value in column \"A\": \"z\\nw\" holds a line end ("},
         Refusal{"TabInAColumnName", "A\tB,C,W\nx,y,1\nz,q,1\n", {"--weight", "W"},
                 "Variable name \"A\\tB\" holds a tab"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -264,14 +335,34 @@ TEST(DatabaseImportTest, FractionalWeightIsRefused) {
               0);
     for (const std::vector<std::string>& source :
          {std::vector<std::string>{"--sqlite", (dir / "w.db").string(), "--table", "t"},
-          std::vector<std::string>{"--postgres", Server().Conninfo(), "--table", "fractional"}}) {
-        std::vector<std::string> arguments = {"import-sql", "--weight", "W", "-o", (dir / "out.tbl").string()};
-        arguments.insert(arguments.end(), source.begin(), source.end());
+          std::vector<std::string>{"--postgres", Server().Conninfo(), "--table", "fractional"}})
+        for (const bool inDatabase : {false, true}) {
+            std::vector<std::string> arguments = {"import-sql", "--weight", "W", "-o", (dir / "out.tbl").string()};
+            arguments.insert(arguments.end(), source.begin(), source.end());
+            if (inDatabase) arguments.push_back("--count-in-database");
+            const CliResult result = RunCli(arguments);
+            EXPECT_EQ(result.status, 2);
+            EXPECT_NE(result.err.find("1 record has a weight that is not a whole number"), std::string::npos) << result.err;
+            EXPECT_FALSE(std::filesystem::exists(dir / "out.tbl"));
+        }
+}
+
+TEST(DatabaseImportTest, TheConditionRunsInAReadOnlyTransaction) {
+    ASSERT_EQ(Server().Psql("CREATE TABLE counted (\"A\" text, \"B\" text);\n"
+                            "INSERT INTO counted VALUES ('x', 'y'), ('z', 'q');\nCREATE SEQUENCE kelvo_calls;\n")
+                  .status,
+              0);
+    test::TempDir dir;
+    for (const bool inDatabase : {false, true}) {
+        std::vector<std::string> arguments = {"import-sql", "--postgres", Server().Conninfo(), "--table", "counted",
+                                              "--where", "nextval('kelvo_calls') > 0", "-o", (dir / "out.tbl").string()};
+        if (inDatabase) arguments.push_back("--count-in-database");
         const CliResult result = RunCli(arguments);
         EXPECT_EQ(result.status, 2);
-        EXPECT_NE(result.err.find("1 record has a weight that is not a whole number"), std::string::npos) << result.err;
-        EXPECT_FALSE(std::filesystem::exists(dir / "out.tbl"));
+        EXPECT_NE(result.err.find("read-only transaction"), std::string::npos) << result.err;
     }
+    EXPECT_NE(Server().Psql("SELECT currval('kelvo_calls');\n").status, 0);  // never called in this session or any
+    EXPECT_NE(Server().Psql("SELECT last_value, is_called FROM kelvo_calls;\n").out.find("| f"), std::string::npos);
 }
 
 TEST(DatabaseImportTest, SqlInAColumnNameIsQuotedNotRun) {
@@ -297,8 +388,16 @@ TEST(DatabaseImportTest, NullIsACategoryNamedAsAnEmptyField) {
     const std::string csv = "A,B\nx,\n,q\nx,q\n";
     test::WriteFile(dir / "n.csv", csv);
     const std::string expected = TableSetOf(dir.path(), "csv", {"import-csv", (dir / "n.csv").string(), "--order", "value"});
-    EXPECT_EQ(TableSetOf(dir.path(), "sqlite", {"import-sql", "--sqlite", (dir / "n.db").string(), "--table", "n"}), expected);
-    EXPECT_EQ(TableSetOf(dir.path(), "pg", {"import-sql", "--postgres", Server().Conninfo(), "--table", "n"}), expected);
+    for (const std::string count : {"", "--count-in-database"}) {
+        std::vector<std::string> sqlite = {"import-sql", "--sqlite", (dir / "n.db").string(), "--table", "n"};
+        std::vector<std::string> pg = {"import-sql", "--postgres", Server().Conninfo(), "--table", "n"};
+        if (!count.empty()) {
+            sqlite.push_back(count);
+            pg.push_back(count);
+        }
+        EXPECT_EQ(TableSetOf(dir.path(), "sqlite", sqlite), expected) << count;
+        EXPECT_EQ(TableSetOf(dir.path(), "pg", pg), expected) << count;
+    }
 
     // NULL and an empty text in one column would bear one name.
     ASSERT_EQ(Server().Psql("INSERT INTO n VALUES ('', 'q');\n").status, 0);
