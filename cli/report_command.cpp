@@ -87,7 +87,7 @@ void RegisterReportCommand(CLI::App& app, int& status) {
         } else {
             // Written whole or not at all, as the desktop program's export.
             std::unique_ptr<reports::GuiForDocuments> gui;
-            if (!IsTextFormat(chosenFormat)) gui = std::make_unique<reports::GuiForDocuments>();
+            if (NeedsPainter(chosenFormat)) gui = std::make_unique<reports::GuiForDocuments>();
             const QPageSize::PageSizeId pageSize = paper->empty()    ? reports::PaperOfEnvironment()
                                                    : *paper == "a4" ? QPageSize::A4
                                                                     : QPageSize::Letter;

@@ -5,7 +5,6 @@
 #include <QPdfWriter>
 
 #include "atomic_file.h"
-#include "odt_report.h"
 #include "pdf_report.h"
 
 namespace kelvo::reports {
@@ -25,23 +24,12 @@ QByteArray PdfReport(const std::vector<SectionKind>& sections, const InputSide& 
     return buffer.data();
 }
 
-QByteArray OdtReport(const std::vector<SectionKind>& sections, const InputSide& tables, const ModelResults& results,
-                     const ExportControl& control) {
-    CheckExportable(sections, results);
-    OdtDriver driver;
-    driver.BeginDocument();
-    RunSections(sections, tables, results, driver, control);
-    driver.EndDocument();
-    return driver.Package();
-}
-
 void ExportReport(ReportFormat format, const std::vector<SectionKind>& sections, const InputSide& tables,
                   const ModelResults& results, const std::filesystem::path& path, QPageSize::PageSizeId paper,
                   const ExportControl& control) {
-    if (IsTextFormat(format)) return ExportTextReport(format, sections, tables, results, path, control);
+    if (!NeedsPainter(format)) return ExportReportFile(format, sections, tables, results, path, control);
     // The whole document first: nothing is created when it cannot be made.
-    const QByteArray bytes = format == ReportFormat::Pdf ? PdfReport(sections, tables, results, paper, control)
-                                                         : OdtReport(sections, tables, results, control);
+    const QByteArray bytes = PdfReport(sections, tables, results, paper, control);
     AtomicOutputFile file(path);
     file.Write(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     file.Commit();

@@ -1,6 +1,6 @@
-// Exporting a report in every format: PDF and OpenDocument drawn here, the
-// text formats through ExportTextReport (report_export.h). The file is
-// replaced only when the whole report is written.
+// Exporting a report in every format: PDF drawn here, the others through
+// ExportReportFile (report_export.h). The file is replaced only when the
+// whole report is written.
 #pragma once
 
 #include <QByteArray>
@@ -19,12 +19,10 @@ class QGuiApplication;
 
 namespace kelvo::reports {
 
-// The report as a PDF document on pages of `paper`, and as an OpenDocument
-// package. Throw as RunSections (ExportCancelled, std::invalid_argument).
+// The report as a PDF document on pages of `paper`. Throws as RunSections
+// (ExportCancelled, std::invalid_argument).
 QByteArray PdfReport(const std::vector<SectionKind>& sections, const InputSide& tables, const ModelResults& results,
                      QPageSize::PageSizeId paper, const ExportControl& control = {});
-QByteArray OdtReport(const std::vector<SectionKind>& sections, const InputSide& tables, const ModelResults& results,
-                     const ExportControl& control = {});
 
 // The report in `format` with `sections` into the file at `path`, through
 // AtomicOutputFile: IoError on a failed write, and after any failure the

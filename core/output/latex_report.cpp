@@ -40,6 +40,10 @@ void AppendLatexText(std::string& out, std::string_view latin1) {
             // ligatures "!`" and "?`").
             case '`': out += "\\textasciigrave{}"; break;
             case '\'': out += "\\textquotesingle{}"; break;
+            // A bracket after \\ or at the start of a cell would be read as
+            // an optional argument.
+            case '[': out += "{[}"; break;
+            case ']': out += "{]}"; break;
             default:
                 if (static_cast<unsigned char>(c) >= 0xA0) {
                     out += Latin1ToUtf8(std::string_view(&c, 1));

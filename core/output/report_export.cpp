@@ -7,6 +7,7 @@
 #include "html_report.h"
 #include "latex_report.h"
 #include "markdown_report.h"
+#include "odt_report.h"
 #include "output_sections.h"
 #include "text_report.h"
 
@@ -107,6 +108,28 @@ void ExportTextReport(ReportFormat format, const std::vector<SectionKind>& secti
     CheckExportable(sections, results);
     AtomicOutputFile file(path);
     WriteTextReport(format, sections, tables, results, file, control);
+    file.Commit();
+}
+
+}  // namespace kelvo
+
+namespace kelvo {
+
+std::string OdtReport(const std::vector<SectionKind>& sections, const InputSide& tables, const ModelResults& results,
+                      const ExportControl& control) {
+    OdtDriver driver;
+    WriteDocument(driver, sections, tables, results, control);
+    return driver.Package();
+}
+
+void ExportReportFile(ReportFormat format, const std::vector<SectionKind>& sections, const InputSide& tables,
+                      const ModelResults& results, const std::filesystem::path& path, const ExportControl& control) {
+    if (IsTextFormat(format)) return ExportTextReport(format, sections, tables, results, path, control);
+    if (format != ReportFormat::Odt) throw std::invalid_argument(std::string("needs a painter: ") + InfoOf(format).name);
+    // The whole package first: nothing is created when it cannot be made.
+    const std::string bytes = OdtReport(sections, tables, results, control);
+    AtomicOutputFile file(path);
+    file.Write(bytes);
     file.Commit();
 }
 

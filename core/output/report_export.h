@@ -1,7 +1,7 @@
 // Exporting a report: the sections of a report run through the driver of a
-// format, into a file that is replaced only as a whole. The formats that are
-// lines of text are written here; PDF and OpenDocument need a drawing
-// library and live in reports/, which uses the same pieces.
+// format, into a file that is replaced only as a whole. Every format but PDF
+// is written here; PDF needs a painter (Qt Gui) and lives in reports/, which
+// uses the same pieces.
 #pragma once
 
 #include <filesystem>
@@ -41,6 +41,13 @@ void RunSections(const std::vector<SectionKind>& sections, const InputSide& tabl
 
 // Whether the format is lines of text: HTML, text, Markdown, LaTeX, CSV.
 bool IsTextFormat(ReportFormat format);
+// Whether writing the format needs a painter: PDF.
+inline bool NeedsPainter(ReportFormat format) { return format == ReportFormat::Pdf; }
+
+// The report as an OpenDocument package (odt_report.h). Throws as
+// RunSections, and std::runtime_error when the package cannot be made.
+std::string OdtReport(const std::vector<SectionKind>& sections, const InputSide& tables, const ModelResults& results,
+                      const ExportControl& control = {});
 
 // The report in a text format, its document start and end included, to
 // `out`. HTML and text are written as WriteReport writes them, names in
@@ -53,6 +60,12 @@ void WriteTextReport(ReportFormat format, const std::vector<SectionKind>& sectio
 // is replaced when the whole report is written, and after a failure
 // (IoError, ExportCancelled) it is as it was.
 void ExportTextReport(ReportFormat format, const std::vector<SectionKind>& sections, const InputSide& tables,
+                      const ModelResults& results, const std::filesystem::path& path,
+                      const ExportControl& control = {});
+
+// The report in any format but PDF into the file at `path`, replaced only
+// when the whole report is written. Throws std::invalid_argument for PDF.
+void ExportReportFile(ReportFormat format, const std::vector<SectionKind>& sections, const InputSide& tables,
                       const ModelResults& results, const std::filesystem::path& path,
                       const ExportControl& control = {});
 
