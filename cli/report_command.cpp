@@ -9,9 +9,9 @@
 #include "estimation.h"
 #include "model_fit.h"
 #include "model_options.h"
+#include "pdf_loader.h"
 #include "report.h"
-#include "report_document.h"
-#include "pdf_report.h"
+#include "report_export.h"
 #include "report_format.h"
 
 namespace kelvo::cli {
@@ -49,7 +49,7 @@ SectionChoice ParseSections(const std::string& list) {
 void RegisterReportCommand(CLI::App& app, int& status) {
     const ModelCommand model = AddModelCommand(
         app, "report",
-        "Estimate a model and write its report, HTML or text (exit 1 and no report when singular, 3 when the file "
+        "Estimate a model and write its report in any format (exit 1 and no report when singular, 3 when the file "
         "was read only in part)");
     CLI::App* report = model.command;
     auto format = std::make_shared<std::string>();
@@ -86,13 +86,15 @@ void RegisterReportCommand(CLI::App& app, int& status) {
             WriteReport(*ts);
         } else {
             // Written whole or not at all, as the desktop program's export.
-            std::unique_ptr<reports::GuiForDocuments> gui;
-            if (NeedsPainter(chosenFormat)) gui = std::make_unique<reports::GuiForDocuments>();
-            const QPageSize::PageSizeId pageSize = paper->empty()    ? reports::PaperOfEnvironment()
-                                                   : *paper == "a4" ? QPageSize::A4
-                                                                    : QPageSize::Letter;
-            reports::ExportReport(chosenFormat, ReportSections(chosenFormat, chosen), *ts, ResultsOf(*ts), *output,
-                                  pageSize);
+            const std::vector<SectionKind> parts = ReportSections(chosenFormat, chosen);
+            if (NeedsPainter(chosenFormat)) {
+                const reports::PdfPaper pageSize = paper->empty()    ? reports::PdfPaper::ByLocale
+                                                   : *paper == "a4" ? reports::PdfPaper::A4
+                                                                    : reports::PdfPaper::Letter;
+                WritePdfReport(parts, *ts, ResultsOf(*ts), *output, pageSize);
+            } else {
+                ExportReportFile(chosenFormat, parts, *ts, ResultsOf(*ts), *output);
+            }
         }
         status = StatusAfterRead(estimated.complete, *model.path, ExitOk);
     });

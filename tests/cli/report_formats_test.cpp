@@ -243,5 +243,22 @@ TEST(ReportFormats, AFailedExportLeavesTheFileAsItWas) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << "only the file and the log";
 }
 
+TEST(ReportFormats, PdfWithoutItsModuleIsRefusedAndOtherFormatsStillWork) {
+    // A kelvo-cli copied away from its PDF module: a clear message, exit 2,
+    // no file; the formats that need no module are written as before.
+    test::TempDir dir;
+    const auto program = dir / "bin/kelvo-cli";
+    std::filesystem::create_directories(program.parent_path());
+    std::filesystem::copy_file(KELVO_CLI_PATH, program);
+    const std::vector<std::string> arguments = With({"report", Titanic}, With(TitanicModel, {"--log", (dir / "log").string()}));
+    const auto pdf = RunProgram(program.string(), With(arguments, {"--format", "pdf", "-o", (dir / "r.pdf").string()}));
+    EXPECT_EQ(pdf.status, 2);
+    EXPECT_EQ(pdf.err.rfind("kelvo-cli: PDF output is not available: ", 0), 0u) << pdf.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "r.pdf"));
+    const auto odt = RunProgram(program.string(), With(arguments, {"--format", "odt", "-o", (dir / "r.odt").string()}));
+    EXPECT_EQ(odt.status, 0) << odt.err;
+    EXPECT_TRUE(std::filesystem::exists(dir / "r.odt"));
+}
+
 }  // namespace
 }  // namespace kelvo
