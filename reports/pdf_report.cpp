@@ -1,18 +1,63 @@
 #include "pdf_report.h"
 
 #include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QLocale>
 #include <QMarginsF>
 #include <QPageLayout>
+#include <QPainterPath>
+#include <QRawFont>
+#include <QTextLayout>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <numeric>
 #include <optional>
+#include <unordered_map>
 
 #include "chart_drawing.h"
 #include "version.h"
 
 namespace kelvo::reports {
+
+// A text laid out once: most texts of a report (numbers, category names,
+// headings, a chart's scale) come back many times, and laying out is most
+// of the cost of drawing text.
+struct ShapedText {
+    QList<QGlyphRun> runs;  // from the line's top left
+    double advance = 0;
+    double ascent = 0;
+};
+
+// The texts laid out so far, by font. Node-based maps: a table keeps
+// pointers to the texts of its cells.
+class TextShapes {
+public:
+    explicit TextShapes(QPaintDevice* device) : m_device(device) {}
+    // `text` in `font`, which `key` names (the same key, the same font).
+    const ShapedText& Get(const QFont& font, int key, const QString& text) {
+        auto& texts = m_texts[key];
+        const auto found = texts.find(text);
+        if (found != texts.end()) return found->second;
+        QTextLayout layout(text, font, m_device);
+        layout.setCacheEnabled(false);
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        ShapedText shaped;
+        if (line.isValid()) {
+            shaped.runs = layout.glyphRuns();
+            shaped.advance = line.naturalTextWidth();
+            shaped.ascent = line.ascent();
+        }
+        return texts.emplace(text, std::move(shaped)).first->second;
+    }
+
+private:
+    QPaintDevice* m_device;
+    std::unordered_map<int, std::unordered_map<QString, ShapedText>> m_texts;
+};
 
 namespace {
 
@@ -38,51 +83,115 @@ QFont Font(double points, bool bold = false, bool italic = false) {
     return font;
 }
 
+// Glyphs of one font gathered from several texts, drawn as one run: the PDF
+// writer opens a text object for every run.
+struct GlyphBatch {
+    QRawFont font;
+    QList<quint32> glyphs;
+    QList<QPointF> positions;
+};
+
+// Adds `text`, its top left at `origin`, scaled by `scale`.
+void AddGlyphs(std::vector<GlyphBatch>& batches, const ShapedText& text, QPointF origin, double scale = 1) {
+    for (const QGlyphRun& glyphs : text.runs) {
+        const QRawFont font = glyphs.rawFont();
+        auto batch = std::find_if(batches.begin(), batches.end(), [&](const GlyphBatch& b) { return b.font == font; });
+        if (batch == batches.end()) batch = batches.insert(batches.end(), GlyphBatch{font, {}, {}});
+        batch->glyphs += glyphs.glyphIndexes();
+        for (const QPointF& position : glyphs.positions()) batch->positions.push_back(origin + position * scale);
+    }
+}
+
+// The PDF writer writes every glyph's position as a decimal number; in
+// units of 1/16 of the painter's unit they are whole numbers, written in
+// fewer digits (and compressed faster), and the rounding stays invisible.
+constexpr double GlyphUnits = 16;
+
+void DrawGlyphs(QPainter& painter, std::vector<GlyphBatch>& batches, double scale = 1) {
+    painter.save();
+    painter.scale(1 / GlyphUnits, 1 / GlyphUnits);
+    for (GlyphBatch& batch : batches) {
+        batch.font.setPixelSize(batch.font.pixelSize() * scale * GlyphUnits);
+        for (QPointF& position : batch.positions)
+            position = QPointF(std::round(position.x() * GlyphUnits), std::round(position.y() * GlyphUnits));
+        QGlyphRun run;
+        run.setRawFont(batch.font);
+        run.setGlyphIndexes(batch.glyphs);
+        run.setPositions(batch.positions);
+        painter.drawGlyphRun(QPointF(0, 0), run);
+    }
+    painter.restore();
+}
+
 // The chart's drawing on the page, in the chart's own coordinates (the
-// painter is scaled to them).
+// painter is scaled to them). The PDF writer sets the pen and brush again
+// for every shape and opens a text object for every text, so the shapes are
+// gathered by colour and the texts by font and drawn together at the end, in
+// the layers the drawing uses: lines, then diamonds, then points, then
+// texts. Within a chart, shapes of one layer do not overlap.
 class PainterCanvas : public ChartCanvas {
 public:
-    explicit PainterCanvas(QPainter& painter) : m_painter(painter) {}
+    PainterCanvas(QPainter& painter, TextShapes& shapes) : m_painter(painter), m_shapes(shapes) {}
     void Begin(const CoefficientChart&, double, double) override {}
     void Background(double, double) override {}
     void Line(const char*, ChartPoint from, ChartPoint to, const char* stroke, double strokeWidth) override {
-        m_painter.setPen(QPen(QColor(QLatin1String(stroke)), strokeWidth));
-        m_painter.drawLine(QPointF(from.x, from.y), QPointF(to.x, to.y));
+        Layer(m_lines, stroke, nullptr, strokeWidth).lines.push_back(QLineF(from.x, from.y, to.x, to.y));
     }
     void Circle(const char*, ChartPoint centre, double radius, const char* fill, const char* stroke) override {
-        m_painter.setPen(QPen(QColor(QLatin1String(stroke)), 1.5));
-        m_painter.setBrush(QColor(QLatin1String(fill)));
-        m_painter.drawEllipse(QPointF(centre.x, centre.y), radius, radius);
+        Layer(m_circles, stroke, fill, 1.5).path.addEllipse(QPointF(centre.x, centre.y), radius, radius);
     }
     void Polygon(const char*, std::span<const ChartPoint> points, const char* fill) override {
         QPolygonF polygon;
         for (const ChartPoint& p : points) polygon << QPointF(p.x, p.y);
-        m_painter.setPen(Qt::NoPen);
-        m_painter.setBrush(QColor(QLatin1String(fill)));
-        m_painter.drawPolygon(polygon);
+        polygon << polygon.first();
+        Layer(m_polygons, nullptr, fill, 0).path.addPolygon(polygon);
     }
     void Text(ChartPoint at, const ChartTextStyle& style, std::string_view latin1) override {
-        if (style.size != m_size || style.bold != m_bold || !m_metrics) {
-            m_size = style.size;
-            m_bold = style.bold;
+        // Past the keys of the tables' fonts (0 and 1).
+        const int key = 2 + 2 * style.size + (style.bold ? 1 : 0);
+        if (key != m_key) {
+            m_key = key;
             m_font = Font(style.size, style.bold);
-            m_metrics.emplace(m_font, m_painter.device());
-            m_painter.setFont(m_font);
         }
-        const QString text = QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size()));
+        const ShapedText& text = m_shapes.Get(
+            m_font, m_key, QString::fromLatin1(latin1.data(), static_cast<qsizetype>(latin1.size())));
         double x = at.x;
-        if (style.centred) x -= m_metrics->horizontalAdvance(text) / 2;
-        m_painter.setPen(Qt::black);
-        m_painter.drawText(QPointF(x, at.y), text);
+        if (style.centred) x -= text.advance / 2;
+        AddGlyphs(m_texts, text, QPointF(x, at.y - text.ascent));
     }
-    void End() override {}
+    void End() override {
+        for (const auto* layer : {&m_lines, &m_polygons, &m_circles})
+            for (const Shapes& shapes : *layer) {
+                m_painter.setPen(shapes.stroke == nullptr ? QPen(Qt::NoPen)
+                                                          : QPen(QColor(QLatin1String(shapes.stroke)), shapes.width));
+                m_painter.setBrush(shapes.fill == nullptr ? QBrush(Qt::NoBrush) : QBrush(QColor(QLatin1String(shapes.fill))));
+                if (!shapes.lines.isEmpty()) m_painter.drawLines(shapes.lines);
+                if (!shapes.path.isEmpty()) m_painter.drawPath(shapes.path);
+            }
+        m_painter.setPen(Qt::black);
+        DrawGlyphs(m_painter, m_texts);
+    }
 
 private:
+    struct Shapes {
+        const char* stroke;
+        const char* fill;
+        double width;
+        QList<QLineF> lines;
+        QPainterPath path;
+    };
+    static Shapes& Layer(std::vector<Shapes>& layer, const char* stroke, const char* fill, double width) {
+        const auto same = [](const char* a, const char* b) { return a == b || (a && b && std::strcmp(a, b) == 0); };
+        for (Shapes& shapes : layer)
+            if (same(shapes.stroke, stroke) && same(shapes.fill, fill) && shapes.width == width) return shapes;
+        return layer.emplace_back(Shapes{stroke, fill, width, {}, {}});
+    }
     QPainter& m_painter;
+    TextShapes& m_shapes;
+    std::vector<Shapes> m_lines, m_polygons, m_circles;
+    std::vector<GlyphBatch> m_texts;
     QFont m_font;
-    int m_size = 0;
-    bool m_bold = false;
-    std::optional<QFontMetricsF> m_metrics;
+    int m_key = -1;
 };
 
 }  // namespace
@@ -126,9 +235,16 @@ struct PdfDriver::Fonts {
           section(Font(12.5, true)),
           tableTitle(Font(9.5, true)),
           bodyMetrics(body, device),
-          boldMetrics(bold, device) {}
+          boldMetrics(bold, device),
+          shapes(device) {}
     QFont body, bold, note, title, section, tableTitle;
     QFontMetricsF bodyMetrics, boldMetrics;
+    TextShapes shapes;
+
+    // `text` in the body font or its bold.
+    const ShapedText& Shaped(const QString& text, bool inBold) {
+        return inBold ? shapes.Get(bold, 1, text) : shapes.Get(body, 0, text);
+    }
 };
 
 PdfDriver::PdfDriver(QPdfWriter& writer, QPageSize::PageSizeId paper) : m_writer(writer) {
@@ -212,35 +328,22 @@ void PdfDriver::DrawRow(const OutputTable& table, int row, const std::vector<int
     const QFontMetricsF& metrics = m_fonts->bodyMetrics;
     const double height = (metrics.height() + 2 * RowPad) * scale;
     const double baseline = m_y + (RowPad + metrics.ascent()) * scale;
-    QFont body = m_fonts->body;
-    QFont bold = m_fonts->bold;
-    if (scale != 1) {
-        body.setPointSizeF(body.pointSizeF() * scale);
-        bold.setPointSizeF(bold.pointSizeF() * scale);
-    }
-    // The font changes only where a cell's weight does.
-    bool boldSet = false;
-    m_painter.setFont(body);
-    m_painter.setPen(Qt::black);
+    // The row's glyphs go out as one run per font (plain, bold): the PDF
+    // then holds one text object a row, not one a cell.
+    std::vector<GlyphBatch> runs;
     double x = 0;
     for (const int c : columns) {
         const OutputCell& cell = table.At(c, row);
         const double width = widths[static_cast<std::size_t>(c)] * scale;
         if (cell.role == CellRole::OutOfRange) m_painter.fillRect(QRectF(x, m_y, width, height), OutOfRangeFill);
-        const bool isBold = cell.role == CellRole::SignificantPercent;
-        if (isBold != boldSet) {
-            m_painter.setFont(isBold ? bold : body);
-            boldSet = isBold;
-        }
-        const QString& text = m_texts[static_cast<std::size_t>(row) * static_cast<std::size_t>(table.columns) +
-                                      static_cast<std::size_t>(c)];
+        const ShapedText& text = *m_texts[static_cast<std::size_t>(row) * static_cast<std::size_t>(table.columns) +
+                                          static_cast<std::size_t>(c)];
         double textX = x + CellPad * scale;
-        if (right[static_cast<std::size_t>(c)])
-            textX = x + width - CellPad * scale -
-                    (isBold ? m_fonts->boldMetrics : metrics).horizontalAdvance(text) * scale;
-        m_painter.drawText(QPointF(textX, baseline), text);
+        if (right[static_cast<std::size_t>(c)]) textX = x + width - CellPad * scale - text.advance * scale;
+        AddGlyphs(runs, text, QPointF(textX, baseline - text.ascent * scale), scale);
         x += width;
     }
+    DrawGlyphs(m_painter, runs, scale);
     m_y += height;
 }
 
@@ -283,18 +386,19 @@ void PdfDriver::TableBlock(const OutputTable& table, const std::vector<int>& col
 void PdfDriver::Table(const OutputTable& table) {
     const int rows = table.Rows();
     m_texts.clear();
-    for (const OutputCell& cell : table.cells) m_texts.push_back(Latin1(CellText(cell)));
+    std::string text;
+    for (const OutputCell& cell : table.cells) {
+        text.clear();
+        AppendCellText(text, cell);
+        m_texts.push_back(&m_fonts->Shaped(Latin1(text), cell.role == CellRole::SignificantPercent));
+    }
     std::vector<double> widths(static_cast<std::size_t>(table.columns), 0.0);
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < table.columns; ++c) {
             const OutputCell& cell = table.At(c, r);
-            const QFontMetricsF& metrics =
-                cell.role == CellRole::SignificantPercent ? m_fonts->boldMetrics : m_fonts->bodyMetrics;
             auto& width = widths[static_cast<std::size_t>(c)];
             const double least = IsNumber(cell.role) ? MinNumberWidth : 0;
-            width = std::max({width, least,
-                              metrics.horizontalAdvance(m_texts[static_cast<std::size_t>(r * table.columns + c)]) +
-                                  2 * CellPad});
+            width = std::max({width, least, m_texts[static_cast<std::size_t>(r * table.columns + c)]->advance + 2 * CellPad});
         }
     const QString title = Latin1(table.title);
     const double total = std::accumulate(widths.begin(), widths.end(), 0.0);
@@ -338,7 +442,7 @@ void PdfDriver::Figure(const OutputFigure& figure) {
     m_painter.save();
     m_painter.translate(0, m_y);
     m_painter.scale(scale, scale);
-    PainterCanvas canvas(m_painter);
+    PainterCanvas canvas(m_painter, m_fonts->shapes);
     DrawChart(figure.chart, canvas);
     m_painter.restore();
     m_y += height * scale + 8;

@@ -68,7 +68,7 @@ private:
     double m_height = 0;
     double m_y = 0;       // where the next line starts
     int m_page = 0;
-    std::vector<QString> m_texts;  // of the table at hand, cell by cell
+    std::vector<const struct ShapedText*> m_texts;  // of the table at hand, cell by cell
 };
 
 }  // namespace kelvo::reports

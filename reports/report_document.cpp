@@ -37,17 +37,17 @@ void ExportReport(ReportFormat format, const std::vector<SectionKind>& sections,
 
 namespace {
 
-// QGuiApplication keeps references to these for its whole life.
-int ArgumentCount = 3;
 char ProgramName[] = "kelvo-cli";
 char PlatformOption[] = "-platform";
 char PlatformName[] = "offscreen";
-char* Arguments[] = {ProgramName, PlatformOption, PlatformName, nullptr};
 
 }  // namespace
 
-GuiForDocuments::GuiForDocuments() {
-    if (QCoreApplication::instance() == nullptr) m_application = std::make_unique<QGuiApplication>(ArgumentCount, Arguments);
+GuiForDocuments::GuiForDocuments() : m_arguments{ProgramName, PlatformOption, PlatformName, nullptr} {
+    // QGuiApplication takes the options it reads out of the arguments, so
+    // each application gets a fresh list.
+    if (QCoreApplication::instance() == nullptr)
+        m_application = std::make_unique<QGuiApplication>(m_argumentCount, m_arguments.data());
 }
 
 GuiForDocuments::~GuiForDocuments() = default;

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QPageSize>
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -42,6 +43,9 @@ public:
     GuiForDocuments& operator=(const GuiForDocuments&) = delete;
 
 private:
+    // The application's arguments, which it keeps for its whole life.
+    int m_argumentCount = 3;
+    std::array<char*, 4> m_arguments;
     std::unique_ptr<QGuiApplication> m_application;
 };
 
