@@ -30,6 +30,13 @@ QString TabField(const QString& text) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+// Bold as the window shows it: a significant value, never in a column that
+// sums up the others (the averages).
+bool ShownBold(const kelvo::OutputTable& table, int column, int row) {
+    return row >= table.headingRows && table.At(column, row).role == kelvo::CellRole::SignificantPercent &&
+           !(table.headingRows > 0 && table.At(column, 0).role == kelvo::CellRole::SummaryHeading);
+}
+
 bool Shown(const kelvo::OutputTable* table) {
     return table != nullptr && table->columns > 0 && table->Rows() > 0;
 }
@@ -73,7 +80,7 @@ QString TablesAsHtml(const std::vector<const kelvo::OutputTable*>& tables) {
                 if (cell.role == kelvo::CellRole::OutOfRange) html += QStringLiteral(" style=\"background-color:#ffc0c0\"");
                 html += QLatin1Char('>');
                 const QString value = CellValue(cell).toHtmlEscaped();
-                html += cell.role == kelvo::CellRole::SignificantPercent ? QStringLiteral("<b>") + value + QStringLiteral("</b>")
+                html += ShownBold(*table, c, r) ? QStringLiteral("<b>") + value + QStringLiteral("</b>")
                                                                           : value;
                 html += heading ? QStringLiteral("</th>") : QStringLiteral("</td>");
             }

@@ -2,9 +2,9 @@
 // tab-separated text, which a spreadsheet takes a value per cell (numbers as
 // the window shows them, with a decimal point whatever the locale, nothing
 // marked), and an HTML table, which a word processor takes as a table
-// (significant values in bold, predictions out of range on light red). One
-// table is copied as its cells; several each under their title, one after
-// the other.
+// (significant values in bold as the window shows them, predictions out of
+// range on light red). One table is copied as its cells; several each under
+// their title, one after the other.
 //
 // Every window with an OutputGrid gets the commands without doing anything:
 // the grid's context menu has "Copy table" (its own table) and "Copy all"
