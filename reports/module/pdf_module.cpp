@@ -2,11 +2,24 @@
 // platform for the fonts, then the export as the desktop program does it.
 #include "pdf_module.h"
 
+#include <QtGlobal>
+#include <cstdio>
 #include <exception>
 
 #include "pdf_report.h"
 #include "report_document.h"
 #include "version.h"
+
+namespace {
+
+// Qt's notes about its environment ("XDG_RUNTIME_DIR not set", ...) are not
+// for the user of kelvo-cli, whose standard error holds KELVO's warnings;
+// its errors still are.
+void QuietMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+}  // namespace
 
 extern "C" __attribute__((visibility("default"))) int KelvoWritePdfReport(
     const kelvo::reports::PdfModuleRequest& request, std::string& error) {
@@ -17,6 +30,7 @@ extern "C" __attribute__((visibility("default"))) int KelvoWritePdfReport(
                     request.version;
             return 1;
         }
+        qInstallMessageHandler(QuietMessages);
         const GuiForDocuments gui;
         const QPageSize::PageSizeId paper = request.paper == PdfPaper::A4       ? QPageSize::A4
                                             : request.paper == PdfPaper::Letter ? QPageSize::Letter

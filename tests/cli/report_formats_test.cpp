@@ -50,6 +50,8 @@ std::filesystem::path Report(const test::TempDir& dir, const std::string& file, 
                                                                    "tables,coefficients,errors,enhanced,summary,charts",
                                                                    "-o", path.string()})));
     EXPECT_EQ(result.status, 0) << result.err;
+    // Nothing of Qt's on standard error, which holds KELVO's warnings.
+    EXPECT_EQ(result.err, "");
     return path;
 }
 
