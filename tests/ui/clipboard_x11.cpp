@@ -19,8 +19,6 @@
 #include "check_results.h"
 #include "data_entry_test_support.h"
 #include "display_results.h"
-#include "estimation_support.h"
-#include "model_fit.h"
 #include "model_summary.h"
 #include "model_test_support.h"
 #include "painted_grid.h"
@@ -34,15 +32,7 @@ using namespace kelvo::ui;
 namespace {
 
 std::unique_ptr<TableSet> Titanic() {
-    auto ts = test::ReadExample("titanic.tbl");
-    test::TempDir dir;
-    CollectingWarningSink quiet;
-    if (test::Estimate(*ts, FindVariable(*ts, "Survived"),
-                       {FindVariable(*ts, "Class"), FindVariable(*ts, "Sex"), FindVariable(*ts, "Age")}, quiet,
-                       dir / "log"))
-        ComputeModelSummary(*ts);
-    ts->ResultsAvailable = true;
-    return ts;
+    return test::EstimatedTitanic({"Class", "Sex", "Age"});
 }
 
 // Another X client's read of the clipboard as `target`; the event loop runs

@@ -9,8 +9,7 @@
 #include <memory>
 
 #include "data_entry_test_support.h"
-#include "estimation_support.h"
-#include "model_fit.h"
+#include "model_test_support.h"
 #include "table_set.h"
 #include "test_support.h"
 #include "window_test_support.h"
@@ -21,14 +20,7 @@ using namespace kelvo::ui;
 namespace {
 
 std::unique_ptr<TableSet> Titanic() {
-    auto ts = test::ReadExample("titanic.tbl");
-    test::TempDir dir;
-    CollectingWarningSink quiet;
-    if (test::Estimate(*ts, FindVariable(*ts, "Survived"), {FindVariable(*ts, "Class"), FindVariable(*ts, "Sex")},
-                       quiet, dir / "log"))
-        ComputeModelSummary(*ts);
-    ts->ResultsAvailable = true;
-    return ts;
+    return test::EstimatedTitanic({"Class", "Sex"});
 }
 
 }  // namespace
