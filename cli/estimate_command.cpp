@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli_common.h"
+#include "csv_report.h"
 #include "diagnostics.h"
 #include "estimate_json.h"
 #include "estimation.h"
@@ -13,6 +14,7 @@
 #include "odds_ratio_fit.h"
 #include "odds_ratio_sections.h"
 #include "output_sections.h"
+#include "report_export.h"
 #include "text_report.h"
 
 namespace kelvo::cli {
@@ -33,6 +35,25 @@ void PrintResults(std::ostream& out, const ModelResults& results, bool computed)
         BuildModelSummarySection(results, driver);
     }
     if (results.oddsRatios) BuildOddsRatioSection(results, driver);
+}
+
+// ---- CSV: the same numbers a row each, the coefficients with their
+// significance ----
+
+void PrintCsv(std::ostream& out, const InputSide& tables, const ModelResults& results) {
+    std::vector<SectionKind> sections = {SectionKind::EnhancedCoefficients, SectionKind::StandardErrors,
+                                         SectionKind::PredictionRange};
+    if (results.summary) sections.push_back(SectionKind::ModelSummary);
+    if (results.oddsRatios) sections.push_back(SectionKind::OddsRatios);
+    // RFC 4180's line ends, as in a CSV report file.
+    struct CrLfLines : LineSink {
+        explicit CrLfLines(std::ostream& stream) : out(stream) {}
+        void Line(std::string_view text) override { out << text << "\r\n"; }
+        std::ostream& out;
+    } lines(out);
+    CsvDriver driver(lines);
+    driver.BeginDocument();
+    RunSections(sections, tables, results, driver);
 }
 
 }  // namespace
@@ -62,13 +83,19 @@ void RegisterEstimateCommand(CLI::App& app, int& status) {
         "file was read only in part)");
     CLI::App* estimate = model.command;
     auto json = std::make_shared<bool>(false);
-    estimate->add_flag("--json", *json, "Print the results as one JSON object (17 significant digits)");
+    auto csv = std::make_shared<bool>(false);
+    CLI::Option* jsonFlag =
+        estimate->add_flag("--json", *json, "Print the results as one JSON object (17 significant digits)");
+    estimate
+        ->add_flag("--csv", *csv,
+                   "Print the numbers as CSV, one a row: section, table, row, column, value as shown, significant")
+        ->excludes(jsonFlag);
     auto oddsRatios = std::make_shared<bool>(false);
     estimate->add_flag("--odds-ratios", *oddsRatios,
                        "Also fit the loglinear model with every two-way association: the odds ratios of the "
                        "dependent variable with each predictor, their tests and the range of its predictions "
                        "(also for a singular linear model; exit 1 when the fit does not converge)");
-    estimate->callback([model, json, oddsRatios, &status] {
+    estimate->callback([model, json, csv, oddsRatios, &status] {
         StderrWarningSink warnings;
         const EstimatedModel result = EstimateModel(*model.path, *model.options, warnings);
         bool converged = true;
@@ -80,7 +107,9 @@ void RegisterEstimateCommand(CLI::App& app, int& status) {
         const ModelResults results = ResultsOf(*result.ts);
         if (*json)
             PrintJson(std::cout, results, result.computed, warnings.warnings);
-        else
+        else if (*csv && result.computed)
+            PrintCsv(std::cout, *result.ts, results);
+        else if (!*csv)
             PrintResults(std::cout, results, result.computed);
         status = StatusAfterRead(result.complete, *model.path, result.computed && converged ? ExitOk : ExitFindings);
     });

@@ -10,6 +10,7 @@
 #include "edit_variable.h"
 #include "edit_variables.h"
 #include "enter_variable.h"
+#include "export_report.h"
 #include "help_viewer.h"
 #include "import_records.h"
 #include "main_window.h"
@@ -48,6 +49,7 @@ AppWindows::AppWindows(kelvo::TableSet& ts, const std::filesystem::path& recover
     m_coefficientChart = std::make_unique<TCoefficientChart>(m_ts, m_warnings, parent);
     m_importRecords = std::make_unique<TImportRecords>(m_warnings, parent);
     m_oddsRatios = std::make_unique<TOddsRatios>(m_ts, m_warnings, parent);
+    m_exportReport = std::make_unique<TExportReport>(m_ts, m_warnings, parent);
     m_recovery = std::make_unique<Recovery>(m_ts, recoveryFolder);
     Wire();
 }
@@ -90,6 +92,8 @@ void AppWindows::Wire() {
         return m_ts.OutputAccepted;
     };
     seams.writeReport = kelvo::WriteReport;
+    seams.showExportReport = [this] { m_exportReport->exec(); };
+    m_exportReport->seams.fitOddsRatios = seams.fitOddsRatios;
     // After a successful estimation the model selection shows the prediction
     // check and then the results browser.
     m_selectModel->seams.showCheckResults = [this] { m_checkResults->exec(); };
@@ -148,7 +152,8 @@ void AppWindows::Wire() {
              m_warningMessage.get(), m_confirmMessage.get(), m_editVariables.get(), m_editVariable.get(),
              m_editTable.get(), m_selectModel.get(), m_checkResults.get(), m_displayResults.get(),
              m_specifyOutput.get(), m_about.get(), m_createVariables.get(), m_enterVariable.get(), m_help.get(),
-             m_modelSummary.get(), m_coefficientChart.get(), m_importRecords.get(), m_oddsRatios.get()})
+             m_modelSummary.get(), m_coefficientChart.get(), m_importRecords.get(), m_oddsRatios.get(),
+             m_exportReport.get()})
         window->addAction(m_main->Save1);
     seams.storeOpenEdits = [this] {
         if (m_editVariable->isVisible()) m_editVariable->StoreNames();

@@ -35,6 +35,7 @@ class TModelSummary;
 class TCoefficientChart;
 class TImportRecords;
 class TOddsRatios;
+class TExportReport;
 class Recovery;
 
 class AppWindows {
@@ -58,6 +59,7 @@ public:
     TCoefficientChart& CoefficientChart() { return *m_coefficientChart; }
     TImportRecords& ImportRecords() { return *m_importRecords; }
     TOddsRatios& OddsRatios() { return *m_oddsRatios; }
+    TExportReport& ExportReport() { return *m_exportReport; }
     Recovery& RecoveryJournal() { return *m_recovery; }
     // The warning sink that every window reports through (the notice).
     kelvo::WarningSink& Warnings() { return m_warnings; }
@@ -98,6 +100,7 @@ private:
     std::unique_ptr<TCoefficientChart> m_coefficientChart;
     std::unique_ptr<TImportRecords> m_importRecords;
     std::unique_ptr<TOddsRatios> m_oddsRatios;
+    std::unique_ptr<TExportReport> m_exportReport;
     std::unique_ptr<Recovery> m_recovery;
 };
 

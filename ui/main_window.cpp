@@ -201,6 +201,7 @@ void TMain::BuildMenu() {
 
     Output1 = menu("Output1", QStringLiteral("&Output"));
     Specifyoutput1 = item(Output1, "Specifyoutput1", QStringLiteral("&Specify output"), &TMain::Specifyoutput1Click);
+    Exportreport1 = item(Output1, "Exportreport1", QStringLiteral("&Export report..."), &TMain::Exportreport1Click);
 
     Help1 = menu("Help1", QStringLiteral("&Help"));
     Kelvohelp1 = item(Help1, "Kelvohelp1", QStringLiteral("Kelvo &help"), &TMain::Kelvohelp1Click);
@@ -459,6 +460,14 @@ void TMain::Specifyoutput1Click() {
         if (!accepted) return;
         if (m_ts.OutputSections[kelvo::SectionOddsRatios] && seams.fitOddsRatios && !seams.fitOddsRatios()) return;
         if (seams.writeReport) seams.writeReport(m_ts);
+    });
+}
+
+void TMain::Exportreport1Click() {
+    RunCommand([this] {
+        if (!m_ts.TableSetOpen || !m_ts.ResultsAvailable) return;
+        if (!ResultsOfTheModel()) return;
+        if (seams.showExportReport) seams.showExportReport();
     });
 }
 

@@ -56,6 +56,7 @@ public:
         // it is current afterwards (not refused, not cancelled).
         std::function<bool()> fitOddsRatios;
         std::function<bool()> showSpecifyOutput;    // output options; true when accepted with OK
+        std::function<void()> showExportReport;     // the export of the report
         // The import of the CSV file at the path: the table-set file it
         // wrote, or an empty text when none.
         std::function<QString(const QString&)> showImportRecords;
@@ -126,6 +127,7 @@ public:
     QAction* Oddsratios1 = nullptr;
     QMenu* Output1 = nullptr;
     QAction* Specifyoutput1 = nullptr;
+    QAction* Exportreport1 = nullptr;  // "Export report...", after the original menu item
     QMenu* Help1 = nullptr;
     QAction* Kelvohelp1 = nullptr;
     QAction* AboutKELVO1 = nullptr;
@@ -157,6 +159,7 @@ public slots:
     void Modelsummary1Click();
     void Oddsratios1Click();
     void Specifyoutput1Click();
+    void Exportreport1Click();
     void AboutKELVO1Click();
     void Kelvohelp1Click();
 

@@ -2,9 +2,12 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QAction>
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPainter>
 #include <QStyleOption>
 #include <QStyledItemDelegate>
@@ -15,6 +18,7 @@
 #include "grid_cells.h"
 #include "names_and_paths.h"
 #include "number_format.h"
+#include "result_copy.h"
 
 namespace kelvo::ui {
 
@@ -206,6 +210,36 @@ OutputGrid::OutputGrid(QWidget* parent, int numberField)
       m_numberField(numberField) {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The menu shows the window's shortcuts; the actions hold none, which
+    // would make Ctrl+C ambiguous.
+    m_copyTable = new QAction(QStringLiteral("&Copy table\tCtrl+C"), this);
+    m_copyTable->setObjectName(QStringLiteral("CopyTable"));
+    connect(m_copyTable, &QAction::triggered, this, [this] { CopyTables({&m_table}); });
+    m_copyAll = new QAction(QStringLiteral("Copy &all\tCtrl+Shift+C"), this);
+    m_copyAll->setObjectName(QStringLiteral("CopyAll"));
+    connect(m_copyAll, &QAction::triggered, this, [this] { CopyTables(TablesOfWindow(window())); });
+    // The fixed row and column are header views, whose menus come here too.
+    for (QHeaderView* header : {horizontalHeader(), verticalHeader()}) {
+        header->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(header, &QWidget::customContextMenuRequested, this,
+                [this, header](const QPoint& position) { ShowContextMenu(header->mapToGlobal(position)); });
+    }
+    InstallCopyShortcuts(parent != nullptr ? parent->window() : nullptr);
+}
+
+void OutputGrid::contextMenuEvent(QContextMenuEvent* event) {
+    ShowContextMenu(event->globalPos());
+    event->accept();
+}
+
+void OutputGrid::ShowContextMenu(const QPoint& globalPosition) {
+    if (m_menu == nullptr) {
+        m_menu = new QMenu(this);
+        m_menu->setObjectName(QStringLiteral("CopyMenu"));
+        m_menu->addAction(m_copyTable);
+        m_menu->addAction(m_copyAll);
+    }
+    m_menu->popup(globalPosition);
 }
 
 QString OutputGrid::TextOf(const kelvo::OutputCell& cell) const {

@@ -17,6 +17,9 @@
 #include "output_model.h"
 
 class QLabel;
+class QAction;
+class QContextMenuEvent;
+class QMenu;
 class QPainter;
 
 namespace kelvo::ui {
@@ -113,7 +116,9 @@ private:
 // column are fixed cells (button face); names stand at the left, numbers and
 // the headings above them at the right. A number cell is light blue, light yellow under a summary heading
 // (the averages of the results browser), light red when out of range, and
-// bold when significant (never in a summary column).
+// bold when significant (never in a summary column). Its table can be
+// copied (result_copy.h): its context menu has "Copy table" and "Copy all",
+// and its window gets Ctrl+C.
 class OutputGrid : public PaintedGrid {
     Q_OBJECT
 public:
@@ -146,7 +151,21 @@ public:
     QString CellDescription(int column, int row) const override;
     void DrawCell(QPainter* painter, int column, int row, const QRect& rect) const;
 
+    // The context menu's commands: this grid's table, every table of the
+    // window.
+    QAction* CopyTableAction() const { return m_copyTable; }
+    QAction* CopyAllAction() const { return m_copyAll; }
+    // The context menu, once it has been opened.
+    QMenu* ContextMenu() const { return m_menu; }
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
 private:
+    void ShowContextMenu(const QPoint& globalPosition);
+    QAction* m_copyTable;
+    QAction* m_copyAll;
+    QMenu* m_menu = nullptr;
     const kelvo::OutputCell* CellAt(int column, int row) const;
     bool InSummaryColumn(int column) const;
     QString TextOf(const kelvo::OutputCell& cell) const;

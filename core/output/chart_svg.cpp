@@ -1,54 +1,68 @@
 #include "chart_svg.h"
 
-#include <algorithm>
-#include <charconv>
-#include <cmath>
+#include "chart_drawing.h"
 
 namespace kelvo {
 
 namespace {
 
-// Geometry in the chart's own coordinates (pixels at 100 %).
-constexpr double Width = 600;
-constexpr double LabelLeft = 8;       // row labels start here
-constexpr double PlotLeft = 160;      // room for 12 wide letters at 12 px
-constexpr double PlotRight = 580;
-constexpr double Top = 44;            // first row
-constexpr double RowHeight = 20;
-constexpr double PointRadius = 4.5;
-constexpr double DiamondRadius = 3.5;
-constexpr double DiamondOffset = 6;   // below the point, so both stay visible
-constexpr const char* Ink = "#1f3f66";
-constexpr const char* Grey = "#8c8c8c";
-
-// A number in fixed notation with `decimals` decimals, the same on every
-// machine and in every locale.
 std::string Number(double value, int decimals = 2) {
-    char text[48];
-    char* end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals).ptr;
-    std::string out(text, static_cast<std::size_t>(end - text));
-    // A negative zero is drawn where a zero is.
-    if (out.front() == '-' && std::all_of(out.begin() + 1, out.end(), [](char c) { return c == '0' || c == '.'; }))
-        out.erase(0, 1);
-    return out;
+    return ChartNumber(value, decimals);
 }
 
-class Svg {
+// The canvas that writes the drawing as SVG elements, a line each.
+class SvgCanvas : public ChartCanvas {
 public:
-    void Open(const std::string& element) { m_text += "<" + element + ">\n"; }
-    void Close(const std::string& element) { m_text += "</" + element + ">\n"; }
-    void Element(const std::string& content) { m_text += "<" + content + "/>\n"; }
-    void Text(double x, double y, const std::string& attributes, std::string_view latin1) {
-        m_text += "<text x=\"" + Number(x) + "\" y=\"" + Number(y) + "\"" + attributes + ">" + XmlText(latin1) + "</text>\n";
+    explicit SvgCanvas(bool standalone) : m_standalone(standalone) {}
+    void Begin(const CoefficientChart& chart, double width, double height) override {
+        if (m_standalone) {
+            m_text += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n";
+            m_text += "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n";
+        }
+        m_text += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + Number(width, 0) + "\" height=\"" +
+                  Number(height, 0) + "\" viewBox=\"0 0 " + Number(width, 0) + " " + Number(height, 0) +
+                  "\" font-family=\"DejaVu Sans, Arial, Helvetica, sans-serif\" font-size=\"12\">\n";
+        m_text += "<title>" + XmlText(chart.title) + "</title>\n";
+        m_text += "<desc>" + XmlText(chart.description) + "</desc>\n";
     }
-    void Line(const char* cls, double x1, double y1, double x2, double y2, const char* stroke, double width) {
-        Element("line class=\"" + std::string(cls) + "\" x1=\"" + Number(x1) + "\" y1=\"" + Number(y1) + "\" x2=\"" +
-                Number(x2) + "\" y2=\"" + Number(y2) + "\" stroke=\"" + stroke + "\" stroke-width=\"" + Number(width, 1) +
-                "\"");
+    void Background(double width, double height) override {
+        Element("rect x=\"0\" y=\"0\" width=\"" + Number(width, 0) + "\" height=\"" + Number(height, 0) +
+                "\" fill=\"#ffffff\"");
     }
-    std::string& text() { return m_text; }
+    void Line(const char* role, ChartPoint from, ChartPoint to, const char* stroke, double strokeWidth) override {
+        Element("line class=\"" + std::string(role) + "\" x1=\"" + Number(from.x) + "\" y1=\"" + Number(from.y) +
+                "\" x2=\"" + Number(to.x) + "\" y2=\"" + Number(to.y) + "\" stroke=\"" + stroke + "\" stroke-width=\"" +
+                Number(strokeWidth, 1) + "\"");
+    }
+    void Circle(const char* role, ChartPoint centre, double radius, const char* fill, const char* stroke) override {
+        Element("circle" + Role(role) + " cx=\"" + Number(centre.x) + "\" cy=\"" + Number(centre.y) + "\" r=\"" +
+                Number(radius, 1) + "\" fill=\"" + fill + "\" stroke=\"" + stroke + "\" stroke-width=\"1.5\"");
+    }
+    void Polygon(const char* role, std::span<const ChartPoint> points, const char* fill) override {
+        std::string element = "polygon" + Role(role) + " points=\"";
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            if (i > 0) element += ' ';
+            element += Number(points[i].x) + "," + Number(points[i].y);
+        }
+        Element(element + "\" fill=\"" + fill + "\"");
+    }
+    void Text(ChartPoint at, const ChartTextStyle& style, std::string_view latin1) override {
+        m_text += "<text x=\"" + Number(at.x) + "\" y=\"" + Number(at.y) + "\" class=\"" + style.role + "\"";
+        if (style.centred) m_text += " text-anchor=\"middle\"";
+        if (style.size != 12) m_text += " font-size=\"" + std::to_string(style.size) + "\"";
+        if (style.bold) m_text += " font-weight=\"bold\"";
+        if (*style.fill != '\0') m_text += " fill=\"" + std::string(style.fill) + "\"";
+        m_text += ">" + XmlText(latin1) + "</text>\n";
+    }
+    void End() override { m_text += "</svg>\n"; }
+    std::string Take() { return std::move(m_text); }
 
 private:
+    static std::string Role(const char* role) {
+        return *role == '\0' ? std::string() : " class=\"" + std::string(role) + "\"";
+    }
+    void Element(const std::string& content) { m_text += "<" + content + "/>\n"; }
+    bool m_standalone;
     std::string m_text;
 };
 
@@ -74,94 +88,9 @@ std::string XmlText(std::string_view latin1) {
 }
 
 std::string ChartSvg(const CoefficientChart& chart, bool standalone) {
-    const ChartAxis& axis = chart.axis;
-    const auto x = [&](double value) { return PlotLeft + axis.Fraction(value) * (PlotRight - PlotLeft); };
-
-    const double bottom = Top + RowHeight * static_cast<double>(chart.rows.size());
-    const double axisY = bottom + 6;
-    const double height = axisY + 72;
-
-    Svg svg;
-    std::string& out = svg.text();
-    if (standalone) {
-        out += "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n";
-        out += "<!DOCTYPE svg PUBLIC \"-//W3C//DTD SVG 1.1//EN\" \"http://www.w3.org/Graphics/SVG/1.1/DTD/svg11.dtd\">\n";
-    }
-    out += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + Number(Width, 0) + "\" height=\"" +
-           Number(height, 0) + "\" viewBox=\"0 0 " + Number(Width, 0) + " " + Number(height, 0) +
-           "\" font-family=\"DejaVu Sans, Arial, Helvetica, sans-serif\" font-size=\"12\">\n";
-    out += "<title>" + XmlText(chart.title) + "</title>\n";
-    out += "<desc>" + XmlText(chart.description) + "</desc>\n";
-    svg.Element("rect x=\"0\" y=\"0\" width=\"" + Number(Width, 0) + "\" height=\"" + Number(height, 0) +
-                "\" fill=\"#ffffff\"");
-    svg.Text(LabelLeft, 22, " class=\"title\" font-size=\"14\" font-weight=\"bold\"", chart.title);
-
-    // Grid lines at the ticks, the zero line and the axis.
-    for (const ChartTick& tick : axis.Ticks()) {
-        const double tx = x(tick.value);
-        if (tick.value != axis.Reference()) svg.Line("grid", tx, Top - 4, tx, axisY, "#e4e4e4", 1);
-        svg.Line("tick", tx, axisY, tx, axisY + 4, "#000000", 1);
-        svg.Text(tx, axisY + 17, " class=\"tick\" text-anchor=\"middle\"", Number(tick.value, tick.decimals));
-    }
-    svg.Line("zero", x(axis.Reference()), Top - 4, x(axis.Reference()), axisY, "#000000", 1);
-    svg.Line("axis", PlotLeft, axisY, PlotRight, axisY, "#000000", 1);
-    svg.Text((PlotLeft + PlotRight) / 2, axisY + 34, " class=\"axis-title\" text-anchor=\"middle\"", chart.axisTitle);
-
-    // The rows.
-    for (std::size_t r = 0; r < chart.rows.size(); ++r) {
-        const ChartRow& row = chart.rows[r];
-        const double y = Top + RowHeight * static_cast<double>(r) + RowHeight / 2;
-        if (row.heading) {
-            svg.Text(LabelLeft, y + 4, " class=\"predictor\" font-weight=\"bold\"", row.label);
-            continue;
-        }
-        svg.Text(LabelLeft + (chart.stacked ? 12 : 0), y + 4, " class=\"label\"", row.label);
-        if (!std::isfinite(row.value)) {
-            svg.Text(PlotLeft + 6, y + 4, " class=\"missing\" fill=\"#8c8c8c\"", "not estimable");
-            continue;
-        }
-        if (row.HasInterval()) {
-            // An end beyond the axis is cut there, without its cap.
-            const double low = row.IntervalLow(), high = row.IntervalHigh();
-            const bool lowInside = low >= axis.Low(), highInside = high <= axis.High();
-            const double left = lowInside ? x(low) : PlotLeft;
-            const double right = highInside ? x(high) : PlotRight;
-            svg.Line("interval", left, y, right, y, Ink, 1.5);
-            if (lowInside) svg.Line("cap", left, y - 4, left, y + 4, Ink, 1.5);
-            if (highInside) svg.Line("cap", right, y - 4, right, y + 4, Ink, 1.5);
-        }
-        if (std::isfinite(row.unadjusted)) {
-            const double ux = x(row.unadjusted);
-            const double uy = y + DiamondOffset;
-            svg.Element("polygon class=\"unadjusted\" points=\"" + Number(ux) + "," + Number(uy - DiamondRadius) + " " +
-                        Number(ux + DiamondRadius) + "," + Number(uy) + " " + Number(ux) + "," +
-                        Number(uy + DiamondRadius) + " " + Number(ux - DiamondRadius) + "," + Number(uy) +
-                        "\" fill=\"" + Grey + "\"");
-        }
-        svg.Element(std::string("circle class=\"") + (row.significant ? "point significant" : "point") + "\" cx=\"" +
-                    Number(x(row.value)) + "\" cy=\"" + Number(y) + "\" r=\"" + Number(PointRadius, 1) + "\" fill=\"" +
-                    (row.significant ? Ink : "#ffffff") + "\" stroke=\"" + Ink + "\" stroke-width=\"1.5\"");
-    }
-
-    // The legend.
-    const double legendY = axisY + 56;
-    svg.Element("circle cx=\"" + Number(LabelLeft + 5) + "\" cy=\"" + Number(legendY - 4) + "\" r=\"4.5\" fill=\"" +
-                std::string(Ink) + "\" stroke=\"" + Ink + "\" stroke-width=\"1.5\"");
-    svg.Text(LabelLeft + 14, legendY, " class=\"legend\"", "significant (95 %)");
-    svg.Element("circle cx=\"" + Number(LabelLeft + 145) + "\" cy=\"" + Number(legendY - 4) +
-                "\" r=\"4.5\" fill=\"#ffffff\" stroke=\"" + std::string(Ink) + "\" stroke-width=\"1.5\"");
-    svg.Text(LabelLeft + 154, legendY, " class=\"legend\"", "not significant");
-    double legendX = LabelLeft + 270;
-    if (chart.withUnadjusted) {
-        svg.Element("polygon points=\"" + Number(legendX) + "," + Number(legendY - 7.5) + " " + Number(legendX + 3.5) + "," +
-                    Number(legendY - 4) + " " + Number(legendX) + "," + Number(legendY - 0.5) + " " +
-                    Number(legendX - 3.5) + "," + Number(legendY - 4) + "\" fill=\"" + Grey + "\"");
-        svg.Text(legendX + 9, legendY, " class=\"legend\"", "unadjusted");
-        legendX += 90;
-    }
-    svg.Text(legendX, legendY, " class=\"legend\"", chart.intervalLegend);
-    svg.Close("svg");
-    return out;
+    SvgCanvas canvas(standalone);
+    DrawChart(chart, canvas);
+    return canvas.Take();
 }
 
 std::string CoefficientChartSvg(const ModelResults& results, int d, int t, const ChartOptions& options) {

@@ -33,4 +33,10 @@ std::string CellText(const OutputCell& cell) {
     return out;
 }
 
+bool IsNumberColumn(const OutputTable& table, int column) {
+    for (int r = table.headingRows; r < table.Rows(); ++r)
+        if (IsNumber(table.At(column, r).role)) return true;
+    return false;
+}
+
 }  // namespace kelvo

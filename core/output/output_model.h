@@ -1,9 +1,10 @@
 // The output model: every table that KELVO shows or writes is built once, by
 // a section builder (output_sections.h), as neutral tables of values with
 // roles, and every chart as data (chart.h); drivers render them: the text
-// report (text_report.h), the HTML report (html_report.h), the text of
-// kelvo-cli estimate, the grids of the result windows and the SVG of the
-// charts (chart_svg.h). A builder knows statistics and never layout; a driver
+// report (text_report.h), the HTML report (html_report.h), the exports
+// (Markdown, LaTeX and CSV here, PDF and OpenDocument in reports/), the
+// text of kelvo-cli estimate, the grids of the result windows and their
+// clipboard, and the drawing of the charts (chart_drawing.h). A builder knows statistics and never layout; a driver
 // knows layout and never statistics. A new kind of output is one builder,
 // rendered by every driver.
 #pragma once
@@ -59,6 +60,10 @@ struct OutputCell {
 // The text of a cell: its text, or its number written by its format.
 void AppendCellText(std::string& out, const OutputCell& cell);
 std::string CellText(const OutputCell& cell);
+
+struct OutputTable;
+// Whether a column holds numbers below its headings (drivers align it right).
+bool IsNumberColumn(const OutputTable& table, int column);
 
 // One table: a title, then rows of cells addressed (column, row) from 0, as
 // the windows' grids address theirs. With a heading row, row 0 holds the
@@ -120,6 +125,9 @@ struct SectionInfo {
     SectionKind kind = SectionKind::Model;
     std::string title;  // the section as a whole: "Model", ...
     std::string note;   // a legend that belongs under every table, or empty
+    // Whether its percentages carry the significance test: each is
+    // SignificantPercent or, when not significant, Percent.
+    bool significanceMarked = false;
 };
 
 // A picture: a chart as data (chart.h), and its title.

@@ -25,7 +25,7 @@ SectionInfo PredictorSectionInfo(PredictorValues values) {
         case PredictorValues::StandardErrors:
             return {SectionKind::StandardErrors, "Standard errors", {}};
         case PredictorValues::EnhancedCoefficients:
-            return {SectionKind::EnhancedCoefficients, "Enhanced coefficients", "Bold values are significant"};
+            return {SectionKind::EnhancedCoefficients, "Enhanced coefficients", "Bold values are significant", true};
         case PredictorValues::Coefficients:
             break;
     }

@@ -5,26 +5,15 @@
 #include "estimation.h"
 #include "html_report.h"
 #include "output_sections.h"
+#include "report_format.h"
 #include "text_file.h"
 #include "text_report.h"
 
 namespace kelvo {
 
 std::vector<SectionKind> ReportSections(const ReportSettings& settings) {
-    const auto& chosen = settings.OutputSections;
-    const bool html = settings.ReportType == HtmlReport;
-    std::vector<SectionKind> sections = {SectionKind::Model};
-    if (chosen[SectionTables]) sections.push_back(SectionKind::PairTables);
-    if (chosen[SectionCoefficients]) sections.push_back(SectionKind::Coefficients);
-    if (chosen[SectionErrors]) sections.push_back(SectionKind::StandardErrors);
-    // The enhanced section marks values in bold, which plain text cannot.
-    if (chosen[SectionEnhanced] && html) sections.push_back(SectionKind::EnhancedCoefficients);
-    // After the four standard sections: the summary and the charts.
-    if (chosen[SectionSummary]) sections.push_back(SectionKind::ModelSummary);
-    if (chosen[SectionOddsRatios]) sections.push_back(SectionKind::OddsRatios);
-    // Pictures exist in HTML only, as the enhanced section does.
-    if (chosen[SectionCharts] && html) sections.push_back(SectionKind::CoefficientCharts);
-    return sections;
+    return ReportSections(settings.ReportType == HtmlReport ? ReportFormat::Html : ReportFormat::Text,
+                          settings.OutputSections);
 }
 
 void WriteReport(const TableSet& ts) {

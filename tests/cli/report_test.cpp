@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "unknown section \"none\""},
         UsageCase{"EmptySection", With({"--format", "html", "-o", "@/r", "--sections", "tables,"}),
                   "unknown section \"\""},
-        UsageCase{"UnknownFormat", With({"--format", "pdf", "-o", "@/r"}), ""},
+        UsageCase{"UnknownFormat", With({"--format", "docx", "-o", "@/r"}), ""},
         UsageCase{"NoFormat", With({"-o", "@/r"}), ""},
         UsageCase{"NoOutput", With({"--format", "text"}), ""},
         UsageCase{"UnknownVariable",

@@ -26,7 +26,7 @@ CliResult RunProgram(const std::string& program, const std::vector<std::string>&
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
+        execvp(program.c_str(), argv.data());
         _exit(127);
     }
     CliResult result;

@@ -12,8 +12,8 @@ struct CliResult {
     std::string err;
 };
 
-// Runs the program at `program` with `arguments` (no shell involved), in
-// `directory` when it is not empty.
+// Runs `program` (a path, or a name looked up in PATH) with `arguments` (no
+// shell involved), in `directory` when it is not empty.
 CliResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
                      const std::string& directory = {});
 

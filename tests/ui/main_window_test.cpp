@@ -154,8 +154,8 @@ private slots:
         }
         QCOMPARE(captions, (QStringList{"File:", "Create KELVO file", "Read KELVO file", "Save", "Import records...", "-", "Exit", "Edit:",
                                         "Edit variables", "Edit tables", "Model:", "Specify model",
-                                        "Display results", "Model summary", "Odds ratios", "Output:", "Specify output", "Help:", "Kelvo help",
-                                        "About KELVO"}));
+                                        "Display results", "Model summary", "Odds ratios", "Output:", "Specify output",
+                                        "Export report...", "Help:", "Kelvo help", "About KELVO"}));
         // Every item can always be chosen.
         for (QAction* menu : menus)
             for (QAction* item : menu->menu()->actions()) QVERIFY(item->isEnabled() && item->isVisible());

@@ -20,6 +20,7 @@
 #include "coefficient_chart.h"
 #include "display_results.h"
 #include "estimation_support.h"
+#include "export_report.h"
 #include "help_viewer.h"
 #include "import_records.h"
 #include "main_window.h"
@@ -124,6 +125,7 @@ int main(int argc, char** argv) {
         windows.DisplayResults().hide();
         ok &= Save(windows.SpecifyOutput(), folder, QStringLiteral("specify_output"));
         ok &= Save(windows.ModelSummary(), folder, QStringLiteral("model_summary"));
+        ok &= Save(windows.ExportReport(), folder, QStringLiteral("export_report"));
         windows.CoefficientChart().SetPredictor(1);
         ok &= Save(windows.CoefficientChart(), folder, QStringLiteral("coefficient_chart"));
         ok &= Save(windows.OddsRatios(), folder, QStringLiteral("odds_ratios"));

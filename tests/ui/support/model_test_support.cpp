@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "estimation_support.h"
+#include "model_fit.h"
 #include "table_set_file.h"
 #include "test_support.h"
 
@@ -28,6 +29,17 @@ std::unique_ptr<TableSet> ThirtySeventyModel() {
     Estimate(*ts, 1, {2}, warnings, log);
     std::remove(log.c_str());
     ts->TableSetOpen = true;
+    ts->ResultsAvailable = true;
+    return ts;
+}
+
+std::unique_ptr<TableSet> EstimatedTitanic(const std::vector<std::string>& predictors) {
+    auto ts = ReadExample("titanic.tbl");
+    std::vector<int> chosen;
+    for (const std::string& name : predictors) chosen.push_back(FindVariable(*ts, name));
+    TempDir dir;
+    CollectingWarningSink quiet;
+    if (Estimate(*ts, FindVariable(*ts, "Survived"), chosen, quiet, dir / "log")) ComputeModelSummary(*ts);
     ts->ResultsAvailable = true;
     return ts;
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "table_set.h"
 
@@ -22,5 +23,9 @@ QColor PaintedBackground(const std::function<void(QPainter*, const QRect&)>& pai
 // the dependent ("Outcome": "Yes", "No"), variable 2 the predictor ("Group":
 // "Small", "Large").
 std::unique_ptr<TableSet> ThirtySeventyModel();
+
+// The Titanic example (examples/titanic.tbl), Survived on the predictors
+// named, estimated with its model summary, its results available.
+std::unique_ptr<TableSet> EstimatedTitanic(const std::vector<std::string>& predictors);
 
 }  // namespace kelvo::test
