@@ -267,6 +267,18 @@ void Information(const Margins& margins, const std::vector<Column>& columns, con
     }
 }
 
+// The information matrix of the columns `which` at the fitted table `table`:
+// the margins it reads, summed from the table, then the matrix.
+std::vector<double> InformationAt(const JointLayout& layout, const double* table, const std::vector<Column>& columns,
+                                  const std::vector<int>& which, const std::stop_token& stop) {
+    Margins margins(layout);
+    RequireUnions(margins, columns, which);
+    margins.Compute(table, stop);
+    std::vector<double> h;
+    Information(margins, columns, which, h);
+    return h;
+}
+
 class Fitter {
 public:
     Fitter(const LoglinearModel& model, double* table) : m_model(model), m_layout(model.layout), m_table(table) {
@@ -395,11 +407,7 @@ private:
         std::vector<int> candidates;
         for (std::size_t i = 0; i < m_fit.columns.size(); ++i)
             if (!m_dependent[i]) candidates.push_back(static_cast<int>(i));
-        Margins counts(m_layout);
-        RequireUnions(counts, m_fit.columns, candidates);
-        counts.Compute(m_table, stop);
-        std::vector<double> g;
-        Information(counts, m_fit.columns, candidates, g);
+        std::vector<double> g = InformationAt(m_layout, m_table, m_fit.columns, candidates, stop);
         const int n = static_cast<int>(candidates.size());
         {
             KernelMatrix lt(n);
@@ -682,11 +690,7 @@ std::vector<double> TailVariances(const LoglinearModel& model, const LoglinearFi
     for (std::size_t i = 0; i < fit.columns.size(); ++i)
         if (fit.inBasis[i]) basis.push_back(static_cast<int>(i));
     // The information matrix of the basis, as the fit's own steps take it.
-    Margins margins(model.layout);
-    RequireUnions(margins, fit.columns, basis);
-    margins.Compute(table, stop);
-    std::vector<double> h;
-    Information(margins, fit.columns, basis, h);
+    std::vector<double> h = InformationAt(model.layout, table, fit.columns, basis, stop);
     const int n = static_cast<int>(basis.size());
     KernelMatrix lt(n);
     if (FactorCholesky(CurrentIsa(), h.data(), static_cast<std::size_t>(n), n, lt, InformationSingular) >= 0)
